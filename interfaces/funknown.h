@@ -14,7 +14,7 @@ public:
     // Asks for another interface of the same object. On success *obj holds it with an
     // added reference (the caller releases it) and the result is kResultOk; otherwise
     // *obj is null and the result is kNoInterface.
-    virtual tresult queryInterface(const FUID& iid, void** obj) = 0;
+    virtual tresult queryInterface(const FUID& interfaceId, void** obj) = 0;
     // Adds a reference; returns the new count.
     virtual uint32 addRef() = 0;
     // Drops a reference; the object is destroyed when the count reaches 0. Returns the new

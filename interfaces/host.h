@@ -17,7 +17,7 @@ public:
     virtual tresult getProject(IProject** project) = 0;
     // Creates a host object of class `cid` (kPathClass, kMemoryStreamClass, ...) and returns
     // its interface `iid` in *obj (a new reference); kNoInterface and null on failure.
-    virtual tresult createInstance(const FUID& cid, const FUID& iid, void** obj) = 0;
+    virtual tresult createInstance(const FUID& cid, const FUID& interfaceId, void** obj) = 0;
 
     static constexpr FUID iid =
         FUID::make(0x7E5A0001, 0x41C2, 0x4B8E, 0x91, 0x0D, 0x3C, 0x5F, 0x2A, 0x77, 0x18, 0xE4);

@@ -98,7 +98,7 @@ public:
     virtual tresult getClassInfo(int32 index, PClassInfo* info) = 0;
     // Creates an instance of class `cid` and returns its interface `iid` in *obj (a new
     // reference for the caller); kNoInterface and a null *obj when either is unknown.
-    virtual tresult createInstance(const FUID& cid, const FUID& iid, void** obj) = 0;
+    virtual tresult createInstance(const FUID& cid, const FUID& interfaceId, void** obj) = 0;
 
     static constexpr FUID iid =
         FUID::make(0x7A4D811C, 0x5211, 0x4A1F, 0xAE, 0xD9, 0xD2, 0xEE, 0x0B, 0x43, 0xBF, 0x9F);

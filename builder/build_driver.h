@@ -1,0 +1,24 @@
+// The build driver: completes the host's tracks from their attributes and the importer's
+// model once the whole file has been read.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/iptr.h"
+#include "interfaces/all.h"
+
+namespace Tessaro {
+
+class TessaroImporter;
+
+void buildProject(TessaroImporter& importer);
+
+// The tracks of the tree, depth first through folders; effect tracks only when the host
+// allows effect channels.
+std::vector<IPtr<Host::IProjectObject>> collectTracks(TessaroImporter& importer,
+                                                      Host::IObjectTree* tree);
+// The host track of the instrument or audio track whose `cinr` is number; empty when none.
+IPtr<Host::ITrack> findTrackByNumber(TessaroImporter& importer, std::int64_t number);
+
+}  // namespace Tessaro

@@ -1,0 +1,9 @@
+#include "builder/edition.h"
+
+#include "reader/importer.h"
+
+namespace Tessaro {
+
+bool hostAllows(const TessaroImporter&, HostFeature) { return false; }
+
+}  // namespace Tessaro

@@ -1,0 +1,12 @@
+#include "reader/chunks.h"
+#include "reader/file_reader.h"
+#include "reader/importer.h"
+
+namespace Tessaro {
+
+// Not read yet: the chunk loop skips the body.
+void readSongHeader(TessaroImporter& importer, FileReader& in) {
+    readChunkSize(importer, in, 0, "Header chunk size too short");
+}
+
+}  // namespace Tessaro
