@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("%s\n", projectPath.string().c_str());
+    std::fflush(stdout);
     // A missing wave file leaves a project that imports up to its audio region; the
     // project file itself is complete, so this is reported but not a failure.
     provideWaveFiles(folder, TessaroWriter::referencedAudioFiles(demo));

@@ -51,6 +51,13 @@ struct ProjectFile {
         }
         return nullptr;
     }
+    template <class C>
+    const C* find() const {
+        for (const Chunk& c : chunks) {
+            if (const auto* p = std::get_if<C>(&c)) return p;
+        }
+        return nullptr;
+    }
 
     // The layout version of the chunk at `index` (see layoutVersion).
     std::uint16_t versionAt(std::size_t index) const;
