@@ -226,9 +226,9 @@ TEST(WriterSizes, EventRecordSizeBelowTheFieldsStillWritesThem) {
 }
 
 TEST(WriterSizes, AudioSubChunkByVersion) {
-    // The size field counts 30 plus the name in every version; the reserved blocks are
-    // only present from their versions on.
-    const VersionSize table[] = {{14, 10}, {15, 20}, {18, 20}, {19, 24}, {21, 24}, {22, 30}};
+    // The sub-chunk holds 30 bytes plus the name in every version; the reserved blocks a
+    // version does not define are padding.
+    const VersionSize table[] = {{14, 30}, {15, 30}, {18, 30}, {19, 30}, {21, 30}, {22, 30}};
     for (const auto& row : table) {
         AudioData audio;
         audio.fileName = u"drums.wav";

@@ -144,10 +144,14 @@ std::vector<std::uint8_t> encodeSubChunk(const AudioData& d, std::uint16_t fileV
         30 + 2 * sizeOf(d.fileName.units()) + sizeOf(d.extra.size());
     ByteWriter w;
     w.u32(d.sizeOverride ? *d.sizeOverride : declared);
+    const std::size_t start = w.size();
     w.u32(d.inPoint).string(d.fileName);
     if (fileVersion >= 15) w.bytes(d.reserved15);
     if (fileVersion >= 19) w.bytes(d.reserved19);
     if (fileVersion >= 22) w.bytes(d.reserved22);
+    // The app writes the whole 30-byte frame in every version; the blocks an older
+    // version does not define are padding.
+    w.padTo(start - 4 + 30 + 2 * d.fileName.units());
     w.bytes(d.extra);
     return w.take();
 }

@@ -179,8 +179,8 @@ struct AudioData {
     std::array<std::uint8_t, 10> reserved15{};  // version 15 on
     std::array<std::uint8_t, 4> reserved19{};   // version 19 on
     std::array<std::uint8_t, 6> reserved22{};   // version 22 on
-    // Default size: 30 plus twice the name's units plus the extra bytes, in every version
-    // (the size counts all three reserved blocks even where the version leaves them out).
+    // Size: 30 plus twice the name's units plus the extra bytes, in every version; the
+    // reserved blocks a version does not define are written as zero padding.
     std::optional<std::uint32_t> sizeOverride;
     std::vector<std::uint8_t> extra;
 };
