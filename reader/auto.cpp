@@ -77,7 +77,14 @@ void readAutomation(TessaroImporter& importer, FileReader& in) {
     record.targetId = targetId;
 
     PointSource points(in, importer.chunkSize - kCurveHeaderSize);
-    const std::uint32_t room = std::min(count, points.pointsThatFit());
+    // Room for the points that both the chunk and the file can hold: a size field can lie
+    // as much as a count can.
+    const std::uint64_t fileLeft =
+        importer.fileSize > importer.filePosition ? importer.fileSize - importer.filePosition : 0;
+    const std::uint64_t pointsInFile =
+        fileLeft > kCurveHeaderSize ? (fileLeft - kCurveHeaderSize) / kPointSize : 0;
+    const auto room = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>({count, points.pointsThatFit(), pointsInFile}));
     record.positions.reserve(room);
     record.values.reserve(room);
     for (std::uint32_t i = 0; i < count; ++i) {
