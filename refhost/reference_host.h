@@ -50,6 +50,7 @@ public:
 
     const Profile& profile() const { return profile_; }
     Account& account() { return account_; }
+    const Account& account() const { return account_; }
     Document& document() { return *document_; }
     const Document& document() const { return *document_; }
     Records& records() { return records_; }
