@@ -65,13 +65,15 @@ Profile fromJson(const json& j) {
     p.name = j.at("name").get<std::string>();
     p.version = j.at("version").get<std::string>();
     p.description = j.value("description", std::string());
-    for (const auto& [key, value] : j.value("services", json::object()).items())
-        p.services[key] = value.get<bool>();
+    // (Each object is held in a local: items() of a temporary would outlive it.)
+    const json services = j.value("services", json::object());
+    for (const auto& [key, value] : services.items()) p.services[key] = value.get<bool>();
     const json project = j.value("project", json::object());
     p.sampleRate = project.value("sampleRate", 44100.0);
     p.sampleSize = project.value("sampleSize", 16);
 
-    for (const auto& [key, entries] : j.value("lists", json::object()).items()) {
+    const json lists = j.value("lists", json::object());
+    for (const auto& [key, entries] : lists.items()) {
         auto& list = p.lists[key];
         for (const auto& e : entries)
             list.push_back({Tessaro::toUtf16(e.at("name").get<std::string>()),
