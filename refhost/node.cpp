@@ -46,15 +46,31 @@ const std::u16string& Node::shownName() const { return track ? track->name : nam
 std::string Node::shownName8() const { return Tessaro::toUtf8(shownName()); }
 
 std::string Node::describe() const {
-    std::string what = "node";
-    for (const char* kind : {"folder", "instrument", "audio", "effect", "channel", "mixer"}) {
-        if (is(kind)) {
-            what = kind;
-            break;
-        }
+    if (is("project")) return "project";
+    if (is("trackRoot")) return "track tree";
+    if (is("track")) {
+        for (const char* kind : {"instrument", "audio", "effect"})
+            if (is(kind)) return std::string(kind) + " track \"" + shownName8() + "\"";
+        if (is("folder")) return "folder \"" + shownName8() + "\"";
+        return "track \"" + shownName8() + "\"";
     }
-    if (is("track") && what != "folder") what += " track";
-    return what + " \"" + shownName8() + "\"";
+    // A node of the mixer: its path from the top, with the index of a name that repeats
+    // among its siblings ("QPL Mixer/Channels/Piano/Sends/Slot[2]").
+    std::string path;
+    for (const Node* n = this; n; n = n->parent) {
+        std::string step = n->shownName8();
+        if (n->parent) {
+            const auto& siblings = n->parent->children;
+            std::size_t same = 0, index = 0;
+            for (const Node* s : siblings) {
+                if (s == n) index = same;
+                if (s->shownName() == n->shownName()) ++same;
+            }
+            if (same > 1) step += "[" + std::to_string(index) + "]";
+        }
+        path = path.empty() ? step : step + "/" + path;
+    }
+    return "node \"" + path + "\"";
 }
 
 void Node::append(Node& child) {
