@@ -45,9 +45,10 @@ IPtr<Host::ITrack> hostTrackOf(Host::IProjectObject* object) {
     return track;
 }
 
-// The number behind an effect channel's "Bus " prefix; 0 when none follows. Reads as a
-// decimal scan does: leading blanks, a sign, then digits (saturating).
-std::int32_t busNumberOf(std::u16string_view name) {
+}  // namespace
+
+// Reads as a decimal scan does: leading blanks, a sign, then digits (saturating).
+std::int32_t effectBusNumber(std::u16string_view name) {
     if (name.size() <= 4) return 0;
     name.remove_prefix(4);
     std::size_t pos = 0;
@@ -62,6 +63,8 @@ std::int32_t busNumberOf(std::u16string_view name) {
         value = std::min(value * 10 + (name[pos] - u'0'), kLimit);
     return static_cast<std::int32_t>(negative ? -value : value);
 }
+
+namespace {
 
 void buildInstrumentTrack(TessaroImporter& importer, Host::ITrack* track, bool withSends) {
     const auto attributes = attributesOf(track);
@@ -89,7 +92,7 @@ void buildEffectTrack(TessaroImporter& importer, Host::IProjectObject* object,
                       Host::ITrack* track) {
     const std::u16string name =
         readHostText([&](char16_t* b, Host::int32 n) { return object->getName(b, n); });
-    buildEffectChannelInserts(importer, track, busNumberOf(name));
+    buildEffectChannelInserts(importer, track, effectBusNumber(name));
 }
 
 }  // namespace
