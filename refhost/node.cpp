@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "refhost/effect_catalog.h"
+#include "refhost/reference_host.h"
 
 namespace RefHost {
 
@@ -24,9 +26,11 @@ std::string Parameter::describe() const {
 }
 
 void Parameter::set(double v) {
+    const double before = value;
     // NaN is not ordered: it leaves the value at 0.
     value = v >= 0 ? std::min(v, static_cast<double>(max)) : 0.0;
     ++changes;
+    if (value != before) settlePluginInstance(host().document(), *this);
 }
 
 const ListEntry* Parameter::chosenEntry() const {

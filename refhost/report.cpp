@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "refhost/reference_host.h"
+#include "refhost/report_effects.h"
 
 namespace RefHost {
 
@@ -208,6 +209,7 @@ Report makeReport(const ReferenceHost& host, std::optional<Host::int32> result) 
     report["song"] = songJson(document);
     report["tracks"] = tracksJson(document);
     report["mixer"] = mixerJson(document);
+    report["effects"] = effectsJson(document);
     report["files"] = filesJson(host);
     report["references"] = referencesJson(host.account().findings());
     return report;
