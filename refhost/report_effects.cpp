@@ -101,7 +101,8 @@ Report limiter(const Node& channel) {
 }
 
 Report inputPhase(const Node& channel) {
-    if (const Node* filter = channel.findChild("InputFilter")) return changedNode(filter);
+    const Node* filter = channel.findChild("InputFilter");
+    if (filter && changed(*filter)) return values(*filter);
     const Parameter* p = channel.findParameter("inputPhase");
     return p && p->changes > 0 ? Report({{"inputPhase", p->value}}) : Report(nullptr);
 }
