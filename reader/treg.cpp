@@ -60,20 +60,22 @@ public:
         : importer_(importer), factory_(factory), edit_(importer.edit.get()) {}
 
     void createPart(const RegionHeader& region) {
-        if (!factory_ || !importer_.currentTrack) return;
+        if (!factory_ || !edit_ || !importer_.currentTrack) return;
         if (importer_.currentTrack->getEventList(trackList_.put()) != Host::kResultOk)
             trackList_.reset();
         if (!trackList_) return;
         trackList_->prepare(Host::IEventList::kMidi);
         if (factory_->createObject("MIDI part", part_.put()) != Host::kResultOk) part_.reset();
         if (!part_) return;
-        if (auto midiPart = queryTo<Host::IMidiPart>(part_)) {
-            midiPart->setPartName(region.name.c_str());
-            insert(trackList_.get(), part_.get());
-            if (midiPart->getEventList(partList_.put()) != Host::kResultOk) partList_.reset();
-        } else {
-            insert(trackList_.get(), part_.get());
+        const auto midiPart = queryTo<Host::IMidiPart>(part_);
+        if (midiPart) midiPart->setPartName(region.name.c_str());
+        // A part the list does not take is not set further, nor filled.
+        if (!insert(trackList_.get(), part_.get())) {
+            part_.reset();
+            return;
         }
+        if (midiPart && midiPart->getEventList(partList_.put()) != Host::kResultOk)
+            partList_.reset();
         if (auto event = queryTo<Host::IEvent>(part_)) {
             event->setStart(trackList_.get(), importer_.ticksToPosition(region.position), edit_);
             event->setLength(trackList_.get(), importer_.ticksToPosition(region.length), edit_);
@@ -85,12 +87,13 @@ public:
         if (part_) setQuantize(part_.get(), grid, tuplet);
     }
 
-    // A new object of kind in the part's event list; empty when there is no part.
+    // A new object of kind in the part's event list; empty when there is no part or the
+    // host does not take the object.
     IPtr<Host::FUnknown> createInPart(const char* kind) {
         IPtr<Host::FUnknown> object;
         if (!partList_) return object;
         if (factory_->createObject(kind, object.put()) != Host::kResultOk) object.reset();
-        if (object) insert(partList_.get(), object.get());
+        if (object && !insert(partList_.get(), object.get())) object.reset();
         return object;
     }
 
@@ -98,8 +101,8 @@ public:
     Host::IEditContext* edit() const { return edit_; }
 
 private:
-    void insert(Host::IEventList* list, Host::FUnknown* object) {
-        if (edit_) edit_->insertObject(list, object);
+    bool insert(Host::IEventList* list, Host::FUnknown* object) {
+        return edit_->insertObject(list, object) == Host::kResultOk;
     }
 
     TessaroImporter& importer_;

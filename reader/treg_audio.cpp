@@ -208,13 +208,15 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
     IPtr<Host::IEventList> list;
     IPtr<Host::FUnknown> object;
     Host::IEditContext* edit = importer.edit.get();
-    if (importer.currentTrack &&
+    if (importer.currentTrack && edit &&
         importer.currentTrack->getEventList(list.put()) == Host::kResultOk && list) {
         list->prepare(Host::IEventList::kAudio);
         const auto factory = queryTo<Host::IObjectFactory>(importer.project);
         if (factory && factory->createObject("audio event", object.put()) != Host::kResultOk)
             object.reset();
-        if (object && edit) edit->insertObject(list.get(), object.get());
+        // An event the list does not take is not set further.
+        if (object && edit->insertObject(list.get(), object.get()) != Host::kResultOk)
+            object.reset();
     }
     const auto event = queryTo<Host::IEvent>(object);
     const auto audioEvent = queryTo<Host::IAudioEvent>(object);

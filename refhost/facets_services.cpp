@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "refhost/audio.h"
+#include "refhost/events.h"
 #include "refhost/facets.h"
 #include "refhost/reference_host.h"
 #include "refhost/streams.h"
@@ -51,6 +53,8 @@ public:
             auto& stream = host().make<MemoryStream>();
             stream.serial = host().nextMemoryStreamSerial();
             made = &stream;
+        } else {
+            made = createAudioObject(host(), cid);
         }
         if (!made) return Host::kNoInterface;
         return account().handOut(*made, interfaceId, obj);
@@ -203,6 +207,12 @@ public:
         Object* into = argument("insertObject", container, "container");
         Object* what = argument("insertObject", object, "object");
         if (!into || !what) return Host::kInvalidArgument;
+        if (auto* list = dynamic_cast<EventList*>(into)) {
+            const std::string refused = insertEvent(*list, *what);
+            if (refused.empty()) return Host::kResultOk;
+            misuse("insertObject", refused);
+            return Host::kInvalidArgument;
+        }
         Document& document = host().document();
         Node* target = into == &document.project ? &document.trackRoot : dynamic_cast<Node*>(into);
         auto* node = dynamic_cast<Node*>(what);

@@ -1,6 +1,7 @@
 // The project's track tree: IObjectTree, IObjectIterator, IProjectObject, ITrack and
 // IAttributeList.
 #include "base/text.h"
+#include "refhost/events.h"
 #include "refhost/facets.h"
 #include "refhost/reference_host.h"
 
@@ -127,8 +128,7 @@ public:
     Host::tresult getEventList(Host::IEventList** list) override {
         if (!usable("getEventList") || !outPointer("getEventList", list))
             return Host::kInvalidArgument;
-        *list = nullptr;
-        return Host::kNotImplemented;
+        return handOutTrackEventList(self_, list);
     }
 
     Host::tresult getAutomation(Host::IAutomation** automation) override {

@@ -21,6 +21,7 @@
 namespace RefHost {
 
 class Node;
+class EventList;
 
 // An attribute value: integer, float or UTF-16 text.
 using AttributeValue = std::variant<Host::int64, double, std::u16string>;
@@ -77,6 +78,7 @@ public:
     std::map<std::string, AttributeValue> attributes;
     std::optional<Host::uint32> colour;  // 0xAARRGGBB
     Node* channel = nullptr;             // a track's mixer channel
+    EventList* eventList = nullptr;      // an instrument or audio track's events (events.h)
 
     // --- Mixer channels ----------------------------------------------------------------
     std::string deviceType;     // "AudioChannel", "Synth", "FxChannel", "Output"

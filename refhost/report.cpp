@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "refhost/audio.h"
+#include "refhost/events.h"
 #include "refhost/reference_host.h"
 
 namespace RefHost {
@@ -210,6 +212,8 @@ Report makeReport(const ReferenceHost& host, std::optional<Host::int32> result) 
     report["mixer"] = mixerJson(document);
     report["files"] = filesJson(host);
     report["references"] = referencesJson(host.account().findings());
+    addEventReport(host, report);
+    addAudioFileReport(host, report);
     return report;
 }
 
