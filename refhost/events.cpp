@@ -326,6 +326,7 @@ Report eventJson(const ReferenceHost& host, const Object& object) {
         j["clip"] = e.clip ? audioFileJson(host, *e.clip->file) : Report(nullptr);
         break;
     default: {
+        j.erase("length");  // controller-like events have none
         Report data = Report::array();
         for (int i = 0; i < dataCount(e.kind); ++i)
             data.push_back(optional(e.data[static_cast<std::size_t>(i)]));
