@@ -74,8 +74,9 @@ public:
         *object = nullptr;
         if (Node* track = host().document().createTrack(name))
             return account().handOut(*track, Host::FUnknown::iid, reinterpret_cast<void**>(object));
+        // An event is handed out as its IEvent (every event answers it).
         if (Object* event = createEvent(host(), name))
-            return account().handOut(*event, Host::FUnknown::iid, reinterpret_cast<void**>(object));
+            return account().handOut(*event, Host::IEvent::iid, reinterpret_cast<void**>(object));
         misuse("createObject", "unknown kind \"" + name + "\"");
         return Host::kInvalidArgument;
     }
