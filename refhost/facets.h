@@ -17,6 +17,7 @@ std::span<const FacetType> treeFacetTypes();
 std::span<const FacetType> mixerFacetTypes();
 std::span<const FacetType> eventFacetTypes();  // events.cpp
 std::span<const FacetType> audioFacetTypes();  // audio.cpp
+std::span<const FacetType> automationFacetTypes();
 
 // Every facet type, in the order of precedence: an object asked for FUnknown answers with
 // the first type that accepts it.

@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "refhost/audio.h"
+#include "refhost/automation.h"
 #include "refhost/events.h"
 #include "refhost/facets.h"
 #include "refhost/reference_host.h"
@@ -53,6 +54,8 @@ public:
             auto& stream = host().make<MemoryStream>();
             stream.serial = host().nextMemoryStreamSerial();
             made = &stream;
+        } else if (cid == Host::kAutomationEventClass) {
+            made = &host().make<AutomationEvent>();
         } else {
             made = createAudioObject(host(), cid);
         }
@@ -207,6 +210,14 @@ public:
         Object* into = argument("insertObject", container, "container");
         Object* what = argument("insertObject", object, "object");
         if (!into || !what) return Host::kInvalidArgument;
+        if (auto* list = dynamic_cast<AutomationEventList*>(into)) {
+            const std::string refused = list->insert(*what);
+            if (!refused.empty()) {
+                misuse("insertObject", refused + ": " + what->describe());
+                return Host::kInvalidArgument;
+            }
+            return Host::kResultOk;
+        }
         if (auto* list = dynamic_cast<EventList*>(into)) {
             const std::string refused = insertEvent(*list, *what);
             if (refused.empty()) return Host::kResultOk;

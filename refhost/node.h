@@ -21,6 +21,7 @@
 namespace RefHost {
 
 class Node;
+class TrackAutomation;
 class EventList;
 
 // An attribute value: integer, float or UTF-16 text.
@@ -78,6 +79,7 @@ public:
     std::map<std::string, AttributeValue> attributes;
     std::optional<Host::uint32> colour;  // 0xAARRGGBB
     Node* channel = nullptr;             // a track's mixer channel
+    TrackAutomation* automation = nullptr;  // made on first request (automation.h)
     EventList* eventList = nullptr;      // an instrument or audio track's events (events.h)
 
     // --- Mixer channels ----------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "refhost/audio.h"
+#include "refhost/automation.h"
 #include "refhost/events.h"
 #include "refhost/reference_host.h"
 
@@ -134,6 +135,7 @@ Report tracksJson(const Document& document) {
         j["attributes"] = Report::object();
         for (const auto& [key, value] : node->attributes) j["attributes"][key] = attributeJson(value);
         j["channel"] = node->channel ? channelValues(document, *node->channel) : Report(nullptr);
+        if (node->automation) j["automation"] = automationReport(*node);
         tracks.push_back(std::move(j));
     }
     return tracks;
