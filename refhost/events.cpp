@@ -434,9 +434,10 @@ void addEventReport(const ReferenceHost& host, Report& report) {
     const auto tracks = host.document().tracks();
     Report& reported = report["tracks"];
     for (std::size_t i = 0; i < tracks.size() && i < reported.size(); ++i) {
+        const EventList* list = tracks[i].node->eventList;
+        if (!list) continue;
         Report events = Report::array();
-        if (const EventList* list = tracks[i].node->eventList)
-            for (const Object* e : list->events) events.push_back(eventJson(host, *e));
+        for (const Object* e : list->events) events.push_back(eventJson(host, *e));
         reported[i]["events"] = std::move(events);
     }
     Report missing = Report::array();

@@ -104,8 +104,8 @@ Host::tresult handOutTrackEventList(Node& track, Host::IEventList** list);
 // Puts object at the end of list. Returns an empty text, or why it is refused.
 std::string insertEvent(EventList& list, Object& object);
 
-// Adds "events" to each track of the report (the report's tracks are the document's, in
-// the same order) and "missingFiles" to the report.
+// Adds "events" to each track whose event list was asked for (the report's tracks are the
+// document's, in the same order) and "missingFiles" to the report.
 void addEventReport(const ReferenceHost& host, Report& report);
 // One line about a reported track's events ("2 MIDI parts, 14 notes, 3 events"); empty
 // when it has none.

@@ -26,8 +26,14 @@ struct RegionRun {
     RefHost::Findings references;
     std::shared_ptr<TempFolder> folder;
 
-    // The events of the project's first track, as reported.
-    const RefHost::Report& events() const { return report["tracks"][0]["events"]; }
+    // The events of the project's first track, as reported; none when its event list was
+    // never asked for.
+    const RefHost::Report& events() const {
+        static const RefHost::Report none = RefHost::Report::array();
+        const RefHost::Report& tracks = report["tracks"];
+        if (tracks.empty() || !tracks[0].contains("events")) return none;
+        return tracks[0]["events"];
+    }
     // A tick value as the host receives it: in single precision times the tick factor.
     double at(std::int64_t ticks) const {
         return static_cast<double>(static_cast<float>(ticks) * tickFactor);
