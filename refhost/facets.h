@@ -18,6 +18,7 @@ std::span<const FacetType> mixerFacetTypes();
 std::span<const FacetType> eventFacetTypes();  // events.cpp
 std::span<const FacetType> audioFacetTypes();  // audio.cpp
 std::span<const FacetType> automationFacetTypes();
+std::span<const FacetType> instrumentFacetTypes();
 
 // Every facet type, in the order of precedence: an object asked for FUnknown answers with
 // the first type that accepts it.
