@@ -1,12 +1,263 @@
+// "TREG": the regions of the track whose "TINF" chunk came last.
+//
+//   u32 chunk size, u16 region header size, u16 track number, u32 region count, then per
+//   region a header (u32 position, u32 length, f32 gain, u8 mute, u32 attack, u32 release,
+//   string name, extra bytes up to the header size) and one sub-chunk of the track's kind.
+//
+// The reader creates the host objects as it goes. Its consumed count is what it took from
+// the stream; every sub-chunk is taken to its declared end.
+#include <algorithm>
+#include <limits>
+
+#include "base/iptr.h"
+#include "instruments/quantize.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
+#include "reader/reader_error.h"
+#include "reader/regions.h"
 
 namespace Tessaro {
 
-// Not read yet: the chunk loop skips the body.
+namespace {
+
+constexpr std::uint32_t kMinChunkSize = 8;
+constexpr std::uint16_t kMinRegionHeaderSize = 23;  // the fixed fields and the name's count
+constexpr std::uint32_t kMinAudioSubChunk = 30;
+constexpr std::uint32_t kMaxTick = 0x1000000;
+constexpr std::uint32_t kMaxRecordCount = 100'000'000;
+constexpr std::uint8_t kNoteFieldBytes = 10;
+constexpr std::uint8_t kMinEventRecordSize = 6;
+
+enum TrackType : std::uint8_t { kInstrumentTrack = 0, kAudioTrack = 1 };
+
+// Event types that create host events; others are read and passed over.
+enum EventType : std::uint8_t { kPitchBend = 2, kAftertouch = 3, kProgramChange = 4, kController = 5 };
+
+void skipTo(FileReader& in, std::uint64_t end) {
+    if (in.position() < end) in.skip(end - in.position());
+}
+
+RegionHeader readRegionHeader(FileReader& in, std::uint16_t headerSize) {
+    RegionHeader r;
+    r.position = in.u32("cannot read region pos of track");
+    r.length = in.u32("cannot read region length of track");
+    r.gain = in.f32In(0.0f, 100.0f, "cannot read region gain of track");
+    r.mute = in.u8In(0, 1, "cannot read region mute of track");
+    r.attack = in.u32("cannot read region attack of track");
+    r.release = in.u32("cannot read region release of track");
+    r.name = in.string();
+    if (headerSize > kMinRegionHeaderSize) in.skip(headerSize - kMinRegionHeaderSize);
+    return r;
+}
+
+// The host side of one MIDI region: the part in the track's event list and the notes and
+// events in the part's own list. When the host cannot make the part, the region is still
+// read to its end and nothing is created for it.
+class MidiPartWriter {
+public:
+    MidiPartWriter(TessaroImporter& importer, Host::IObjectFactory* factory)
+        : importer_(importer), factory_(factory), edit_(importer.edit.get()) {}
+
+    void createPart(const RegionHeader& region) {
+        if (!factory_ || !edit_ || !importer_.currentTrack) return;
+        if (importer_.currentTrack->getEventList(trackList_.put()) != Host::kResultOk)
+            trackList_.reset();
+        if (!trackList_) return;
+        trackList_->prepare(Host::IEventList::kMidi);
+        if (factory_->createObject("MIDI part", part_.put()) != Host::kResultOk) part_.reset();
+        if (!part_) return;
+        const auto midiPart = queryTo<Host::IMidiPart>(part_);
+        if (midiPart) midiPart->setPartName(region.name.c_str());
+        // A part the list does not take is not set further, nor filled.
+        if (!insert(trackList_.get(), part_.get())) {
+            part_.reset();
+            return;
+        }
+        if (midiPart && midiPart->getEventList(partList_.put()) != Host::kResultOk)
+            partList_.reset();
+        if (auto event = queryTo<Host::IEvent>(part_)) {
+            event->setStart(trackList_.get(), importer_.ticksToPosition(region.position), edit_);
+            event->setLength(trackList_.get(), importer_.ticksToPosition(region.length), edit_);
+            event->setMute(trackList_.get(), region.mute, edit_);
+        }
+    }
+
+    void setQuantization(std::uint8_t grid, std::uint8_t tuplet) {
+        if (part_) setQuantize(part_.get(), grid, tuplet);
+    }
+
+    // A new object of kind in the part's event list; empty when there is no part or the
+    // host does not take the object.
+    IPtr<Host::FUnknown> createInPart(const char* kind) {
+        IPtr<Host::FUnknown> object;
+        if (!partList_) return object;
+        if (factory_->createObject(kind, object.put()) != Host::kResultOk) object.reset();
+        if (object && !insert(partList_.get(), object.get())) object.reset();
+        return object;
+    }
+
+    Host::IEventList* partList() const { return partList_.get(); }
+    Host::IEditContext* edit() const { return edit_; }
+
+private:
+    bool insert(Host::IEventList* list, Host::FUnknown* object) {
+        return edit_->insertObject(list, object) == Host::kResultOk;
+    }
+
+    TessaroImporter& importer_;
+    Host::IObjectFactory* factory_;  // borrowed for the chunk
+    Host::IEditContext* edit_;       // borrowed from the importer
+    IPtr<Host::IEventList> trackList_;
+    IPtr<Host::FUnknown> part_;
+    IPtr<Host::IEventList> partList_;
+};
+
+void readNotes(TessaroImporter& importer, FileReader& in, MidiPartWriter& part,
+               const RegionHeader& region) {
+    const std::uint8_t recordSize =
+        in.u8In(kNoteFieldBytes, 0xFF, "cannot read note byte size of track");
+    const std::uint32_t count = in.u32In(0, kMaxRecordCount, "cannot read note count of track");
+    Host::IEventList* list = part.partList();
+    Host::IEditContext* edit = part.edit();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const auto note = part.createInPart("note");
+        const auto event = queryTo<Host::IEvent>(note);
+        const auto noteEvent = queryTo<Host::INoteEvent>(note);
+
+        const std::uint32_t position = in.u32In(0, kMaxTick, "cannot read note position in track");
+        // A note may lie before its region's start: the offset is signed.
+        const auto offset = static_cast<std::int64_t>(position) -
+                            static_cast<std::int64_t>(region.position);
+        if (event)
+            event->setStart(list,
+                            static_cast<double>(static_cast<float>(offset) * importer.tickFactor),
+                            edit);
+        const std::uint32_t length = in.u32In(0, kMaxTick, "cannot read note length in track");
+        if (event) event->setLength(list, importer.ticksToPosition(length), edit);
+        const std::uint8_t key = in.u8("cannot read note key in track");
+        if (noteEvent) noteEvent->setPitch(list, key, edit);
+        const std::uint8_t velocity = in.u8In(0, 127, "cannot read note velocity in track");
+        if (noteEvent) noteEvent->setVelocity(list, velocity, edit);
+        if (recordSize > kNoteFieldBytes) in.skip(recordSize - kNoteFieldBytes);
+    }
+}
+
+void readEvents(TessaroImporter& importer, FileReader& in, MidiPartWriter& part) {
+    const bool typed = importer.fileVersion >= 10;
+    const std::uint8_t fieldBytes = typed ? 8 : 6;
+    const std::uint8_t recordSize =
+        in.u8In(kMinEventRecordSize, 0xFF, "cannot read pitch event byte size of track");
+    const std::uint32_t count = in.u32In(0, kMaxRecordCount, "cannot read pitch count of track");
+    Host::IEventList* list = part.partList();
+    Host::IEditContext* edit = part.edit();
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint32_t position =
+            in.u32In(0, kMaxTick, "cannot read event position in track");
+        std::uint16_t value = in.u16("cannot read event value in track");
+        std::uint8_t type = kPitchBend;
+        std::uint8_t key = 0;
+        if (typed) {
+            type = in.u8("cannot read event type in track");
+            key = in.u8("cannot read event key in track");
+        } else {
+            value = rewriteOldEventValue(value);
+        }
+
+        const char* kind = type == kPitchBend       ? "pitchbend"
+                           : type == kAftertouch    ? "aftertouch"
+                           : type == kProgramChange ? "program change"
+                           : type == kController    ? "controller"
+                                                    : nullptr;
+        if (kind) {
+            const auto object = part.createInPart(kind);
+            if (auto event = queryTo<Host::IEvent>(object))
+                event->setStart(list, importer.ticksToPosition(position), edit);
+            if (auto control = queryTo<Host::IControlEvent>(object)) {
+                switch (type) {
+                case kPitchBend:
+                    control->setData(list, 0, value & 0x7F, edit);
+                    control->setData(list, 1, (value >> 7) & 0x7F, edit);
+                    break;
+                case kController:
+                    control->setData(list, 0, key, edit);
+                    control->setData(list, 1, value, edit);
+                    break;
+                default:
+                    control->setData(list, 0, value, edit);
+                    break;
+                }
+            }
+        }
+        if (recordSize > fieldBytes) in.skip(recordSize - fieldBytes);
+    }
+}
+
+void readMidiRegion(TessaroImporter& importer, FileReader& in, Host::IObjectFactory* factory,
+                    const RegionHeader& region) {
+    const std::uint64_t start = in.position();
+    const std::uint32_t minimum = importer.fileVersion == 1 ? 25 : 26;
+    const std::uint32_t size = in.u32("TREG midi sub chunk size too short");
+    if (size < minimum) fail("TREG midi sub chunk size too short");
+
+    MidiPartWriter part(importer, factory);
+    part.createPart(region);
+
+    in.i8In(-127, 127, "cannot read midi region transposition of track");
+    const std::uint8_t grid = in.u8In(0, 64, "cannot read midi region quantization grid of track");
+    // Version 1 knew straight quantization only.
+    std::uint8_t tuplet = 1;
+    if (importer.fileVersion >= 2)
+        tuplet = in.u8In(0, 3, "cannot read midi region quantization tuplet of track");
+    in.u8In(0, 1, "cannot read midi region quantize ends of track");
+    in.unit("cannot read midi region quantize swing of track");
+    in.unit("cannot read midi region quantize amount of track");
+    part.setQuantization(grid, tuplet);
+
+    readNotes(importer, in, part, region);
+    readEvents(importer, in, part);
+    skipTo(in, start + size);
+}
+
+void readAudioRegion(TessaroImporter& importer, FileReader& in, const RegionHeader& region) {
+    const std::uint64_t start = in.position();
+    const std::uint32_t size =
+        in.u32In(kMinAudioSubChunk, 0xFFFFFFFF, "TREG audio sub chunk size too short");
+    const std::uint32_t inPoint = in.u32("cannot read region in-point of track");
+    const std::u16string fileName = in.string();
+    if (importer.fileVersion >= 15) in.skip(10);
+    if (importer.fileVersion >= 19) in.skip(4);
+    if (importer.fileVersion >= 22) in.skip(6);
+
+    placeAudioRegion(importer, region, inPoint, fileName);
+    skipTo(in, start + size);
+}
+
+}  // namespace
+
 void readRegions(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, 0, "TREG chunk size too short");
+    readChunkSize(importer, in, kMinChunkSize, "TREG chunk size too short");
+    const std::uint64_t start = in.position();
+    const std::uint16_t headerSize = in.u16In(kMinRegionHeaderSize, 0xFFFF,
+                                              "TREG sub chunk offset too short");
+    const std::uint16_t trackNumber = in.u16("Cannot read track number in TREG chunk.");
+    if (!importer.haveCurrentTrack || !importer.currentTrack ||
+        trackNumber != importer.currentTrackNumber)
+        fail("track is NULL or invalied tracknumber");
+    const std::uint32_t count = in.u32("cannot read region count of track");
+
+    const auto factory = queryTo<Host::IObjectFactory>(importer.project);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const RegionHeader region = readRegionHeader(in, headerSize);
+        if (importer.currentTrackType == kAudioTrack)
+            readAudioRegion(importer, in, region);
+        else
+            readMidiRegion(importer, in, factory.get(), region);
+    }
+
+    const std::uint64_t consumed = in.position() - start;
+    importer.chunkConsumed = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(consumed, std::numeric_limits<std::uint32_t>::max()));
 }
 
 }  // namespace Tessaro

@@ -7,7 +7,7 @@ const std::vector<FacetType>& allFacetTypes() {
         std::vector<FacetType> all;
         for (auto area : {serviceFacetTypes(), streamFacetTypes(), projectFacetTypes(),
                           treeFacetTypes(), mixerFacetTypes(), automationFacetTypes(),
-                          instrumentFacetTypes()})
+                          instrumentFacetTypes(), eventFacetTypes(), audioFacetTypes()})
             all.insert(all.end(), area.begin(), area.end());
         return all;
     }();

@@ -15,6 +15,8 @@ std::span<const FacetType> streamFacetTypes();
 std::span<const FacetType> projectFacetTypes();
 std::span<const FacetType> treeFacetTypes();
 std::span<const FacetType> mixerFacetTypes();
+std::span<const FacetType> eventFacetTypes();  // events.cpp
+std::span<const FacetType> audioFacetTypes();  // audio.cpp
 std::span<const FacetType> automationFacetTypes();
 std::span<const FacetType> instrumentFacetTypes();
 

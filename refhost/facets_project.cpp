@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "refhost/automation.h"
+#include "refhost/events.h"
 #include "refhost/facets.h"
 #include "refhost/reference_host.h"
 
@@ -21,12 +22,6 @@ template <class T>
 bool isA(Object& object) {
     return dynamic_cast<T*>(&object) != nullptr;
 }
-
-// Kinds of the object factory that a later part of the host makes; asked for now they
-// give no object.
-constexpr std::string_view kEventKinds[] = {"MIDI part",      "note",       "pitchbend",
-                                            "aftertouch",     "program change",
-                                            "controller",     "audio event"};
 
 class ProjectFacet : public Facet<Host::IProject, Node> {
 public:
@@ -84,8 +79,9 @@ public:
         *object = nullptr;
         if (Node* track = host().document().createTrack(name))
             return account().handOut(*track, Host::FUnknown::iid, reinterpret_cast<void**>(object));
-        if (std::find(std::begin(kEventKinds), std::end(kEventKinds), name) != std::end(kEventKinds))
-            return Host::kNotImplemented;
+        // An event is handed out as its IEvent (every event answers it).
+        if (Object* event = createEvent(host(), name))
+            return account().handOut(*event, Host::IEvent::iid, reinterpret_cast<void**>(object));
         misuse("createObject", "unknown kind \"" + name + "\"");
         return Host::kInvalidArgument;
     }

@@ -4,7 +4,9 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "refhost/audio.h"
 #include "refhost/automation.h"
+#include "refhost/events.h"
 #include "refhost/facets.h"
 #include "refhost/reference_host.h"
 #include "refhost/streams.h"
@@ -54,6 +56,8 @@ public:
             made = &stream;
         } else if (cid == Host::kAutomationEventClass) {
             made = &host().make<AutomationEvent>();
+        } else {
+            made = createAudioObject(host(), cid);
         }
         if (!made) return Host::kNoInterface;
         return account().handOut(*made, interfaceId, obj);
@@ -213,6 +217,12 @@ public:
                 return Host::kInvalidArgument;
             }
             return Host::kResultOk;
+        }
+        if (auto* list = dynamic_cast<EventList*>(into)) {
+            const std::string refused = insertEvent(*list, *what);
+            if (refused.empty()) return Host::kResultOk;
+            misuse("insertObject", refused);
+            return Host::kInvalidArgument;
         }
         Document& document = host().document();
         Node* target = into == &document.project ? &document.trackRoot : dynamic_cast<Node*>(into);

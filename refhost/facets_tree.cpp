@@ -2,6 +2,7 @@
 // IAttributeList.
 #include "base/text.h"
 #include "refhost/automation.h"
+#include "refhost/events.h"
 #include "refhost/facets.h"
 #include "refhost/reference_host.h"
 
@@ -128,8 +129,7 @@ public:
     Host::tresult getEventList(Host::IEventList** list) override {
         if (!usable("getEventList") || !outPointer("getEventList", list))
             return Host::kInvalidArgument;
-        *list = nullptr;
-        return Host::kNotImplemented;
+        return handOutTrackEventList(self_, list);
     }
 
     Host::tresult getAutomation(Host::IAutomation** automation) override {

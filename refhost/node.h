@@ -23,6 +23,7 @@ namespace RefHost {
 
 class Node;
 class TrackAutomation;
+class EventList;
 
 // An attribute value: integer, float or UTF-16 text.
 using AttributeValue = std::variant<Host::int64, double, std::u16string>;
@@ -82,6 +83,7 @@ public:
     std::optional<Host::uint32> colour;  // 0xAARRGGBB
     Node* channel = nullptr;             // a track's mixer channel
     TrackAutomation* automation = nullptr;  // made on first request (automation.h)
+    EventList* eventList = nullptr;      // an instrument or audio track's events (events.h)
 
     // --- Mixer channels ----------------------------------------------------------------
     std::string deviceType;     // "AudioChannel", "Synth", "FxChannel", "Output"

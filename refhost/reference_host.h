@@ -32,6 +32,7 @@ struct Records {
     std::vector<std::string> editSteps;       // the name of each finished step
     std::vector<std::filesystem::path> filesWritten;
     std::vector<std::filesystem::path> filesRead;
+    std::vector<std::filesystem::path> filesMissing;  // audio files asked for and not found
 };
 
 // The host context: answers IHostContext and the services the profile offers.

@@ -4,7 +4,9 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "refhost/audio.h"
 #include "refhost/automation.h"
+#include "refhost/events.h"
 #include "refhost/instruments.h"
 #include "refhost/reference_host.h"
 #include "refhost/report_effects.h"
@@ -216,6 +218,8 @@ Report makeReport(const ReferenceHost& host, std::optional<Host::int32> result) 
     report["effects"] = effectsJson(document);
     report["files"] = filesJson(host);
     report["references"] = referencesJson(host.account().findings());
+    addEventReport(host, report);
+    addAudioFileReport(host, report);
     return report;
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "tests/support/import_harness.h"
+#include "tools/writer/tone_file.h"
 #include "tools/writer/writer.h"
 
 using namespace TessaroTest;
@@ -14,8 +15,17 @@ namespace {
 const char* kCompleted = "The Tessaro import was completed.";
 const char* kUnknownFormat = "Cannot read Tessaro project file. Reason: unknown format.";
 
+// The checked-in demo project with its wave file, in a folder of its own: the import writes
+// a converted copy of the wave file beside it.
 std::filesystem::path demoFile() {
-    return std::filesystem::path(TESSARO_SOURCE_DIR) / "examples" / "Demo" / "Demo.tsp";
+    static TempFolder folder;
+    const auto file = folder.path() / "Demo.tsp";
+    if (!std::filesystem::exists(file)) {
+        std::filesystem::copy_file(
+            std::filesystem::path(TESSARO_SOURCE_DIR) / "examples" / "Demo" / "Demo.tsp", file);
+        writeDemoWaveFiles(folder.path());
+    }
+    return file;
 }
 
 }  // namespace

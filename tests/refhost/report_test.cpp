@@ -53,7 +53,7 @@ TEST(Report, HasItsSectionsInAFixedOrder) {
     for (const auto& [key, value] : report.items()) keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"result", "messages", "editsBegun", "editSteps",
                                               "host", "song", "tracks", "mixer", "effects",
-                                              "files", "references"}));
+                                              "files", "references", "missingFiles"}));
     EXPECT_EQ(report["result"], nullptr);
     EXPECT_EQ(report["host"].dump(),
               R"({"name":"Ombrel","version":"Version 7.0.1","profile":"ombrel-7.0.1"})");

@@ -116,10 +116,12 @@ TEST(Tree, TheFactoryMakesTracksWithChannelsThatJoinTheMixerOnInsertion) {
                                                   "AudioChannel Guitar", "Synth Piano",
                                                   "Output Stereo Out (output)"}));
 
-    // Kinds the factory does not make yet, and none at all.
-    IPtr<Host::FUnknown> none;
-    EXPECT_EQ(factory->createObject("note", none.put()), Host::kNotImplemented);
-    EXPECT_FALSE(none);
+    // Events are no tracks: a note is made, but it does not join the tree or the mixer.
+    IPtr<Host::FUnknown> note;
+    EXPECT_EQ(factory->createObject("note", note.put()), Host::kResultOk);
+    EXPECT_TRUE(queryTo<Host::INoteEvent>(note));
+    EXPECT_FALSE(queryTo<Host::IProjectObject>(note));
+    EXPECT_EQ(host->document().channels.children.size(), 5u);
     EXPECT_TRUE(host->account().findings().misuses.empty());
 }
 

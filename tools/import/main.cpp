@@ -15,6 +15,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "refhost/events.h"
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
@@ -76,6 +77,9 @@ void printSummary(std::ostream& out, const RefHost::Report& report) {
                 << ")  volume " << number(c["volume"]) << "  pan " << number(c["pan"])
                 << "  mute " << number(c["mute"]) << "  solo " << number(c["solo"]);
         out << "\n";
+        if (const std::string events = RefHost::eventSummary(t); !events.empty())
+            out << "  " << std::string(2 * t["depth"].get<std::size_t>(), ' ') << "  " << events
+                << "\n";
     }
     out << "Mixer:      " << report["mixer"]["channels"].size() << " channels";
     for (const auto& c : report["mixer"]["channels"])
@@ -83,6 +87,9 @@ void printSummary(std::ostream& out, const RefHost::Report& report) {
             << c["type"].get<std::string>() << " \"" << c["name"].get<std::string>() << "\"";
     out << "\n";
     for (const auto& f : report["files"]) out << "Wrote:      " << f["path"].get<std::string>() << "\n";
+    if (report.contains("missingFiles"))
+        for (const auto& f : report["missingFiles"])
+            out << "Missing:    " << f.get<std::string>() << "\n";
     const auto& refs = report["references"];
     out << "References: " << refs["held"] << " held, " << refs["overReleased"]
         << " released too often, " << refs["misuses"] << " misuses\n";

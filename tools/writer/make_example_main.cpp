@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/writer/demo_project.h"
+#include "tools/writer/tone_file.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     // A missing wave file leaves a project that imports up to its audio region; the
     // project file itself is complete, so this is reported but not a failure.
+    TessaroWriter::writeDemoWaveFiles(folder);
     provideWaveFiles(folder, TessaroWriter::referencedAudioFiles(demo));
     return 0;
 }

@@ -1,0 +1,246 @@
+// Import of a MIDI-heavy project through the loaded module and the reference host, against
+// a bare loop that decodes the same note and event records from the file and keeps them.
+//
+//   bench_import_midi [--runs N] [--scale S] [--keep]
+//
+// The project: 200 instrument tracks, each with 10 MIDI parts of 500 notes and 100 events
+// (1,000,000 notes and 200,000 events in all); --scale multiplies the parts per track.
+// Each measured run is a fresh process; the figures are the median time and the peak
+// resident memory of the runs.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "refhost/events.h"
+#include "refhost/module_loader.h"
+#include "refhost/profile.h"
+#include "refhost/reference_host.h"
+#include "tools/writer/writer.h"
+
+using namespace TessaroBench;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kTracks = 200;
+constexpr int kNotesPerPart = 500;
+constexpr int kEventsPerPart = 100;
+
+TessaroWriter::ProjectFile midiHeavyProject(int partsPerTrack) {
+    using namespace TessaroWriter;
+    ProjectFile file;
+    HeadChunk head;
+    head.trackCount = kTracks;
+    head.songLengthTicks = 0x1000000;
+    file.add(head);
+    for (int t = 1; t <= kTracks; ++t) {
+        TrackInfoChunk track;
+        track.trackNumber = static_cast<std::uint16_t>(t);
+        track.trackType = kInstrumentTrack;
+        track.name = FileString(std::string_view("Track " + std::to_string(t)));
+        file.add(track);
+        RegionChunk chunk;
+        chunk.trackNumber = static_cast<std::uint16_t>(t);
+        for (int p = 0; p < partsPerTrack; ++p) {
+            MidiData midi;
+            midi.quantizeGrid = 16;
+            midi.quantizeTuplet = 1;
+            const auto start = static_cast<std::uint32_t>(p * 4800);
+            for (int n = 0; n < kNotesPerPart; ++n)
+                midi.notes.push_back({start + static_cast<std::uint32_t>(n * 9), 30,
+                                      static_cast<std::uint8_t>(36 + (n * 7 + t) % 60),
+                                      static_cast<std::uint8_t>(40 + n % 80)});
+            for (int e = 0; e < kEventsPerPart; ++e)
+                midi.events.push_back({start + static_cast<std::uint32_t>(e * 45),
+                                       static_cast<std::uint16_t>((e * 131) % 16384),
+                                       static_cast<std::uint8_t>(2 + e % 4),
+                                       static_cast<std::uint8_t>(e % 128)});
+            Region region;
+            region.position = start;
+            region.length = 4800;
+            region.name = FileString(std::string_view("Part " + std::to_string(p + 1)));
+            region.content = std::move(midi);
+            chunk.regions.push_back(std::move(region));
+        }
+        file.add(std::move(chunk));
+    }
+    return file;
+}
+
+// --- The bare loop -------------------------------------------------------------------
+
+struct Note {
+    double start, length;
+    std::uint8_t key, velocity;
+};
+struct Event {
+    double start;
+    std::uint16_t value;
+    std::uint8_t type, key;
+};
+
+template <class T>
+T load(const std::uint8_t* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Decodes the notes and events of every region chunk of a version 22 file with no checks
+// beyond the file's end: what any reader of the format must do at least.
+int bareChild(const fs::path& file) {
+    std::vector<Note> notes;
+    std::vector<Event> events;
+    const Timing time = timed([&] {
+        std::ifstream in(file, std::ios::binary);
+        const std::vector<std::uint8_t> bytes(std::istreambuf_iterator<char>(in), {});
+        const float factor = 1.0f / 960.0f;
+        std::size_t at = 8;
+        while (at + 8 <= bytes.size()) {
+            const bool regions = std::memcmp(&bytes[at], "TREG", 4) == 0;
+            const auto size = load<std::uint32_t>(&bytes[at + 4]);
+            const std::uint8_t* body = &bytes[at + 8];
+            at += 8 + size;
+            if (!regions || at > bytes.size()) continue;
+            const auto headerSize = load<std::uint16_t>(body);
+            const auto count = load<std::uint32_t>(body + 4);
+            const std::uint8_t* p = body + 8;
+            for (std::uint32_t r = 0; r < count; ++r) {
+                const auto regionStart = load<std::uint32_t>(p);
+                const auto nameUnits = load<std::uint16_t>(p + 21);
+                p += headerSize + 2 * nameUnits;
+                const std::uint8_t* sub = p;
+                const auto subSize = load<std::uint32_t>(sub);
+                const std::uint8_t noteSize = sub[16];
+                const auto noteCount = load<std::uint32_t>(sub + 17);
+                const std::uint8_t* q = sub + 21;
+                for (std::uint32_t n = 0; n < noteCount; ++n, q += noteSize)
+                    notes.push_back({static_cast<float>(static_cast<std::int64_t>(load<std::uint32_t>(q)) -
+                                                        regionStart) * factor,
+                                     static_cast<float>(load<std::uint32_t>(q + 4)) * factor, q[8],
+                                     q[9]});
+                const std::uint8_t eventSize = q[0];
+                const auto eventCount = load<std::uint32_t>(q + 1);
+                q += 5;
+                for (std::uint32_t e = 0; e < eventCount; ++e, q += eventSize)
+                    events.push_back({static_cast<float>(load<std::uint32_t>(q)) * factor,
+                                      load<std::uint16_t>(q + 4), q[6], q[7]});
+                p = sub + subSize;
+            }
+        }
+    });
+    double checksum = 0;
+    for (const auto& n : notes) checksum += n.start + n.key;
+    for (const auto& e : events) checksum += e.start + e.value;
+    std::printf("seconds=%.6f\ncpu=%.6f\nnotes=%zu\nevents=%zu\nchecksum=%.3f\n", time.wall,
+                time.cpu, notes.size(), events.size(), checksum);
+    return 0;
+}
+
+// --- The import ----------------------------------------------------------------------
+
+int importChild(const fs::path& file) {
+    RefHost::ReferenceHost host(RefHost::ProfileStore().load(""));
+    RefHost::LoadedModule module{fs::path(TESSARO_MODULE_PATH)};
+    RefHost::ImportOutcome outcome;
+    const Timing time = timed([&] { outcome = RefHost::runImport(module, host, file); });
+    std::size_t notes = 0, events = 0;
+    for (const auto& [track, depth] : host.document().tracks()) {
+        if (!track->eventList) continue;
+        for (const RefHost::Object* object : track->eventList->events) {
+            const auto* part = dynamic_cast<const RefHost::MidiPartNode*>(object);
+            if (!part) continue;
+            for (const RefHost::Object* e : part->events.events) {
+                const auto* event = dynamic_cast<const RefHost::EventObject*>(e);
+                (event && event->kind == RefHost::EventKind::Note ? notes : events) += 1;
+            }
+        }
+    }
+    const auto found = host.account().findings();
+    std::printf("seconds=%.6f\ncpu=%.6f\nresult=%d\nnotes=%zu\nevents=%zu\nheld=%u\nmisuses=%zu\n",
+                time.wall, time.cpu, outcome.result.value_or(-1), notes, events, found.held,
+                found.misuseCount);
+    return outcome.result == 0 && found.clean() ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
+        return std::strcmp(argv[2], "bare") == 0 ? bareChild(argv[3]) : importChild(argv[3]);
+
+    int runs = 3;
+    double scale = 1;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) runs = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc) scale = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--keep") == 0) keep = true;
+        else {
+            std::fprintf(stderr, "usage: bench_import_midi [--runs N] [--scale S] [--keep]\n");
+            return 2;
+        }
+    }
+    const int parts = std::max(1, static_cast<int>(10 * scale + 0.5));
+
+    char pattern[] = "/tmp/tessaro-bench-XXXXXX";
+    const fs::path folder = mkdtemp(pattern);
+    const fs::path file = folder / "midi-heavy.tsp";
+    {
+        const auto project = midiHeavyProject(parts);
+        if (!project.writeTo(file)) {
+            std::fprintf(stderr, "cannot write %s\n", file.c_str());
+            return 1;
+        }
+    }
+    const long notes = static_cast<long>(kTracks) * parts * kNotesPerPart;
+    const long events = static_cast<long>(kTracks) * parts * kEventsPerPart;
+    std::printf("MIDI-heavy import: %d tracks, %ld notes, %ld events; file %.1f MB; %d runs each\n",
+                kTracks, notes, events, static_cast<double>(fs::file_size(file)) / 1e6, runs);
+
+    struct Mode {
+        const char* name;
+        const char* label;
+        std::vector<double> seconds;
+        std::vector<double> cpu;
+        std::vector<long> peaks;
+    };
+    Mode modes[] = {{"bare", "bare decoding loop", {}, {}, {}},
+                    {"import", "import (module + reference host)", {}, {}, {}}};
+    int failures = 0;
+    for (int r = 0; r < runs; ++r) {
+        for (Mode& m : modes) {
+            const ChildRun run = runChild(selfPath(), {"--child", m.name, file.string()});
+            if (run.status != 0 || number(run, "notes") != static_cast<double>(notes) ||
+                number(run, "events") != static_cast<double>(events)) {
+                std::fprintf(stderr, "%s run failed: status %d, %s notes, %s events\n", m.name,
+                             run.status, run.values.count("notes") ? run.values.at("notes").c_str() : "-",
+                             run.values.count("events") ? run.values.at("events").c_str() : "-");
+                ++failures;
+            }
+            m.seconds.push_back(number(run, "seconds"));
+            m.cpu.push_back(number(run, "cpu"));
+            m.peaks.push_back(run.peakKiB);
+        }
+    }
+    std::printf("%-34s %10s %10s %10s\n", "", "wall s", "cpu s", "peak MiB");
+    for (const Mode& m : modes)
+        std::printf("%-34s %10.3f %10.3f %10.1f\n", m.label, median(m.seconds), median(m.cpu),
+                    static_cast<double>(maxOf(m.peaks)) / 1024.0);
+    std::printf("%-34s %9.1fx %9.1fx %9.1fx\n", "ratio import / bare",
+                median(modes[1].seconds) / median(modes[0].seconds),
+                median(modes[1].cpu) / median(modes[0].cpu),
+                static_cast<double>(maxOf(modes[1].peaks)) / static_cast<double>(maxOf(modes[0].peaks)));
+    std::printf("import per note or event: %.2f us of processor time\n",
+                median(modes[1].cpu) / static_cast<double>(notes + events) * 1e6);
+
+    if (!keep) fs::remove_all(folder);
+    else std::printf("kept %s\n", folder.c_str());
+    return failures ? 1 : 0;
+}

@@ -1,0 +1,244 @@
+// The audio side of the region chunk: an audio region's wave file is looked up in the
+// project folder and then in its "Audio" folder; a file whose sample rate or sample size
+// differs from the project's is converted into a copy beside it; the region becomes an
+// audio event of the current track playing a clip of that file.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "base/iptr.h"
+#include "base/text.h"
+#include "reader/importer.h"
+#include "reader/reader_error.h"
+#include "reader/regions.h"
+
+namespace Tessaro {
+
+namespace {
+
+constexpr std::size_t kMaxFolderUnits = 1024;
+constexpr Host::int32 kCopyBlockFrames = 1024;
+constexpr Host::int32 kMaxCopyChannels = 256;
+constexpr char kWaveFileType[] = "Wave File";
+
+template <class I>
+IPtr<I> createHostInstance(TessaroImporter& importer, const Host::FUID& cid) {
+    IPtr<I> object;
+    if (!importer.context ||
+        importer.context->createInstance(cid, I::iid, object.putVoid()) != Host::kResultOk)
+        object.reset();
+    return object;
+}
+
+// The project's sample format as the host states it; rate is NaN when the host gives none.
+struct ProjectFormat {
+    float rate = std::numeric_limits<float>::quiet_NaN();
+    Host::int32 bits = 0;
+    // A format a converted copy can be made in.
+    bool usable() const { return std::isfinite(rate) && rate > 0 && bits >= 8 && bits <= 64; }
+};
+
+ProjectFormat projectFormat(Host::IImportTarget* target) {
+    ProjectFormat format;
+    if (!target) return format;
+    float rate = 0;
+    Host::int32 bits = 0;
+    if (target->getSampleRate(&rate) == Host::kResultOk) format.rate = rate;
+    if (target->getSampleSize(&bits) == Host::kResultOk) format.bits = bits;
+    return format;
+}
+
+// The writer of the host's audio file type named "Wave File"; empty when the host has none.
+IPtr<Host::IAudioFileWriter> waveFileWriter(TessaroImporter& importer) {
+    IPtr<Host::IAudioFileWriter> writer;
+    const auto types = queryTo<Host::IAudioFileTypes>(importer.context);
+    if (!types) return writer;
+    const Host::int32 count = types->getCount();
+    for (Host::int32 i = 0; i < count; ++i) {
+        const std::string name = readHostText8(
+            [&](char* buffer, Host::int32 size) { return types->getName(i, buffer, size); });
+        if (name != kWaveFileType) continue;
+        if (types->createWriter(i, writer.put()) != Host::kResultOk) writer.reset();
+        break;
+    }
+    return writer;
+}
+
+// Copies the source to the writer in blocks, telling the writer which block is the last
+// (the one after which the source has nothing more).
+void copyFrames(Host::IAudioSource* source, Host::IAudioFileWriter* writer) {
+    const Host::int32 channels = source->getChannelCount();
+    if (channels <= 0 || channels > kMaxCopyChannels) return;
+    std::vector<float> block(static_cast<std::size_t>(kCopyBlockFrames) *
+                             static_cast<std::size_t>(channels));
+    for (;;) {
+        const Host::int32 frames = source->read(block.data(), kCopyBlockFrames);
+        if (frames < 0 || frames > kCopyBlockFrames) break;
+        writer->write(block.data(), frames, frames == 0);
+        if (frames == 0) break;
+    }
+}
+
+// The frame count of frames at fromRate once converted to toRate.
+Host::int64 convertedFrameCount(Host::int64 frames, double fromRate, double toRate) {
+    if (frames <= 0) return 0;
+    const double converted = std::round(static_cast<double>(frames) * toRate / fromRate);
+    if (!(converted < 9.0e18)) return 0;
+    return static_cast<Host::int64>(converted);
+}
+
+}  // namespace
+
+std::uint16_t rewriteOldEventValue(std::uint16_t value) {
+    const float scaled =
+        ((static_cast<float>(value) / 16383.0f - 0.5f) * 2.0f + 0.5f) * 16383.0f;
+    return static_cast<std::uint16_t>(static_cast<std::int32_t>(scaled));
+}
+
+std::string sampleRateText(double rate) {
+    if (!std::isfinite(rate)) return std::isnan(rate) ? "nan" : rate < 0 ? "-inf" : "inf";
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, rate, std::chars_format::fixed, 6);
+    std::string text(buffer, result.ptr);
+    const auto point = text.find('.');
+    if (point != std::string::npos) {
+        const auto last = text.find_last_not_of('0');
+        text.erase(std::max(last, point + 1) + 1);
+    }
+    return text;
+}
+
+std::u16string convertedFilePath(std::u16string_view path, double rate, std::int32_t bits) {
+    std::u16string result(path);
+    constexpr std::u16string_view kExtension = u".wav";
+    if (result.size() >= kExtension.size()) {
+        const auto tail = std::u16string_view(result).substr(result.size() - kExtension.size());
+        const bool isWave = std::equal(tail.begin(), tail.end(), kExtension.begin(),
+                                       [](char16_t a, char16_t b) {
+                                           if (a >= u'A' && a <= u'Z') a = static_cast<char16_t>(a + 32);
+                                           return a == b;
+                                       });
+        if (isWave) result.resize(result.size() - kExtension.size());
+    }
+    result += u" (";
+    result += toUtf16(sampleRateText(rate));
+    result += u"Hz ";
+    result += toUtf16(std::to_string(bits));
+    result += u"bit).wav";
+    return result;
+}
+
+bool isPlainFileName(std::u16string_view name) {
+    if (name.empty()) return false;
+    if (std::all_of(name.begin(), name.end(), [](char16_t c) { return c == u'.'; })) return false;
+    return std::none_of(name.begin(), name.end(), [](char16_t c) {
+        return c == u'/' || c == u'\\' || c == u':' || c < 0x20 || c == 0x7F;
+    });
+}
+
+void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
+                      std::uint32_t inPoint, const std::u16string& fileName) {
+    // The wave file: in the project folder, else in its "Audio" folder. A name that reaches
+    // out of those folders is never looked up: it counts as a file that cannot be read.
+    const auto target = queryTo<Host::IImportTarget>(importer.target);
+    const std::u16string folder = target ? readHostText(
+                                               [&](char16_t* buffer, Host::int32 size) {
+                                                   return target->getProjectFolder(buffer, size);
+                                               },
+                                               kMaxFolderUnits)
+                                         : std::u16string();
+    const bool plainName = isPlainFileName(fileName);
+    std::u16string filePath = folder + fileName;
+    auto path = createHostInstance<Host::IPath>(importer, Host::kPathClass);
+    if (!path) fail("audioEvent.setMedium - create IPath fails");
+    if (plainName) {
+        path->setPath(filePath.c_str());
+        if (importer.files && importer.files->checkFile(path.get()) != Host::kResultOk) {
+            filePath = folder + u"Audio\\" + fileName;
+            path->setPath(filePath.c_str());
+        }
+    }
+
+    const ProjectFormat project = projectFormat(target.get());
+    auto reader = createHostInstance<Host::IAudioFileReader>(importer, Host::kAudioFileReaderClass);
+    if (!reader) fail("audioEvent.setMedium - create IAudioFileReader fails");
+    if (!plainName || reader->setFilePath(path.get()) != Host::kResultOk)
+        fail("audioEvent.setMedium - setFilePath fails");
+    Host::AudioFormat format{};
+    if (reader->getFormat(&format) != Host::kResultOk) format = {};
+    // A file without a sample rate cannot be placed in time.
+    if (!(std::isfinite(format.sampleRate) && format.sampleRate > 0))
+        fail("audioEvent.setMedium - setFilePath fails");
+    const double fileRate = format.sampleRate;
+
+    // A copy in the project's format, beside the file. When the host states no usable
+    // project format the file is used as it is.
+    if (project.usable() &&
+        (fileRate != static_cast<double>(project.rate) || format.sampleSize != project.bits)) {
+        const double rate = project.rate;
+        const Host::int64 frames = convertedFrameCount(format.frameCount, fileRate, rate);
+        IPtr<Host::IAudioSource> source;
+        if (reader->createConvertingSource(rate, source.put()) != Host::kResultOk) source.reset();
+        if (source) {
+            source->setSampleRate(rate);
+            source->setSampleSize(project.bits);
+            source->setFrameCount(frames);
+        }
+        const std::u16string newFilePath = convertedFilePath(filePath, rate, project.bits);
+        auto newPath = createHostInstance<Host::IPath>(importer, Host::kPathClass);
+        if (!newPath) fail("audioEvent.setMedium - create soundNewPath fails");
+        newPath->setPath(newFilePath.c_str());
+        auto writer = waveFileWriter(importer);
+        bool writerOpen = false;
+        if (writer)
+            writerOpen = writer->configure(newPath.get(), 1, project.bits, rate, frames,
+                                           format.channelCount) == Host::kResultOk &&
+                         writer->open() == Host::kResultOk;
+        if (source && writer && writerOpen) copyFrames(source.get(), writer.get());
+        writer.reset();
+        source.reset();
+        if (reader->setFilePath(newPath.get()) != Host::kResultOk)
+            fail("audioEvent.setMedium - setFilePath fails");
+    }
+
+    // The audio event in the current track's event list.
+    IPtr<Host::IEventList> list;
+    IPtr<Host::FUnknown> object;
+    Host::IEditContext* edit = importer.edit.get();
+    if (importer.currentTrack && edit &&
+        importer.currentTrack->getEventList(list.put()) == Host::kResultOk && list) {
+        list->prepare(Host::IEventList::kAudio);
+        const auto factory = queryTo<Host::IObjectFactory>(importer.project);
+        if (factory && factory->createObject("audio event", object.put()) != Host::kResultOk)
+            object.reset();
+        // An event the list does not take is not set further.
+        if (object && edit->insertObject(list.get(), object.get()) != Host::kResultOk)
+            object.reset();
+    }
+    const auto event = queryTo<Host::IEvent>(object);
+    const auto audioEvent = queryTo<Host::IAudioEvent>(object);
+    if (event) {
+        event->setStart(list.get(), importer.ticksToPosition(region.position), edit);
+        event->setLength(list.get(), importer.ticksToPosition(region.length), edit);
+    }
+    if (audioEvent) {
+        const float offset = static_cast<float>(inPoint) / static_cast<float>(fileRate);
+        audioEvent->setOffset(list.get(), static_cast<double>(offset), edit);
+    }
+    if (event) event->setMute(list.get(), region.mute, edit);
+
+    auto clip = createHostInstance<Host::IAudioClip>(importer, Host::kAudioClipClass);
+    if (!clip) fail("audioEvent.setMedium - create IAudioClip fails");
+    if (clip->setReader(reader.get()) != Host::kResultOk || !audioEvent) return;
+    audioEvent->setClip(clip.get());
+    audioEvent->setVolume(list.get(), static_cast<double>(region.gain), edit);
+    if (region.attack != 0)
+        audioEvent->setFadeIn(list.get(), importer.ticksToPosition(region.attack), edit);
+    if (region.release != 0)
+        audioEvent->setFadeOut(list.get(), importer.ticksToPosition(region.release), edit);
+}
+
+}  // namespace Tessaro

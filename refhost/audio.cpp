@@ -1,0 +1,477 @@
+// Audio files: IAudioFileReader, IAudioSource, IAudioFileTypes, IAudioFileWriter and
+// IAudioClip over libsndfile and libsoxr.
+#include "refhost/audio.h"
+
+#include <algorithm>
+#include <cmath>
+#include <system_error>
+
+#include "base/text.h"
+#include "refhost/facets.h"
+#include "refhost/reference_host.h"
+#include "refhost/streams.h"
+
+namespace RefHost {
+
+namespace {
+
+constexpr std::size_t kInputBlockFrames = 4096;
+constexpr Host::int32 kMaxChannels = 256;
+constexpr double kMaxRate = 1536000;
+
+struct FormatName {
+    int major;
+    const char* name;
+};
+
+constexpr FormatName kFormatNames[] = {
+    {SF_FORMAT_WAV, "WAV"},   {SF_FORMAT_AIFF, "AIFF"}, {SF_FORMAT_FLAC, "FLAC"},
+    {SF_FORMAT_W64, "W64"},   {SF_FORMAT_RF64, "RF64"}, {SF_FORMAT_CAF, "CAF"},
+    {SF_FORMAT_OGG, "OGG"},   {SF_FORMAT_AU, "AU"},
+};
+
+constexpr FormatName kWritableTypes[] = {
+    {SF_FORMAT_WAV, "Wave File"}, {SF_FORMAT_AIFF, "AIFF File"}, {SF_FORMAT_FLAC, "FLAC File"}};
+
+Host::int32 bitsOf(int format) {
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8: return 8;
+    case SF_FORMAT_PCM_16: return 16;
+    case SF_FORMAT_PCM_24: return 24;
+    case SF_FORMAT_PCM_32:
+    case SF_FORMAT_FLOAT: return 32;
+    case SF_FORMAT_DOUBLE: return 64;
+    default: return 0;
+    }
+}
+
+// The libsndfile format for a type and sample size; 0 when there is none.
+int fileFormat(int major, Host::int32 bits) {
+    int sub = 0;
+    switch (bits) {
+    case 8: sub = major == SF_FORMAT_WAV ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_S8; break;
+    case 16: sub = SF_FORMAT_PCM_16; break;
+    case 24: sub = SF_FORMAT_PCM_24; break;
+    case 32: sub = SF_FORMAT_PCM_32; break;
+    default: return 0;
+    }
+    SF_INFO probe{};
+    probe.samplerate = 44100;
+    probe.channels = 1;
+    probe.format = major | sub;
+    return sf_format_check(&probe) ? major | sub : 0;
+}
+
+template <class T>
+bool isA(Object& object) {
+    return dynamic_cast<T*>(&object) != nullptr;
+}
+
+bool contextWithFileTypes(Object& object) {
+    auto* context = dynamic_cast<ContextObject*>(&object);
+    return context && context->host().profile().offers("audioFileTypes");
+}
+
+// --- Facets ------------------------------------------------------------------------
+
+class AudioFileReaderFacet : public Facet<Host::IAudioFileReader, AudioFileReaderObject> {
+public:
+    using Facet::Facet;
+
+    Host::tresult setFilePath(Host::IPath* path) override {
+        if (!usable("setFilePath")) return Host::kInvalidArgument;
+        auto* where = dynamic_cast<PathObject*>(
+            argument("setFilePath", path, "path", &Host::IPath::iid));
+        if (!where) return Host::kInvalidArgument;
+        self_.file.reset();
+        const std::filesystem::path file = where->fsPath();
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec)) {
+            auto& missing = host().records().filesMissing;
+            if (std::find(missing.begin(), missing.end(), file) == missing.end())
+                missing.push_back(file);
+            return Host::kResultFalse;
+        }
+        host().records().filesRead.push_back(file);
+        self_.file = readAudioFileInfo(file);
+        return self_.file ? Host::kResultOk : Host::kResultFalse;
+    }
+
+    Host::tresult getFormat(Host::AudioFormat* format) override {
+        if (!usable("getFormat") || !outPointer("getFormat", format)) return Host::kInvalidArgument;
+        if (!self_.file) return Host::kResultFalse;
+        format->sampleRate = self_.file->sampleRate;
+        format->sampleSize = self_.file->sampleSize;
+        format->channelCount = self_.file->channels;
+        format->frameCount = self_.file->frames;
+        return Host::kResultOk;
+    }
+
+    Host::tresult createConvertingSource(double rate, Host::IAudioSource** source) override {
+        if (!usable("createConvertingSource") || !outPointer("createConvertingSource", source))
+            return Host::kInvalidArgument;
+        *source = nullptr;
+        if (!self_.file) return Host::kResultFalse;
+        if (!(rate > 0 && rate <= kMaxRate)) return Host::kInvalidArgument;
+        auto& made = host().make<AudioSourceObject>(*self_.file, rate);
+        return account().handOut(made, Host::IAudioSource::iid, reinterpret_cast<void**>(source));
+    }
+};
+
+class AudioSourceFacet : public Facet<Host::IAudioSource, AudioSourceObject> {
+public:
+    using Facet::Facet;
+
+    Host::tresult setSampleRate(double rate) override {
+        if (!beforeReading("setSampleRate")) return Host::kInvalidArgument;
+        if (!(rate > 0 && rate <= kMaxRate)) return Host::kInvalidArgument;
+        self_.rate = rate;
+        return Host::kResultOk;
+    }
+    Host::tresult setSampleSize(Host::int32 bits) override {
+        if (!beforeReading("setSampleSize")) return Host::kInvalidArgument;
+        if (bits != 8 && bits != 16 && bits != 24 && bits != 32 && bits != 64)
+            return Host::kInvalidArgument;
+        self_.sampleSize = bits;
+        return Host::kResultOk;
+    }
+    Host::tresult setFrameCount(Host::int64 frames) override {
+        if (!beforeReading("setFrameCount")) return Host::kInvalidArgument;
+        if (frames < 0) return Host::kInvalidArgument;
+        self_.frameCount = frames;
+        return Host::kResultOk;
+    }
+    Host::int32 getChannelCount() override {
+        return usable("getChannelCount") ? self_.file.channels : 0;
+    }
+    Host::int32 read(float* buffer, Host::int32 frames) override {
+        if (!usable("read")) return -1;
+        if (frames < 0 || (!buffer && frames > 0)) {
+            misuse("read", "a null buffer or a negative frame count");
+            return -1;
+        }
+        return self_.read(buffer, frames);
+    }
+
+private:
+    bool beforeReading(const char* operation) {
+        if (!usable(operation)) return false;
+        if (!self_.started()) return true;
+        misuse(operation, "called after the first read");
+        return false;
+    }
+};
+
+class AudioFileTypesFacet : public Facet<Host::IAudioFileTypes, ContextObject> {
+public:
+    using Facet::Facet;
+
+    Host::int32 getCount() override {
+        return usable("getCount") ? static_cast<Host::int32>(audioFileTypes(host()).size()) : 0;
+    }
+    Host::tresult getName(Host::int32 index, Host::char8* buffer, Host::int32 size) override {
+        if (!usable("getName")) return Host::kInvalidArgument;
+        const auto types = audioFileTypes(host());
+        if (index < 0 || static_cast<std::size_t>(index) >= types.size())
+            return Host::kInvalidArgument;
+        return copyOut("getName", types[static_cast<std::size_t>(index)].name, buffer, size);
+    }
+    Host::tresult createWriter(Host::int32 index, Host::IAudioFileWriter** writer) override {
+        if (!usable("createWriter") || !outPointer("createWriter", writer))
+            return Host::kInvalidArgument;
+        *writer = nullptr;
+        const auto types = audioFileTypes(host());
+        if (index < 0 || static_cast<std::size_t>(index) >= types.size())
+            return Host::kInvalidArgument;
+        const AudioFileType& type = types[static_cast<std::size_t>(index)];
+        if (type.format == 0) return Host::kResultFalse;
+        auto& made = host().make<AudioFileWriterObject>(type);
+        return account().handOut(made, Host::IAudioFileWriter::iid,
+                                 reinterpret_cast<void**>(writer));
+    }
+};
+
+class AudioFileWriterFacet : public Facet<Host::IAudioFileWriter, AudioFileWriterObject> {
+public:
+    using Facet::Facet;
+
+    Host::tresult configure(Host::IPath* path, Host::int32 mode, Host::int32 sampleSize,
+                            double rate, Host::int64 frameCount,
+                            Host::int32 channelCount) override {
+        if (!usable("configure")) return Host::kInvalidArgument;
+        if (self_.opened) {
+            misuse("configure", "the file is open already");
+            return Host::kInvalidArgument;
+        }
+        auto* where = dynamic_cast<PathObject*>(
+            argument("configure", path, "path", &Host::IPath::iid));
+        if (!where) return Host::kInvalidArgument;
+        if (mode != 1 || fileFormat(self_.type.format, sampleSize) == 0 || !(rate >= 1) ||
+            rate > kMaxRate || rate != std::floor(rate) || frameCount < 0 || channelCount < 1 ||
+            channelCount > kMaxChannels)
+            return Host::kInvalidArgument;
+        self_.path = where->fsPath();
+        self_.sampleSize = sampleSize;
+        self_.rate = rate;
+        self_.expectedFrames = frameCount;
+        self_.channels = channelCount;
+        return Host::kResultOk;
+    }
+
+    Host::tresult open() override {
+        if (!usable("open")) return Host::kInvalidArgument;
+        if (!self_.path || self_.opened) {
+            misuse("open", self_.opened ? "opened twice" : "open before configure");
+            return Host::kInvalidArgument;
+        }
+        SF_INFO info{};
+        info.samplerate = static_cast<int>(self_.rate);
+        info.channels = self_.channels;
+        info.format = fileFormat(self_.type.format, self_.sampleSize);
+        self_.out = sf_open(self_.path->c_str(), SFM_WRITE, &info);
+        if (!self_.out) return Host::kResultFalse;
+        self_.opened = true;
+        host().records().filesWritten.push_back(*self_.path);
+        return Host::kResultOk;
+    }
+
+    Host::tresult write(const float* buffer, Host::int32 frames, Host::tbool last) override {
+        if (!usable("write")) return Host::kInvalidArgument;
+        if (!self_.opened || self_.closed) {
+            misuse("write", self_.closed ? "the file is closed" : "write before open");
+            return Host::kInvalidArgument;
+        }
+        if (frames < 0 || (!buffer && frames > 0)) {
+            misuse("write", "a null buffer or a negative frame count");
+            return Host::kInvalidArgument;
+        }
+        const bool ok = self_.write(buffer, frames);
+        if (last) self_.close();
+        return ok ? Host::kResultOk : Host::kResultFalse;
+    }
+};
+
+class AudioClipFacet : public Facet<Host::IAudioClip, AudioClipObject> {
+public:
+    using Facet::Facet;
+
+    Host::tresult setReader(Host::IAudioFileReader* reader) override {
+        if (!usable("setReader")) return Host::kInvalidArgument;
+        auto* from = dynamic_cast<AudioFileReaderObject*>(
+            argument("setReader", reader, "reader", &Host::IAudioFileReader::iid));
+        if (!from) return Host::kInvalidArgument;
+        if (!from->file) return Host::kResultFalse;
+        self_.file = from->file;
+        return Host::kResultOk;
+    }
+};
+
+const FacetType kTypes[] = {
+    facetType<AudioFileReaderFacet, Host::IAudioFileReader>("IAudioFileReader",
+                                                            isA<AudioFileReaderObject>),
+    facetType<AudioSourceFacet, Host::IAudioSource>("IAudioSource", isA<AudioSourceObject>),
+    facetType<AudioFileTypesFacet, Host::IAudioFileTypes>("IAudioFileTypes",
+                                                          contextWithFileTypes),
+    facetType<AudioFileWriterFacet, Host::IAudioFileWriter>("IAudioFileWriter",
+                                                            isA<AudioFileWriterObject>),
+    facetType<AudioClipFacet, Host::IAudioClip>("IAudioClip", isA<AudioClipObject>),
+};
+
+}  // namespace
+
+// --- Files ---------------------------------------------------------------------------
+
+std::optional<AudioFileInfo> readAudioFileInfo(const std::filesystem::path& path) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file) return std::nullopt;
+    sf_close(file);
+    if (info.samplerate <= 0 || info.channels <= 0 || info.frames < 0) return std::nullopt;
+    AudioFileInfo result;
+    result.path = path;
+    result.sampleRate = info.samplerate;
+    result.sampleSize = bitsOf(info.format);
+    result.channels = info.channels;
+    result.frames = info.frames;
+    result.format = "other";
+    for (const auto& f : kFormatNames)
+        if ((info.format & SF_FORMAT_TYPEMASK) == f.major) result.format = f.name;
+    return result;
+}
+
+std::string AudioFileReaderObject::describe() const {
+    return file ? "audio file reader of \"" + file->path.string() + "\"" : "audio file reader";
+}
+
+// --- Converting source ---------------------------------------------------------------
+
+AudioSourceObject::AudioSourceObject(ReferenceHost& host, AudioFileInfo f, double r)
+    : Object(host), file(std::move(f)), rate(r) {}
+
+AudioSourceObject::~AudioSourceObject() {
+    if (soxr_) soxr_delete(soxr_);
+    if (in_) sf_close(in_);
+}
+
+std::string AudioSourceObject::describe() const {
+    return "converting source of \"" + file.path.string() + "\"";
+}
+
+std::size_t AudioSourceObject::supply(void* self, soxr_cbuf_t* data, std::size_t requested) {
+    auto& source = *static_cast<AudioSourceObject*>(self);
+    const auto want = static_cast<sf_count_t>(std::min(requested, kInputBlockFrames));
+    const sf_count_t got = sf_readf_float(source.in_, source.input_.data(), want);
+    *data = source.input_.data();
+    return got > 0 ? static_cast<std::size_t>(got) : 0;  // 0: the end, and soxr flushes
+}
+
+bool AudioSourceObject::start() {
+    started_ = true;
+    SF_INFO info{};
+    in_ = sf_open(file.path.c_str(), SFM_READ, &info);
+    if (!in_ || info.channels != file.channels) return false;
+    input_.resize(kInputBlockFrames * static_cast<std::size_t>(file.channels));
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+    soxr_error_t error = nullptr;
+    soxr_ = soxr_create(file.sampleRate, rate, static_cast<unsigned>(file.channels), &error, &io,
+                        &quality, nullptr);
+    if (error || !soxr_) return false;
+    return soxr_set_input_fn(soxr_, supply, this, kInputBlockFrames) == nullptr;
+}
+
+Host::int32 AudioSourceObject::read(float* out, Host::int32 frames) {
+    if (!started_ && !start()) failed_ = true;
+    if (failed_) return -1;
+    std::size_t want = static_cast<std::size_t>(frames);
+    if (frameCount) want = static_cast<std::size_t>(
+                        std::min<Host::int64>(frames, *frameCount - delivered));
+    const auto channels = static_cast<std::size_t>(file.channels);
+    std::size_t got = 0;
+    while (got < want && !converterDone_) {
+        const std::size_t n = soxr_output(soxr_, out + got * channels, want - got);
+        if (soxr_error(soxr_)) {
+            failed_ = true;
+            return -1;
+        }
+        if (n == 0) converterDone_ = true;
+        got += n;
+    }
+    // With a frame count the source is exactly that long: silence after the converter's end.
+    if (frameCount && got < want) {
+        std::fill(out + got * channels, out + want * channels, 0.0f);
+        got = want;
+    }
+    delivered += static_cast<Host::int64>(got);
+    return static_cast<Host::int32>(got);
+}
+
+// --- File types and writers ----------------------------------------------------------
+
+std::vector<AudioFileType> audioFileTypes(const ReferenceHost& host) {
+    std::vector<std::string> names;
+    const auto& data = host.profile().data;
+    if (data.is_object() && data.contains("audioFileTypes") && data["audioFileTypes"].is_array()) {
+        for (const auto& name : data["audioFileTypes"])
+            if (name.is_string()) names.push_back(name.get<std::string>());
+    } else {
+        for (const auto& t : kWritableTypes) names.emplace_back(t.name);
+    }
+    std::vector<AudioFileType> types;
+    for (auto& name : names) {
+        int format = 0;
+        for (const auto& t : kWritableTypes)
+            if (name == t.name) format = t.major;
+        types.push_back({std::move(name), format});
+    }
+    return types;
+}
+
+AudioFileWriterObject::AudioFileWriterObject(ReferenceHost& host, AudioFileType t)
+    : Object(host), type(std::move(t)) {}
+
+AudioFileWriterObject::~AudioFileWriterObject() { close(); }
+
+std::string AudioFileWriterObject::describe() const {
+    return path ? type.name + " writer of \"" + path->string() + "\"" : type.name + " writer";
+}
+
+bool AudioFileWriterObject::write(const float* frames, Host::int32 count) {
+    if (count == 0) return true;
+    const std::size_t samples = static_cast<std::size_t>(count) * static_cast<std::size_t>(channels);
+    converted_.resize(samples);
+    // Samples are quantized to the file's size and kept in the top bits of an int, which is
+    // how libsndfile takes integers for any sample size.
+    const double full = std::ldexp(1.0, sampleSize - 1);
+    const double lowest = -full;
+    const double highest = full - 1;
+    const int shift = 32 - sampleSize;
+    const bool dither = sampleSize < 24;
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    for (std::size_t i = 0; i < samples; ++i) {
+        const double x = std::isfinite(frames[i]) ? static_cast<double>(frames[i]) : 0.0;
+        double y = x * full;
+        // TPDF dither: the sum of two uniform values, spanning ±1 step.
+        if (dither) y += uniform(dither_) - uniform(dither_);
+        const double q = std::clamp(std::nearbyint(y), lowest, highest);
+        converted_[i] = static_cast<int>(static_cast<std::int64_t>(q) * (std::int64_t{1} << shift));
+    }
+    const sf_count_t done = sf_writef_int(out, converted_.data(), count);
+    written += done;
+    return done == count;
+}
+
+void AudioFileWriterObject::close() {
+    if (out) sf_close(out);
+    out = nullptr;
+    if (opened) closed = true;
+}
+
+std::string AudioClipObject::describe() const {
+    return file ? "audio clip of \"" + file->path.string() + "\"" : "audio clip";
+}
+
+Object* createAudioObject(ReferenceHost& host, const Host::FUID& cid) {
+    if (cid == Host::kAudioFileReaderClass) return &host.make<AudioFileReaderObject>();
+    if (cid == Host::kAudioClipClass) return &host.make<AudioClipObject>();
+    return nullptr;
+}
+
+// --- Report --------------------------------------------------------------------------
+
+std::string shownFilePath(const ReferenceHost& host, const std::filesystem::path& file) {
+    if (!host.projectFolder().empty()) {
+        const auto relative = file.lexically_normal().lexically_relative(
+            host.projectFolder().lexically_normal());
+        if (!relative.empty() && *relative.begin() != "..") return relative.generic_string();
+    }
+    return file.generic_string();
+}
+
+Report audioFileJson(const ReferenceHost& host, const AudioFileInfo& info) {
+    Report j;
+    j["path"] = shownFilePath(host, info.path);
+    j["sampleRate"] = info.sampleRate;
+    j["sampleSize"] = info.sampleSize;
+    j["channels"] = info.channels;
+    j["frames"] = info.frames;
+    j["format"] = info.format;
+    return j;
+}
+
+void addAudioFileReport(const ReferenceHost& host, Report& report) {
+    const auto& written = host.records().filesWritten;
+    Report& files = report["files"];
+    for (std::size_t i = 0; i < written.size() && i < files.size(); ++i) {
+        if (const auto info = readAudioFileInfo(written[i])) {
+            Report audio = audioFileJson(host, *info);
+            audio.erase("path");
+            files[i]["audio"] = std::move(audio);
+        }
+    }
+}
+
+std::span<const FacetType> audioFacetTypes() { return kTypes; }
+
+}  // namespace RefHost

@@ -1,0 +1,116 @@
+// Events on tracks: the event list of each instrument and audio track, MIDI parts with
+// their own event lists and "quantMenu" parameter, notes, the four controller-like event
+// kinds, and audio events that play a clip.
+//
+// Events are created by the project's object factory ("MIDI part", "note", "pitchbend",
+// "aftertouch", "program change", "controller", "audio event"), put into a list with
+// IEditContext::insertObject and then set through their facets, each setter naming the
+// list that holds the event. The host checks that: a setter on an event that is in no list
+// or in another list, an event of a kind the list does not hold, a list that was not
+// prepared for its kind, are misuses.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interfaces/all.h"
+#include "refhost/node.h"
+#include "refhost/report.h"
+
+namespace RefHost {
+
+class AudioClipObject;
+class EventList;
+
+enum class EventKind { MidiPart, Note, PitchBend, Aftertouch, ProgramChange, Controller, AudioEvent };
+
+// The factory's name of a kind ("MIDI part" ...), and the kind of a factory name.
+const char* eventKindName(EventKind kind);
+std::optional<EventKind> eventKindNamed(std::string_view name);
+
+// What every event has: its kind, the list that holds it, and the values every event takes.
+struct EventState {
+    explicit EventState(EventKind k) : kind(k) {}
+    EventKind kind;
+    EventList* list = nullptr;  // set when the event is inserted
+    std::optional<double> start;
+    std::optional<double> length;
+    std::optional<bool> mute;
+};
+
+// A note, a controller-like event or an audio event.
+class EventObject : public Object, public EventState {
+public:
+    EventObject(ReferenceHost& host, EventKind eventKind) : Object(host), EventState(eventKind) {}
+    std::string describe() const override;
+
+    // A note.
+    std::optional<Host::int32> pitch;
+    std::optional<Host::int32> velocity;
+    // A controller-like event: data values 0 and 1.
+    std::array<std::optional<Host::int32>, 2> data;
+    // An audio event.
+    std::optional<double> offset;  // seconds into the clip's file
+    std::optional<double> volume;
+    std::optional<double> fadeIn;
+    std::optional<double> fadeOut;
+    AudioClipObject* clip = nullptr;
+};
+
+// A MIDI part: an event in a track's list that holds an event list of its own. It is a
+// parameter node too, with the list parameter "quantMenu" (the host's quantize menu).
+class MidiPartNode : public Node, public EventState {
+public:
+    explicit MidiPartNode(ReferenceHost& host);
+    std::string describe() const override;
+
+    EventList& events;
+};
+
+// The events of a track or of a MIDI part, in the order inserted.
+class EventList : public Object {
+public:
+    EventList(ReferenceHost& host, Object& ownedBy) : Object(host), owner(ownedBy) {}
+    std::string describe() const override;
+
+    // The kinds of events this list holds.
+    bool holds(EventKind kind) const;
+    // The IEventList::Kind a track list must be prepared for before events go in; 0 for a
+    // part's list, which needs no preparation.
+    Host::int32 requiredPreparation() const;
+
+    Object& owner;  // a track node or a MIDI part
+    std::vector<Host::int32> prepared;
+    std::vector<Object*> events;
+};
+
+// The event state of an event object or a MIDI part; null for anything else.
+EventState* eventState(Object& object);
+
+// The names of the host's quantize menu, in menu order (the values 0 to 19).
+std::span<const char16_t* const> quantizeMenuNames();
+
+// --- What the other areas of the host call -----------------------------------------
+
+// A new event of the factory's kind name; null when the name is no event kind.
+Object* createEvent(ReferenceHost& host, std::string_view kind);
+// The event list of an instrument or audio track (made when first asked), handed out with
+// a new reference; kResultFalse and null for tracks without events.
+Host::tresult handOutTrackEventList(Node& track, Host::IEventList** list);
+// Puts object at the end of list. Returns an empty text, or why it is refused.
+std::string insertEvent(EventList& list, Object& object);
+
+// Adds "events" to each track whose event list was asked for (the report's tracks are the
+// document's, in the same order) and "missingFiles" to the report.
+void addEventReport(const ReferenceHost& host, Report& report);
+// One line about a reported track's events ("2 MIDI parts, 14 notes, 3 events"); empty
+// when it has none.
+std::string eventSummary(const Report& track);
+
+std::span<const FacetType> eventFacetTypes();
+
+}  // namespace RefHost

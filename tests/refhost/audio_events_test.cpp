@@ -1,0 +1,207 @@
+// The reference host's audio side and event lists, reached as a plug-in reaches them: the
+// writer clips and dithers, a converting source delivers exactly the frames asked, and the
+// event lists hold only what fits them.
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <numeric>
+
+#include "base/iptr.h"
+#include "base/text.h"
+#include "tests/support/host_access.h"
+#include "tests/support/import_harness.h"
+#include "tools/writer/tone_file.h"
+
+using namespace TessaroTest;
+using Tessaro::IPtr;
+using Tessaro::queryTo;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+template <class I>
+IPtr<I> create(RefHost::ReferenceHost& host, const Host::FUID& cid) {
+    IPtr<I> object;
+    contextAs<Host::IHostContext>(host)->createInstance(cid, I::iid, object.putVoid());
+    return object;
+}
+
+IPtr<Host::IPath> pathTo(RefHost::ReferenceHost& host, const fs::path& file) {
+    auto path = create<Host::IPath>(host, Host::kPathClass);
+    path->setPath(Tessaro::toUtf16(file.string()).c_str());
+    return path;
+}
+
+IPtr<Host::IAudioFileWriter> waveWriter(RefHost::ReferenceHost& host) {
+    auto types = contextAs<Host::IAudioFileTypes>(host);
+    IPtr<Host::IAudioFileWriter> writer;
+    for (Host::int32 i = 0; i < types->getCount(); ++i) {
+        char name[64] = {};
+        types->getName(i, name, sizeof name);
+        if (std::string(name) == "Wave File") types->createWriter(i, writer.put());
+    }
+    return writer;
+}
+
+// Writes samples (mono) at bits and reads them back as integers of that size.
+std::vector<int> roundTrip(const std::vector<float>& samples, Host::int32 bits) {
+    TempFolder folder;
+    auto host = makeHost();
+    const fs::path file = folder.path() / "out.wav";
+    {
+        auto writer = waveWriter(*host);
+        auto path = pathTo(*host, file);
+        EXPECT_EQ(writer->configure(path.get(), 1, bits, 44100,
+                                    static_cast<Host::int64>(samples.size()), 1),
+                  Host::kResultOk);
+        EXPECT_EQ(writer->open(), Host::kResultOk);
+        EXPECT_EQ(writer->write(samples.data(), static_cast<Host::int32>(samples.size()), 1),
+                  Host::kResultOk);
+    }
+    EXPECT_TRUE(host->account().findings().clean());
+    SF_INFO info{};
+    SNDFILE* in = sf_open(file.c_str(), SFM_READ, &info);
+    std::vector<int> values(static_cast<std::size_t>(info.frames));
+    sf_readf_int(in, values.data(), info.frames);
+    sf_close(in);
+    for (int& v : values) v >>= 32 - bits;
+    return values;
+}
+
+}  // namespace
+
+TEST(RefHostAudio, TheWriterClipsRatherThanWraps) {
+    EXPECT_EQ(roundTrip({1.5f, -1.5f, 40.0f, -40.0f}, 16),
+              (std::vector<int>{32767, -32768, 32767, -32768}));
+    EXPECT_EQ(roundTrip({1.5f, -1.5f, 1.0f, -1.0f, NAN}, 24),
+              (std::vector<int>{8388607, -8388608, 8388607, -8388608, 0}));
+}
+
+TEST(RefHostAudio, SixteenBitsAreDitheredTwentyFourAreNot) {
+    // A level of 0.3 steps: without dither every sample would round to 0; TPDF dither keeps
+    // the mean and stays within one step either side.
+    const std::vector<float> quiet(20000, 0.3f / 32768.0f);
+    const auto dithered = roundTrip(quiet, 16);
+    const double mean =
+        std::accumulate(dithered.begin(), dithered.end(), 0.0) / static_cast<double>(dithered.size());
+    EXPECT_NEAR(mean, 0.3, 0.02);
+    EXPECT_EQ(*std::min_element(dithered.begin(), dithered.end()), -1);
+    EXPECT_EQ(*std::max_element(dithered.begin(), dithered.end()), 1);
+
+    const std::vector<float> exact = {0.25f, -0.125f, 3.0f / 8388608.0f};
+    EXPECT_EQ(roundTrip(exact, 24), (std::vector<int>{2097152, -1048576, 3}));
+}
+
+TEST(RefHostAudio, AConvertingSourceDeliversExactlyTheFramesAsked) {
+    TempFolder folder;
+    TessaroWriter::Tone t;
+    t.sampleRate = 48000;
+    t.sampleSize = 24;
+    t.channels = 2;
+    t.seconds = 1.0;
+    ASSERT_TRUE(TessaroWriter::writeToneFile(folder.path() / "in.wav", t));
+    auto host = makeHost();
+    host->setProjectFolder(folder.path());
+    {
+        auto reader = create<Host::IAudioFileReader>(*host, Host::kAudioFileReaderClass);
+        ASSERT_EQ(reader->setFilePath(pathTo(*host, folder.path() / "in.wav").get()),
+                  Host::kResultOk);
+        for (const Host::int64 frames : {44100, 44000, 50000}) {
+            IPtr<Host::IAudioSource> source;
+            ASSERT_EQ(reader->createConvertingSource(44100, source.put()), Host::kResultOk);
+            source->setFrameCount(frames);
+            ASSERT_EQ(source->getChannelCount(), 2);
+            std::vector<float> block(2 * 1000);
+            Host::int64 total = 0;
+            for (Host::int32 n; (n = source->read(block.data(), 1000)) > 0;) total += n;
+            EXPECT_EQ(total, frames);
+            EXPECT_EQ(source->read(block.data(), 1000), 0);
+            // Settings belong before the first read.
+            EXPECT_EQ(source->setSampleRate(22050), Host::kInvalidArgument);
+        }
+        IPtr<Host::IAudioSource> none;
+        EXPECT_EQ(reader->createConvertingSource(0, none.put()), Host::kInvalidArgument);
+        EXPECT_FALSE(none);
+    }
+    const auto found = host->account().findings();
+    EXPECT_EQ(found.held, 0u);
+    EXPECT_EQ(found.misuseCount, 3u);
+    EXPECT_NE(found.firstMisuse().find("setSampleRate"), std::string::npos) << found.firstMisuse();
+}
+
+TEST(RefHostAudio, WritersRefuseWhatTheyCannotWrite) {
+    TempFolder folder;
+    auto host = makeHost();
+    {
+        auto writer = waveWriter(*host);
+        auto path = pathTo(*host, folder.path() / "x.wav");
+        EXPECT_EQ(writer->configure(path.get(), 2, 16, 44100, 0, 1), Host::kInvalidArgument);
+        EXPECT_EQ(writer->configure(path.get(), 1, 12, 44100, 0, 1), Host::kInvalidArgument);
+        EXPECT_EQ(writer->configure(path.get(), 1, 16, 44100.5, 0, 1), Host::kInvalidArgument);
+        EXPECT_EQ(writer->configure(path.get(), 1, 16, NAN, 0, 1), Host::kInvalidArgument);
+        EXPECT_EQ(writer->configure(path.get(), 1, 16, 44100, 0, 0), Host::kInvalidArgument);
+        const float sample = 0;
+        EXPECT_EQ(writer->write(&sample, 1, 0), Host::kInvalidArgument);  // not open
+        EXPECT_EQ(writer->open(), Host::kInvalidArgument);                 // not configured
+    }
+    const auto found = host->account().findings();
+    EXPECT_EQ(found.held, 0u);
+    EXPECT_EQ(found.misuseCount, 2u);
+    EXPECT_TRUE(host->records().filesWritten.empty());
+}
+
+TEST(RefHostEvents, ListsHoldOnlyEventsOfTheirKindOncePrepared) {
+    auto host = makeHost();
+    auto project = projectOf(*host);
+    auto factory = queryTo<Host::IObjectFactory>(project);
+    auto edit = contextAs<Host::IEditContext>(*host);
+    auto keys = addTrack(*host, "instrument", u"Keys");
+    auto track = queryTo<Host::ITrack>(keys);
+    IPtr<Host::IEventList> list;
+    ASSERT_EQ(track->getEventList(list.put()), Host::kResultOk);
+
+    IPtr<Host::FUnknown> part, note, audio;
+    factory->createObject("MIDI part", part.put());
+    factory->createObject("note", note.put());
+    factory->createObject("audio event", audio.put());
+    // Not prepared yet, then the wrong kinds, then a part.
+    EXPECT_EQ(edit->insertObject(list.get(), part.get()), Host::kInvalidArgument);
+    EXPECT_EQ(list->prepare(Host::IEventList::kAudio), Host::kInvalidArgument);
+    EXPECT_EQ(list->prepare(Host::IEventList::kMidi), Host::kResultOk);
+    EXPECT_EQ(edit->insertObject(list.get(), note.get()), Host::kInvalidArgument);
+    EXPECT_EQ(edit->insertObject(list.get(), audio.get()), Host::kInvalidArgument);
+    EXPECT_EQ(edit->insertObject(list.get(), part.get()), Host::kResultOk);
+    EXPECT_EQ(edit->insertObject(list.get(), part.get()), Host::kInvalidArgument);
+    EXPECT_EQ(list->getCount(), 1);
+
+    // A setter names the list that holds the event.
+    auto midiPart = queryTo<Host::IMidiPart>(part);
+    IPtr<Host::IEventList> partList;
+    ASSERT_EQ(midiPart->getEventList(partList.put()), Host::kResultOk);
+    auto partEvent = queryTo<Host::IEvent>(part);
+    EXPECT_EQ(partEvent->setStart(partList.get(), 1.0, edit.get()), Host::kInvalidArgument);
+    EXPECT_EQ(partEvent->setStart(list.get(), 1.0, edit.get()), Host::kResultOk);
+    auto noteEvent = queryTo<Host::INoteEvent>(note);
+    EXPECT_EQ(noteEvent->setPitch(partList.get(), 60, edit.get()), Host::kInvalidArgument);
+    EXPECT_EQ(edit->insertObject(partList.get(), note.get()), Host::kResultOk);
+    EXPECT_EQ(noteEvent->setPitch(partList.get(), 60, edit.get()), Host::kResultOk);
+    EXPECT_EQ(noteEvent->setVelocity(partList.get(), 128, edit.get()), Host::kInvalidArgument);
+
+    // The part's quantize menu.
+    auto node = queryTo<Host::IParamNode>(part);
+    IPtr<Host::IParameter> quantize;
+    ASSERT_EQ(node->findParameter("quantMenu", quantize.put()), Host::kResultOk);
+    EXPECT_EQ(quantize->getMax(), 19);
+    auto entries = queryTo<Host::IEntryList>(quantize);
+    ASSERT_EQ(entries->getCount(), 20);
+    char16_t name[32] = {};
+    entries->getEntryName(10, name, 32);
+    EXPECT_EQ(std::u16string(name), u"1/8 Triplet");
+
+    const auto found = host->account().findings();
+    EXPECT_EQ(found.misuseCount, 8u);
+    EXPECT_NE(found.misuses[0].find("was not prepared"), std::string::npos) << found.misuses[0];
+}
