@@ -39,8 +39,9 @@ public:
     virtual double getValue() = 0;
     // Sets an integer value; values outside 0 to the maximum are clamped.
     virtual tresult setValue(int32 value) = 0;
-    // Sets a float value; normalized true means 0 to 1 rather than the integer scale.
-    virtual tresult setFloatValue(double value, tbool normalized) = 0;
+    // Sets a value between the integer steps (0 to the maximum, clamped); notify true
+    // also updates the host's open editors at once.
+    virtual tresult setFloatValue(double value, tbool notify) = 0;
 
     static constexpr FUID iid =
         FUID::make(0x7E5A0302, 0x41C2, 0x4B8E, 0x91, 0x0D, 0x3C, 0x5F, 0x2A, 0x77, 0x18, 0xE4);

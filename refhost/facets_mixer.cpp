@@ -188,9 +188,9 @@ public:
         return Host::kResultOk;
     }
 
-    Host::tresult setFloatValue(double value, Host::tbool normalized) override {
+    Host::tresult setFloatValue(double value, Host::tbool /*notify*/) override {
         if (!usable("setFloatValue")) return Host::kInvalidArgument;
-        self_.set(normalized ? value * self_.max : value);
+        self_.set(value);
         return Host::kResultOk;
     }
 };
