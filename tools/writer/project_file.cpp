@@ -1,0 +1,76 @@
+#include "tools/writer/project_file.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+namespace TessaroWriter {
+
+std::vector<std::uint8_t> encode(const Chunk& chunk, std::uint16_t fileVersion) {
+    return std::visit([&](const auto& c) { return encode(c, fileVersion); }, chunk);
+}
+
+std::string_view chunkId(const Chunk& chunk) {
+    return std::visit([](const auto& c) { return chunkId(c); }, chunk);
+}
+
+std::uint16_t ProjectFile::versionAt(std::size_t index) const {
+    if (layoutVersion) return *layoutVersion;
+    std::uint16_t version = kLatestVersion;
+    for (std::size_t i = 0; i < index && i < chunks.size(); ++i) {
+        if (const auto* head = std::get_if<HeadChunk>(&chunks[i])) version = head->version;
+    }
+    return version;
+}
+
+std::size_t ProjectFile::offsetOf(std::size_t index) const {
+    std::size_t offset = magic.size();
+    for (std::size_t i = 0; i < index && i < chunks.size(); ++i) {
+        offset += encode(chunks[i], versionAt(i)).size();
+    }
+    return offset;
+}
+
+std::vector<std::uint8_t> ProjectFile::bytes() const {
+    std::vector<std::uint8_t> out(magic);
+    std::uint16_t version = layoutVersion.value_or(kLatestVersion);
+    for (const Chunk& chunk : chunks) {
+        const auto encoded = encode(chunk, version);
+        out.insert(out.end(), encoded.begin(), encoded.end());
+        if (const auto* head = std::get_if<HeadChunk>(&chunk); head && !layoutVersion) {
+            version = head->version;
+        }
+    }
+    if (truncateAt && *truncateAt < out.size()) out.resize(*truncateAt);
+    return out;
+}
+
+bool ProjectFile::writeTo(const std::filesystem::path& path) const {
+    std::error_code error;
+    if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+    if (error) return false;
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    if (!stream) return false;
+    const auto data = bytes();
+    stream.write(reinterpret_cast<const char*>(data.data()),
+                 static_cast<std::streamsize>(data.size()));
+    stream.close();
+    return !stream.fail();
+}
+
+std::vector<std::u16string> referencedAudioFiles(const ProjectFile& file) {
+    std::vector<std::u16string> names;
+    for (const Chunk& chunk : file.chunks) {
+        const auto* regions = std::get_if<RegionChunk>(&chunk);
+        if (!regions) continue;
+        for (const Region& region : regions->regions) {
+            const auto* audio = std::get_if<AudioData>(&region.content);
+            if (audio && std::find(names.begin(), names.end(), audio->fileName.text) == names.end()) {
+                names.push_back(audio->fileName.text);
+            }
+        }
+    }
+    return names;
+}
+
+}  // namespace TessaroWriter
