@@ -7,7 +7,15 @@ if(NOT PROGRAM)
 endif()
 set(command ${EMULATOR} ${PROGRAM} --gtest_color=no)
 execute_process(COMMAND ${command}
-  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output TIMEOUT 600)
+# A program that never reached GoogleTest was not started (Wine can fail to start a
+# process while its prefix is busy): one more try. A program that ran tests is judged
+# as it ran.
+if(NOT output MATCHES "\\[==========\\] Running")
+  message("${PROGRAM} did not start (status ${status}), trying once more:\n${output}")
+  execute_process(COMMAND ${command}
+    RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output TIMEOUT 600)
+endif()
 if(LOG)
   file(WRITE "${LOG}" "${output}")
 endif()

@@ -46,6 +46,8 @@ finish() {
   exit $status
 }
 trap finish EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
 
 echo "--- configure and build (MinGW-w64, x86_64) ---"
 cmake --preset windows >/dev/null
@@ -54,11 +56,19 @@ cmake --build --preset windows -j "$jobs"
 echo "--- Wine prefix $WINEPREFIX ---"
 # A persistent server and an initialised prefix first: otherwise every test program waits
 # for Wine's start-up and background processes on its own.
-wineserver -p
-if ! timeout 600 wine wineboot --init >"$wine_log" 2>&1; then
-  echo "windows-tests: wineboot --init failed:" >&2
+start_wine() {
+  wineserver -p && timeout 600 wine wineboot --init >"$wine_log" 2>&1
+}
+if ! start_wine; then
+  echo "windows-tests: wineboot --init failed; once more with a fresh prefix:" >&2
   cat "$wine_log" >&2
-  exit 1
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX" && mkdir -m 700 "$WINEPREFIX"
+  if ! start_wine; then
+    echo "windows-tests: wineboot --init failed again:" >&2
+    cat "$wine_log" >&2
+    exit 1
+  fi
 fi
 
 echo "--- tests under Wine ---"
