@@ -67,6 +67,13 @@ void TessaroImporter::resetForRead() {
     masterBrickwallPlaced = false;
 }
 
+std::int32_t TessaroImporter::readFailed(const char* text) {
+    readError = text;
+    showMessage("Cannot read Tessaro project file. Reason: unknown format.");
+    edit.reset();
+    return 1;
+}
+
 std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
     // Preparation: the project, the edit context and the project's tree root.
     project = queryTo<Host::IProject>(target);
@@ -77,6 +84,7 @@ std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
     }
     if (edit) edit->beginEdit(0);
     resetForRead();
+    readError.clear();
 
     FileReader in(stream);
     try {
@@ -114,14 +122,10 @@ std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
             // next id.
         }
         if (tracksRead < declaredTrackCount) fail("too few tracks");
-    } catch (const ReaderError&) {
-        showMessage("Cannot read Tessaro project file. Reason: unknown format.");
-        edit.reset();
-        return 1;
+    } catch (const ReaderError& error) {
+        return readFailed(error.what());
     } catch (const std::bad_alloc&) {
-        showMessage("Cannot read Tessaro project file. Reason: unknown format.");
-        edit.reset();
-        return 1;
+        return readFailed("out of memory");
     }
 
     // Hand-over to the builder.

@@ -73,6 +73,9 @@ public:
     std::uint32_t chunkConsumed = 0;
     std::uint16_t tracksRead = 0;
     std::uint16_t declaredTrackCount = 0;
+    // The text of the reader error that ended the last read, for tests and debugging; the
+    // user sees only the one failure message.
+    std::string readError;
 
     // --- Song header ---------------------------------------------------------------------
     std::uint16_t fileVersion = 0;
@@ -95,6 +98,8 @@ public:
     std::int32_t effectBusCounter = 1;
     bool masterBrickwallPlaced = false;
 
+    // Ends a read that raised text: the one failure message; result 1.
+    std::int32_t readFailed(const char* text);
     // Empties the four lists.
     void clearLists();
     // Resets the reader state for a new read.

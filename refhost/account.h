@@ -1,0 +1,80 @@
+// The account of references: every facet handed to the plug-in, its count, the releases
+// beyond the last reference and the calls that broke the interface contract.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "refhost/facet.h"
+
+namespace RefHost {
+
+struct HeldReference {
+    std::string facet;  // "ITrack of track \"Piano\""
+    Host::uint32 count = 0;
+};
+
+struct OverRelease {
+    std::string facet;
+    Host::uint32 times = 0;
+};
+
+// What the account found: references the plug-in still holds, releases too many, misuses.
+struct Findings {
+    Host::uint32 held = 0;          // references the plug-in still holds, summed
+    Host::uint32 overReleased = 0;  // releases beyond the last reference, summed
+    std::vector<HeldReference> heldDetails;      // in the order the facets were made
+    std::vector<OverRelease> overReleaseDetails;
+    std::vector<std::string> misuses;  // the first ones, in order
+    std::size_t misuseCount = 0;       // all of them
+
+    bool clean() const { return held == 0 && overReleased == 0 && misuseCount == 0; }
+    // The first misuse, or an empty text.
+    std::string firstMisuse() const { return misuses.empty() ? std::string() : misuses.front(); }
+};
+
+class Account {
+public:
+    // Misuses kept word for word; later ones are only counted.
+    static constexpr std::size_t kMaxMisuses = 100;
+
+    Account();
+    ~Account();
+    Account(const Account&) = delete;
+    Account& operator=(const Account&) = delete;
+
+    // True when object answers interface iid (FUnknown: any interface at all).
+    bool answers(Object& object, const Host::FUID& iid) const;
+    // The object's facet for iid with one new reference for the plug-in; null when the
+    // object does not answer iid. A facet that is still alive is handed out again; a
+    // released one is replaced by a new facet.
+    FacetBase* acquire(Object& object, const Host::FUID& iid);
+    // acquire, written to an out parameter: kResultOk, or kNoInterface and null.
+    Host::tresult handOut(Object& object, const Host::FUID& iid, void** out);
+    // The object's facet for iid lent to the plug-in as a borrowed argument: no reference
+    // is added and the facet stays usable while the host lives. Null when not answered.
+    Host::FUnknown* lend(Object& object, const Host::FUID& iid);
+
+    // The facet behind a pointer that the plug-in handed back; null for a pointer the host
+    // never handed out.
+    FacetBase* find(const void* pointer) const;
+
+    void recordMisuse(std::string text);
+    Findings findings() const;
+    // Every facet made so far, in the order made.
+    const std::vector<std::unique_ptr<FacetBase>>& facets() const { return facets_; }
+
+private:
+    const FacetType* typeFor(Object& object, const Host::FUID& iid) const;
+    FacetBase* facetFor(Object& object, const Host::FUID& iid);
+
+    std::vector<std::unique_ptr<FacetBase>> facets_;
+    std::unordered_map<const void*, FacetBase*> byPointer_;
+    std::vector<std::string> misuses_;
+    std::size_t misuseCount_ = 0;
+};
+
+}  // namespace RefHost

@@ -1,0 +1,177 @@
+#include "refhost/facet.h"
+
+#include "refhost/account.h"
+#include "refhost/reference_host.h"
+#include "base/text.h"
+
+namespace RefHost {
+
+// --- Object --------------------------------------------------------------------------
+
+FacetBase* Object::lastFacet(const Host::FUID& iid) const {
+    for (FacetBase* facet : facets_)
+        if (facet->type().iid == iid) return facet;
+    return nullptr;
+}
+
+void Object::rememberFacet(FacetBase* facet) {
+    for (FacetBase*& known : facets_) {
+        if (known->type().iid == facet->type().iid) {
+            known = facet;
+            return;
+        }
+    }
+    facets_.push_back(facet);
+}
+
+// --- FacetBase -----------------------------------------------------------------------
+
+Account& FacetBase::account() const { return object_.host().account(); }
+
+ReferenceHost& FacetBase::host() const { return object_.host(); }
+
+Object* FacetBase::argument(const char* operation, const void* pointer, const char* what,
+                            const Host::FUID* expected) {
+    if (!pointer) {
+        misuse(operation, std::string("null ") + what);
+        return nullptr;
+    }
+    FacetBase* facet = account().find(pointer);
+    if (!facet) {
+        misuse(operation, std::string(what) + " is not an object of this host");
+        return nullptr;
+    }
+    if (facet->released()) {
+        misuse(operation, std::string(what) + " was released: " + facet->describe());
+        return nullptr;
+    }
+    if (expected && facet->type().iid != *expected) {
+        misuse(operation, std::string(what) + " is the wrong interface: " + facet->describe());
+        return nullptr;
+    }
+    return &facet->object();
+}
+
+bool FacetBase::projectArguments(const char* operation, const void* project, const void* edit) {
+    Object* p = argument(operation, project, "project", &Host::IProject::iid);
+    if (!p) return false;
+    if (p != &host().document().project) {
+        misuse(operation, "the project argument is not the host's project");
+        return false;
+    }
+    if (edit && !argument(operation, edit, "edit context", &Host::IEditContext::iid)) return false;
+    return true;
+}
+
+template <class C>
+static bool readText(const C* in, std::basic_string<C>& out) {
+    std::size_t n = 0;
+    while (n < FacetBase::kMaxText && in[n] != 0) ++n;
+    if (n == FacetBase::kMaxText) return false;
+    out.assign(in, n);
+    return true;
+}
+
+bool FacetBase::text(const char* operation, const Host::char16* in, const char* what,
+                     std::u16string& out) {
+    if (!in) {
+        misuse(operation, std::string("null ") + what);
+        return false;
+    }
+    if (!readText(in, out)) {
+        misuse(operation, std::string(what) + " has no terminator");
+        return false;
+    }
+    return true;
+}
+
+bool FacetBase::text(const char* operation, const Host::char8* in, const char* what,
+                     std::string& out) {
+    if (!in) {
+        misuse(operation, std::string("null ") + what);
+        return false;
+    }
+    if (!readText(in, out)) {
+        misuse(operation, std::string(what) + " has no terminator");
+        return false;
+    }
+    return true;
+}
+
+Host::tresult FacetBase::copyOut(const char* operation, std::u16string_view from,
+                                 Host::char16* buffer, Host::int32 size) {
+    if (!buffer || size < 1) {
+        misuse(operation, "null buffer or a size below 1");
+        return Host::kInvalidArgument;
+    }
+    Tessaro::copyToBuffer(from, buffer, size);
+    return Host::kResultOk;
+}
+
+Host::tresult FacetBase::copyOut(const char* operation, std::string_view from,
+                                 Host::char8* buffer, Host::int32 size) {
+    if (!buffer || size < 1) {
+        misuse(operation, "null buffer or a size below 1");
+        return Host::kInvalidArgument;
+    }
+    Tessaro::copyToBuffer(from, buffer, size);
+    return Host::kResultOk;
+}
+
+bool FacetBase::outPointer(const char* operation, const void* out) {
+    if (out) return true;
+    misuse(operation, "null out pointer");
+    return false;
+}
+
+std::string FacetBase::describe() const {
+    return std::string(type_.name) + " of " + object_.describe();
+}
+
+void FacetBase::misuse(const char* operation, const std::string& what) {
+    account().recordMisuse(std::string(type_.name) + "::" + operation + " on " +
+                           object_.describe() + ": " + what);
+}
+
+bool FacetBase::usable(const char* operation) {
+    if (!released_) return true;
+    misuse(operation, "called after the last reference was released");
+    return false;
+}
+
+Host::tresult FacetBase::query(const Host::FUID& iid, void** obj) {
+    if (!obj) {
+        misuse("queryInterface", "null out pointer");
+        return Host::kInvalidArgument;
+    }
+    *obj = nullptr;
+    if (!usable("queryInterface")) return Host::kNoInterface;
+    return account().handOut(object_, iid, obj);
+}
+
+Host::uint32 FacetBase::addReference() {
+    if (!usable("addRef")) return 0;
+    return ++count_;
+}
+
+Host::uint32 FacetBase::releaseReference() {
+    if (released_ || count_ == 0) {
+        ++overReleases_;
+        misuse("release", released_ ? "released again after its last reference"
+                                    : "released without a reference to it");
+        return 0;
+    }
+    if (--count_ == 0 && !lent_) released_ = true;
+    return count_;
+}
+
+void FacetBase::takeBack() {
+    if (released_ || count_ == 0) {
+        ++overReleases_;
+        account().recordMisuse(describe() + ": taken back by the host after its last release");
+        return;
+    }
+    if (--count_ == 0 && !lent_) released_ = true;
+}
+
+}  // namespace RefHost

@@ -1,0 +1,161 @@
+// Objects and facets: how the reference host hands out interfaces.
+//
+// Everything the host hands to a plug-in is an Object (a document node, a parameter, a
+// stream, the host context ...). An object answers an interface through a facet: a small
+// heap object that implements exactly that interface over the object and carries its own
+// reference count. The count holds only the references handed to the plug-in; what the
+// host keeps for itself is not counted. Facets are registered in the Account and never
+// freed before the host is destroyed, so a plug-in that calls a released facet reaches
+// valid memory and the call is recorded as a misuse instead of crashing.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "interfaces/funknown.h"
+
+namespace RefHost {
+
+class Account;
+class FacetBase;
+class Object;
+class ReferenceHost;
+
+// One kind of facet: the interface it serves and which objects answer it.
+struct FacetType {
+    Host::FUID iid;
+    const char* name;  // the interface's name: "IParamNode"
+    // True when object answers the interface.
+    bool (*accepts)(Object& object);
+    // A new facet of object (accepts was true); the account takes ownership.
+    FacetBase* (*make)(Object& object, const FacetType& type);
+};
+
+// Anything the host hands out interfaces of. Objects live until the host is destroyed.
+class Object {
+public:
+    explicit Object(ReferenceHost& host) : host_(host) {}
+    virtual ~Object() = default;
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    ReferenceHost& host() const { return host_; }
+    // A short description for the account's findings, such as `track "Piano"`.
+    virtual std::string describe() const = 0;
+
+    // The facet handed out last for an interface (perhaps released), or null.
+    FacetBase* lastFacet(const Host::FUID& iid) const;
+    void rememberFacet(FacetBase* facet);
+
+private:
+    ReferenceHost& host_;
+    std::vector<FacetBase*> facets_;  // at most one per interface: the newest
+};
+
+// The reference count and the common checks of a facet.
+class FacetBase {
+public:
+    // Texts from the plug-in longer than this are taken as missing their terminator.
+    static constexpr std::size_t kMaxText = 1 << 16;
+
+    FacetBase(Object& object, const FacetType& type) : object_(object), type_(type) {}
+    virtual ~FacetBase() = default;
+    FacetBase(const FacetBase&) = delete;
+    FacetBase& operator=(const FacetBase&) = delete;
+
+    // The facet as the interface pointer handed out.
+    virtual Host::FUnknown* unknown() = 0;
+
+    Object& object() const { return object_; }
+    const FacetType& type() const { return type_; }
+    // References the plug-in holds.
+    Host::uint32 count() const { return count_; }
+    // Releases beyond the last reference.
+    Host::uint32 overReleases() const { return overReleases_; }
+    // True once the plug-in released its last reference to a facet the host does not hold:
+    // every later call is a misuse.
+    bool released() const { return released_; }
+    // The host lends this facet (a borrowed argument): it stays valid at count 0.
+    bool lent() const { return lent_; }
+    void setLent() { lent_ = true; }
+
+    // Adds one reference for a hand-out to the plug-in.
+    void handOut() { ++count_; }
+    // Takes back one reference without a call from the plug-in (IFileAccess::close).
+    void takeBack();
+    // "IParamNode of node "Sends"", for findings.
+    std::string describe() const;
+
+protected:
+    // The FUnknown operations common to every facet.
+    Host::tresult query(const Host::FUID& iid, void** obj);
+    Host::uint32 addReference();
+    Host::uint32 releaseReference();
+    // True when the facet may be used; records the misuse otherwise. operation names the
+    // call, such as "setPath".
+    bool usable(const char* operation);
+    // Records a misuse of operation on this facet.
+    void misuse(const char* operation, const std::string& what);
+    Account& account() const;
+    ReferenceHost& host() const;
+
+    // The object behind an interface pointer that the plug-in passed to operation as the
+    // argument `what`. A null pointer, one the host never handed out, a released one, or
+    // (when expected is given) a pointer of another interface is a misuse and gives null.
+    Object* argument(const char* operation, const void* pointer, const char* what,
+                     const Host::FUID* expected = nullptr);
+    // The project and edit context arguments of a change: a misuse unless project is the
+    // host's project and edit, when given, its edit context.
+    bool projectArguments(const char* operation, const void* project, const void* edit);
+    // A zero-terminated text from the plug-in; false (and a misuse) for a null pointer or
+    // a text without a terminator within kMaxText units.
+    bool text(const char* operation, const Host::char16* in, const char* what,
+              std::u16string& out);
+    bool text(const char* operation, const Host::char8* in, const char* what, std::string& out);
+    // Copies a text into the plug-in's buffer of size units, cut and zero-terminated; a null
+    // buffer or a size below 1 is a misuse.
+    Host::tresult copyOut(const char* operation, std::u16string_view from, Host::char16* buffer,
+                          Host::int32 size);
+    Host::tresult copyOut(const char* operation, std::string_view from, Host::char8* buffer,
+                          Host::int32 size);
+    // An out pointer the plug-in must give: a misuse when null.
+    bool outPointer(const char* operation, const void* out);
+
+private:
+    Object& object_;
+    const FacetType& type_;
+    Host::uint32 count_ = 0;
+    Host::uint32 overReleases_ = 0;
+    bool released_ = false;
+    bool lent_ = false;
+};
+
+// A facet that implements interface I over an object of type O.
+template <class I, class O>
+class Facet : public I, public FacetBase {
+public:
+    Facet(Object& object, const FacetType& type)
+        : FacetBase(object, type), self_(static_cast<O&>(object)) {}
+
+    Host::tresult queryInterface(const Host::FUID& interfaceId, void** obj) override {
+        return query(interfaceId, obj);
+    }
+    Host::uint32 addRef() override { return addReference(); }
+    Host::uint32 release() override { return releaseReference(); }
+    Host::FUnknown* unknown() override { return static_cast<I*>(this); }
+
+protected:
+    O& self_;
+};
+
+// The FacetType of facet class F (derived from Facet<I, O>) for objects that pass accepts.
+template <class F, class I>
+constexpr FacetType facetType(const char* name, bool (*accepts)(Object&)) {
+    return FacetType{I::iid, name, accepts,
+                     [](Object& object, const FacetType& type) -> FacetBase* {
+                         return new F(object, type);
+                     }};
+}
+
+}  // namespace RefHost

@@ -1,0 +1,23 @@
+// The registry of facet types. Each area of the host (services, streams, project, tree,
+// mixer ...) lists its facet types in its own facets_<area>.cpp; adding an area is a new
+// file and one line in facets.cpp.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "refhost/facet.h"
+
+namespace RefHost {
+
+std::span<const FacetType> serviceFacetTypes();
+std::span<const FacetType> streamFacetTypes();
+std::span<const FacetType> projectFacetTypes();
+std::span<const FacetType> treeFacetTypes();
+std::span<const FacetType> mixerFacetTypes();
+
+// Every facet type, in the order of precedence: an object asked for FUnknown answers with
+// the first type that accepts it.
+const std::vector<FacetType>& allFacetTypes();
+
+}  // namespace RefHost

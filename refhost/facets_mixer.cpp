@@ -1,0 +1,250 @@
+// The mixer: the mixer object (IValue, IParamNode), the nodes of parameter trees
+// (IParamNode), channels (IDevice, IChannelInfo, and IChannel on their tracks), send slots
+// (ISendRouting) and parameters (IParameter, IListParameter, IEntryList).
+#include "base/text.h"
+#include "refhost/facets.h"
+#include "refhost/reference_host.h"
+
+namespace RefHost {
+
+namespace {
+
+Node* asNode(Object& object) { return dynamic_cast<Node*>(&object); }
+
+bool isParamNode(Object& object) {
+    Node* node = asNode(object);
+    return node && node->is("param");
+}
+bool isMixerWithValue(Object& object) {
+    Node* node = asNode(object);
+    return node && node->is("mixer") && node->value.has_value();
+}
+bool isChannel(Object& object) {
+    Node* node = asNode(object);
+    return node && node->is("channel");
+}
+bool isTrackWithChannel(Object& object) {
+    Node* node = asNode(object);
+    return node && node->is("track") && node->channel;
+}
+bool isSendSlot(Object& object) {
+    Node* node = asNode(object);
+    return node && node->is("send");
+}
+bool isParameter(Object& object) { return dynamic_cast<Parameter*>(&object) != nullptr; }
+bool isListParameter(Object& object) {
+    auto* p = dynamic_cast<Parameter*>(&object);
+    return p && p->isList;
+}
+
+class ValueFacet : public Facet<Host::IValue, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tresult getValue(double* value) override {
+        if (!usable("getValue") || !outPointer("getValue", value)) return Host::kInvalidArgument;
+        *value = self_.value.value_or(0.0);
+        return Host::kResultOk;
+    }
+};
+
+class ParamNodeFacet : public Facet<Host::IParamNode, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tresult getName(Host::char8* buffer, Host::int32 size) override {
+        if (!usable("getName")) return Host::kInvalidArgument;
+        return copyOut("getName", self_.shownName8(), buffer, size);
+    }
+
+    Host::int32 getChildCount() override {
+        if (!usable("getChildCount")) return 0;
+        return static_cast<Host::int32>(self_.children.size());
+    }
+
+    Host::tresult getChild(Host::int32 index, Host::IParamNode** child) override {
+        if (!usable("getChild") || !outPointer("getChild", child)) return Host::kInvalidArgument;
+        *child = nullptr;
+        if (index < 0 || static_cast<std::size_t>(index) >= self_.children.size())
+            return Host::kInvalidArgument;
+        return handOutNode(self_.children[static_cast<std::size_t>(index)], child);
+    }
+
+    Host::tresult findChild(const Host::char8* name, Host::IParamNode** child) override {
+        std::string wanted;
+        if (!usable("findChild") || !outPointer("findChild", child)) return Host::kInvalidArgument;
+        *child = nullptr;
+        if (!text("findChild", name, "name", wanted)) return Host::kInvalidArgument;
+        return handOutNode(self_.findChild(wanted), child);
+    }
+
+    Host::tresult findParameter(const Host::char8* name, Host::IParameter** param) override {
+        std::string wanted;
+        if (!usable("findParameter") || !outPointer("findParameter", param))
+            return Host::kInvalidArgument;
+        *param = nullptr;
+        if (!text("findParameter", name, "name", wanted)) return Host::kInvalidArgument;
+        return handOutParameter(self_.findParameter(wanted), param);
+    }
+
+    Host::tresult findParameterByTag(Host::int32 tag, Host::IParameter** param) override {
+        if (!usable("findParameterByTag") || !outPointer("findParameterByTag", param))
+            return Host::kInvalidArgument;
+        *param = nullptr;
+        return handOutParameter(self_.findParameterByTag(tag), param);
+    }
+
+    Host::tresult getSubNode(Host::IParamNode** node) override {
+        if (!usable("getSubNode") || !outPointer("getSubNode", node)) return Host::kInvalidArgument;
+        *node = nullptr;
+        return handOutNode(self_.subNode, node);
+    }
+
+private:
+    Host::tresult handOutNode(Node* node, Host::IParamNode** out) {
+        if (!node) return Host::kResultFalse;
+        return account().handOut(*node, Host::IParamNode::iid, reinterpret_cast<void**>(out));
+    }
+    Host::tresult handOutParameter(Parameter* param, Host::IParameter** out) {
+        if (!param) return Host::kResultFalse;
+        return account().handOut(*param, Host::IParameter::iid, reinterpret_cast<void**>(out));
+    }
+};
+
+class DeviceFacet : public Facet<Host::IDevice, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tresult getTypeName(Host::char8* buffer, Host::int32 size) override {
+        if (!usable("getTypeName")) return Host::kInvalidArgument;
+        return copyOut("getTypeName", self_.deviceType, buffer, size);
+    }
+};
+
+class ChannelInfoFacet : public Facet<Host::IChannelInfo, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tbool isTrackChannel() override {
+        if (!usable("isTrackChannel")) return 0;
+        return self_.trackChannel ? 1 : 0;
+    }
+};
+
+// IChannel is asked from a track; it works on the track's channel.
+class ChannelFacet : public Facet<Host::IChannel, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tresult getParamRoot(Host::IParamNode** root) override {
+        if (!usable("getParamRoot") || !outPointer("getParamRoot", root))
+            return Host::kInvalidArgument;
+        return account().handOut(*self_.channel, Host::IParamNode::iid,
+                                 reinterpret_cast<void**>(root));
+    }
+
+    Host::tresult setMode(Host::int32 mode) override {
+        if (!usable("setMode")) return Host::kInvalidArgument;
+        self_.channel->mode = mode;
+        return Host::kResultOk;
+    }
+};
+
+class SendRoutingFacet : public Facet<Host::ISendRouting, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tresult setDestination(Host::FUnknown* destination) override {
+        if (!usable("setDestination")) return Host::kInvalidArgument;
+        auto* target = asNodeOrNull(argument("setDestination", destination, "destination"));
+        if (!target) return Host::kInvalidArgument;
+        if (!target->is("channel") || host().document().channelIndex(*target) < 0) {
+            misuse("setDestination", target->describe() + " is not a channel of \"Channels\"");
+            return Host::kInvalidArgument;
+        }
+        self_.destination = target;
+        return Host::kResultOk;
+    }
+
+private:
+    static Node* asNodeOrNull(Object* object) { return object ? asNode(*object) : nullptr; }
+};
+
+class ParameterFacet : public Facet<Host::IParameter, Parameter> {
+public:
+    using Facet::Facet;
+
+    Host::tresult getName(Host::char8* buffer, Host::int32 size) override {
+        if (!usable("getName")) return Host::kInvalidArgument;
+        return copyOut("getName", self_.name, buffer, size);
+    }
+    Host::int32 getTag() override { return usable("getTag") ? self_.tag : 0; }
+    Host::int32 getMax() override { return usable("getMax") ? self_.max : 0; }
+    double getValue() override { return usable("getValue") ? self_.value : 0.0; }
+
+    Host::tresult setValue(Host::int32 value) override {
+        if (!usable("setValue")) return Host::kInvalidArgument;
+        self_.set(static_cast<double>(value));
+        return Host::kResultOk;
+    }
+
+    Host::tresult setFloatValue(double value, Host::tbool normalized) override {
+        if (!usable("setFloatValue")) return Host::kInvalidArgument;
+        self_.set(normalized ? value * self_.max : value);
+        return Host::kResultOk;
+    }
+};
+
+class ListParameterFacet : public Facet<Host::IListParameter, Parameter> {
+public:
+    using Facet::Facet;
+
+    Host::tresult refresh() override {
+        return usable("refresh") ? Host::kResultOk : Host::kInvalidArgument;
+    }
+    Host::tresult getEntries(Host::IEntryList** entries) override {
+        if (!usable("getEntries") || !outPointer("getEntries", entries))
+            return Host::kInvalidArgument;
+        return account().handOut(self_, Host::IEntryList::iid, reinterpret_cast<void**>(entries));
+    }
+};
+
+class EntryListFacet : public Facet<Host::IEntryList, Parameter> {
+public:
+    using Facet::Facet;
+
+    Host::int32 getCount() override {
+        return usable("getCount") ? static_cast<Host::int32>(self_.entries.size()) : 0;
+    }
+    Host::tresult getEntryName(Host::int32 index, Host::char16* buffer, Host::int32 size) override {
+        if (!usable("getEntryName")) return Host::kInvalidArgument;
+        if (index < 0 || static_cast<std::size_t>(index) >= self_.entries.size())
+            return Host::kInvalidArgument;
+        return copyOut("getEntryName", self_.entries[static_cast<std::size_t>(index)].name, buffer,
+                       size);
+    }
+    Host::int32 getEntryValue(Host::int32 index) override {
+        if (!usable("getEntryValue") || index < 0 ||
+            static_cast<std::size_t>(index) >= self_.entries.size())
+            return -1;
+        return self_.entries[static_cast<std::size_t>(index)].value;
+    }
+};
+
+const FacetType kTypes[] = {
+    facetType<ParamNodeFacet, Host::IParamNode>("IParamNode", isParamNode),
+    facetType<ValueFacet, Host::IValue>("IValue", isMixerWithValue),
+    facetType<DeviceFacet, Host::IDevice>("IDevice", isChannel),
+    facetType<ChannelInfoFacet, Host::IChannelInfo>("IChannelInfo", isChannel),
+    facetType<ChannelFacet, Host::IChannel>("IChannel", isTrackWithChannel),
+    facetType<SendRoutingFacet, Host::ISendRouting>("ISendRouting", isSendSlot),
+    facetType<ParameterFacet, Host::IParameter>("IParameter", isParameter),
+    facetType<ListParameterFacet, Host::IListParameter>("IListParameter", isListParameter),
+    facetType<EntryListFacet, Host::IEntryList>("IEntryList", isListParameter),
+};
+
+}  // namespace
+
+std::span<const FacetType> mixerFacetTypes() { return kTypes; }
+
+}  // namespace RefHost

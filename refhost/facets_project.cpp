@@ -1,0 +1,171 @@
+// The project: IProject, IObjectFactory and IImportTarget on the project node, ITempo and
+// ISignatureTrack.
+#include <algorithm>
+#include <string_view>
+
+#include "base/text.h"
+#include "refhost/facets.h"
+#include "refhost/reference_host.h"
+
+namespace RefHost {
+
+namespace {
+
+bool isProject(Object& object) {
+    auto* node = dynamic_cast<Node*>(&object);
+    return node && node->is("project");
+}
+
+template <class T>
+bool isA(Object& object) {
+    return dynamic_cast<T*>(&object) != nullptr;
+}
+
+// Kinds of the object factory that a later part of the host makes; asked for now they
+// give no object.
+constexpr std::string_view kEventKinds[] = {"MIDI part",      "note",       "pitchbend",
+                                            "aftertouch",     "program change",
+                                            "controller",     "audio event"};
+
+class ProjectFacet : public Facet<Host::IProject, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tresult getRoot(Host::int32 which, Host::IObjectTree** tree) override {
+        if (!usable("getRoot") || !outPointer("getRoot", tree)) return Host::kInvalidArgument;
+        *tree = nullptr;
+        if (which != 0) return Host::kInvalidArgument;
+        return account().handOut(host().document().trackRoot, Host::IObjectTree::iid,
+                                 reinterpret_cast<void**>(tree));
+    }
+
+    Host::tresult getTempo(double rate, Host::ITempo** tempo) override {
+        if (!usable("getTempo") || !outPointer("getTempo", tempo)) return Host::kInvalidArgument;
+        host().document().song.tempoRate = rate;
+        return account().handOut(host().document().tempoObject, Host::ITempo::iid,
+                                 reinterpret_cast<void**>(tempo));
+    }
+
+    Host::tresult setLength(double length) override {
+        if (!usable("setLength")) return Host::kInvalidArgument;
+        host().document().song.length = length;
+        return Host::kResultOk;
+    }
+
+    Host::tresult getSignatureTrack(Host::ISignatureTrack** track) override {
+        if (!usable("getSignatureTrack") || !outPointer("getSignatureTrack", track))
+            return Host::kInvalidArgument;
+        return account().handOut(host().document().signatureTrack, Host::ISignatureTrack::iid,
+                                 reinterpret_cast<void**>(track));
+    }
+
+    Host::tresult getAutomationEventList(Host::IAutomationTrack*, Host::IEventList** list) override {
+        if (!usable("getAutomationEventList") || !outPointer("getAutomationEventList", list))
+            return Host::kInvalidArgument;
+        *list = nullptr;
+        return Host::kNotImplemented;
+    }
+};
+
+class ObjectFactoryFacet : public Facet<Host::IObjectFactory, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tresult createObject(const Host::char8* kind, Host::FUnknown** object) override {
+        std::string name;
+        if (!usable("createObject") || !outPointer("createObject", object) ||
+            !text("createObject", kind, "kind", name))
+            return Host::kInvalidArgument;
+        *object = nullptr;
+        if (Node* track = host().document().createTrack(name))
+            return account().handOut(*track, Host::FUnknown::iid, reinterpret_cast<void**>(object));
+        if (std::find(std::begin(kEventKinds), std::end(kEventKinds), name) != std::end(kEventKinds))
+            return Host::kNotImplemented;
+        misuse("createObject", "unknown kind \"" + name + "\"");
+        return Host::kInvalidArgument;
+    }
+};
+
+class ImportTargetFacet : public Facet<Host::IImportTarget, Node> {
+public:
+    using Facet::Facet;
+
+    Host::tresult prepare(Host::int32 templateId, Host::int32 viewMode) override {
+        if (!usable("prepare")) return Host::kInvalidArgument;
+        host().document().song.preparations.push_back({templateId, viewMode});
+        return Host::kResultOk;
+    }
+    Host::tresult setSampleRate(double rate) override {
+        if (!usable("setSampleRate")) return Host::kInvalidArgument;
+        host().document().song.sampleRate = rate;
+        return Host::kResultOk;
+    }
+    Host::tresult setSampleSize(Host::int32 bits) override {
+        if (!usable("setSampleSize")) return Host::kInvalidArgument;
+        host().document().song.sampleSize = bits;
+        return Host::kResultOk;
+    }
+    Host::tresult getSampleRate(float* rate) override {
+        if (!usable("getSampleRate") || !outPointer("getSampleRate", rate))
+            return Host::kInvalidArgument;
+        *rate = static_cast<float>(host().document().song.sampleRate);
+        return Host::kResultOk;
+    }
+    Host::tresult getSampleSize(Host::int32* bits) override {
+        if (!usable("getSampleSize") || !outPointer("getSampleSize", bits))
+            return Host::kInvalidArgument;
+        *bits = host().document().song.sampleSize;
+        return Host::kResultOk;
+    }
+    Host::tresult getProjectFolder(Host::char16* buffer, Host::int32 size) override {
+        if (!usable("getProjectFolder")) return Host::kInvalidArgument;
+        std::string folder = host().projectFolder().string();
+        if (folder.empty() || folder.back() != '/') folder += '/';
+        return copyOut("getProjectFolder", Tessaro::toUtf16(folder), buffer, size);
+    }
+};
+
+class TempoFacet : public Facet<Host::ITempo, TempoObject> {
+public:
+    using Facet::Facet;
+
+    Host::tresult setActive(Host::int32 on) override {
+        if (!usable("setActive")) return Host::kInvalidArgument;
+        host().document().song.tempoActive = on;
+        return Host::kResultOk;
+    }
+    Host::tresult setTempo(double bpm) override {
+        if (!usable("setTempo")) return Host::kInvalidArgument;
+        host().document().song.tempo = bpm;
+        return Host::kResultOk;
+    }
+};
+
+class SignatureTrackFacet : public Facet<Host::ISignatureTrack, SignatureTrackObject> {
+public:
+    using Facet::Facet;
+
+    Host::tresult addSignature(double position, Host::int32 numerator, Host::int32 denominator,
+                               Host::IEditContext* edit) override {
+        if (!usable("addSignature")) return Host::kInvalidArgument;
+        if (edit && !argument("addSignature", edit, "edit context", &Host::IEditContext::iid))
+            return Host::kInvalidArgument;
+        host().document().song.signatures.push_back({position, numerator, denominator});
+        return Host::kResultOk;
+    }
+};
+
+const FacetType kTypes[] = {
+    facetType<ProjectFacet, Host::IProject>("IProject", isProject),
+    facetType<ObjectFactoryFacet, Host::IObjectFactory>("IObjectFactory", isProject),
+    facetType<ImportTargetFacet, Host::IImportTarget>("IImportTarget", isProject),
+    facetType<TempoFacet, Host::ITempo>("ITempo", isA<TempoObject>),
+    facetType<SignatureTrackFacet, Host::ISignatureTrack>("ISignatureTrack",
+                                                          isA<SignatureTrackObject>),
+};
+
+}  // namespace
+
+std::span<const FacetType> projectFacetTypes() { return kTypes; }
+
+}  // namespace RefHost

@@ -1,0 +1,110 @@
+#include "refhost/module_loader.h"
+
+#include <dlfcn.h>
+
+#include <cstring>
+
+#include "base/text.h"
+#include "refhost/reference_host.h"
+
+namespace RefHost {
+
+namespace {
+
+template <class Proc>
+Proc symbol(void* handle, const char* name) {
+    return reinterpret_cast<Proc>(dlsym(handle, name));
+}
+
+std::string fixedText(const char* text, std::size_t size) { return Tessaro::fromBuffer(text, size); }
+
+}  // namespace
+
+LoadedModule::LoadedModule(const std::filesystem::path& file) : file_(file) {
+    handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_) {
+        const char* why = dlerror();
+        throw ModuleError("cannot load module " + file.string() + ": " + (why ? why : "unknown"));
+    }
+    auto init = symbol<Host::InitModuleProc>(handle_, "InitDll");
+    exit_ = symbol<Host::ExitModuleProc>(handle_, "ExitDll");
+    auto getFactory = symbol<Host::GetFactoryProc>(handle_, "GetPluginFactory");
+    if (!init || !exit_ || !getFactory) {
+        dlclose(handle_);
+        throw ModuleError("module " + file.string() +
+                          " lacks GetPluginFactory, InitDll or ExitDll");
+    }
+    if (!init()) {
+        dlclose(handle_);
+        throw ModuleError("module " + file.string() + ": InitDll failed");
+    }
+    factory_ = getFactory();
+    if (!factory_) {
+        exit_();
+        dlclose(handle_);
+        throw ModuleError("module " + file.string() + ": GetPluginFactory gave no factory");
+    }
+}
+
+LoadedModule::~LoadedModule() {
+    factory_->release();
+    exit_();
+    dlclose(handle_);
+}
+
+std::optional<FilterClass> findProjectFilter(Host::IPluginFactory& factory) {
+    const Host::int32 count = factory.countClasses();
+    for (Host::int32 i = 0; i < count; ++i) {
+        Host::PClassInfo info{};
+        if (factory.getClassInfo(i, &info) != Host::kResultOk) continue;
+        if (fixedText(info.category, sizeof info.category) != "Project Filter") continue;
+        FilterClass filter;
+        std::memcpy(filter.cid.bytes, info.cid, sizeof info.cid);
+        filter.name = fixedText(info.name, sizeof info.name);
+        return filter;
+    }
+    return std::nullopt;
+}
+
+ImportOutcome runImport(LoadedModule& module, ReferenceHost& host,
+                        const std::filesystem::path& file) {
+    ImportOutcome outcome;
+    const auto filter = findProjectFilter(*module.factory());
+    if (!filter) {
+        outcome.error = "the module offers no class of category \"Project Filter\"";
+        return outcome;
+    }
+    outcome.filter = *filter;
+
+    Host::IProjectFilterPlugin* plugin = nullptr;
+    if (module.factory()->createInstance(filter->cid, Host::IProjectFilterPlugin::iid,
+                                         reinterpret_cast<void**>(&plugin)) != Host::kResultOk ||
+        !plugin) {
+        outcome.error = "the factory did not create \"" + filter->name + "\"";
+        return outcome;
+    }
+
+    if (plugin->initialize(host.lendContext()) != Host::kResultOk) {
+        outcome.error = "\"" + filter->name + "\" refused the host context";
+    } else {
+        if (plugin->getFileType(&outcome.fileType) != Host::kResultOk) {
+            outcome.error = "\"" + filter->name + "\" gave no file type";
+        } else if (fixedText(outcome.fileType.extension, sizeof outcome.fileType.extension) !=
+                   "tsp") {
+            outcome.error = "\"" + filter->name + "\" handles \"" +
+                            fixedText(outcome.fileType.extension,
+                                      sizeof outcome.fileType.extension) +
+                            "\" files, not \"tsp\"";
+        } else {
+            const auto absolute = std::filesystem::absolute(file);
+            if (host.projectFolder().empty()) host.setProjectFolder(absolute.parent_path());
+            outcome.result =
+                plugin->importProject(host.lendPath(absolute), host.lendImportTarget());
+        }
+        plugin->terminate();
+    }
+    plugin->release();
+    return outcome;
+}
+
+}  // namespace RefHost

@@ -1,0 +1,105 @@
+#include "refhost/node.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+
+namespace RefHost {
+
+// --- Parameter -----------------------------------------------------------------------
+
+Parameter::Parameter(ReferenceHost& host, Node& ownerNode, const ParamTemplate& shape,
+                     std::vector<ListEntry> listEntries)
+    : Object(host),
+      owner(ownerNode),
+      name(shape.name),
+      tag(shape.tag),
+      max(std::max(shape.max, 0)),
+      value(std::clamp(shape.value, 0.0, static_cast<double>(std::max(shape.max, 0)))),
+      isList(!shape.list.empty()),
+      entries(std::move(listEntries)) {}
+
+std::string Parameter::describe() const {
+    return "parameter \"" + name + "\" of " + owner.describe();
+}
+
+void Parameter::set(double v) {
+    // NaN is not ordered: it leaves the value at 0.
+    value = v >= 0 ? std::min(v, static_cast<double>(max)) : 0.0;
+    ++changes;
+}
+
+const ListEntry* Parameter::chosenEntry() const {
+    for (const auto& entry : entries)
+        if (static_cast<double>(entry.value) == value) return &entry;
+    return nullptr;
+}
+
+// --- Node ----------------------------------------------------------------------------
+
+Node::Node(ReferenceHost& host, std::set<std::string, std::less<>> nodeKinds,
+           std::u16string nodeName)
+    : Object(host), kinds(std::move(nodeKinds)), name(std::move(nodeName)) {}
+
+const std::u16string& Node::shownName() const { return track ? track->name : name; }
+
+std::string Node::shownName8() const { return Tessaro::toUtf8(shownName()); }
+
+std::string Node::describe() const {
+    if (is("project")) return "project";
+    if (is("trackRoot")) return "track tree";
+    if (is("track")) {
+        for (const char* kind : {"instrument", "audio", "effect"})
+            if (is(kind)) return std::string(kind) + " track \"" + shownName8() + "\"";
+        if (is("folder")) return "folder \"" + shownName8() + "\"";
+        return "track \"" + shownName8() + "\"";
+    }
+    // A node of the mixer: its path from the top, with the index of a name that repeats
+    // among its siblings ("QPL Mixer/Channels/Piano/Sends/Slot[2]").
+    std::string path;
+    for (const Node* n = this; n; n = n->parent) {
+        std::string step = n->shownName8();
+        if (n->parent) {
+            const auto& siblings = n->parent->children;
+            std::size_t same = 0, index = 0;
+            for (const Node* s : siblings) {
+                if (s == n) index = same;
+                if (s->shownName() == n->shownName()) ++same;
+            }
+            if (same > 1) step += "[" + std::to_string(index) + "]";
+        }
+        path = path.empty() ? step : step + "/" + path;
+    }
+    return "node \"" + path + "\"";
+}
+
+void Node::append(Node& child) {
+    child.parent = this;
+    children.push_back(&child);
+}
+
+void Node::insert(std::size_t index, Node& child) {
+    child.parent = this;
+    children.insert(children.begin() + static_cast<std::ptrdiff_t>(std::min(index, children.size())),
+                    &child);
+}
+
+Node* Node::findChild(std::string_view name8) const {
+    for (Node* child : children)
+        if (child->shownName8() == name8) return child;
+    return nullptr;
+}
+
+Parameter* Node::findParameter(std::string_view name8) const {
+    for (const auto& p : parameters)
+        if (p->name == name8) return p.get();
+    return nullptr;
+}
+
+Parameter* Node::findParameterByTag(Host::int32 tag) const {
+    for (const auto& p : parameters)
+        if (p->tag == tag) return p.get();
+    return nullptr;
+}
+
+}  // namespace RefHost

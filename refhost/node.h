@@ -1,0 +1,94 @@
+// The host's document model. One kind of node serves every object of the document:
+// tracks and folders of the project tree, the mixer object, its channels and their
+// parameter trees ("Panner", "Sends", "Inserts", "Slot" ...). A node has kinds (names such
+// as "track" and "instrument"), a name, typed attributes, parameters and ordered children;
+// the interfaces the plug-in asks for are facets over it (facets_tree.cpp,
+// facets_mixer.cpp ...). Fields that belong to one area of the host are grouped below.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "refhost/facet.h"
+#include "refhost/profile.h"
+
+namespace RefHost {
+
+class Node;
+
+// An attribute value: integer, float or UTF-16 text.
+using AttributeValue = std::variant<Host::int64, double, std::u16string>;
+
+// A parameter of a node: an integer scale from 0 to max (some take float values too); a
+// list parameter offers entries, each selected by its value.
+class Parameter : public Object {
+public:
+    Parameter(ReferenceHost& host, Node& owner, const ParamTemplate& shape,
+              std::vector<ListEntry> entries);
+
+    std::string describe() const override;
+
+    Node& owner;
+    std::string name;
+    Host::int32 tag = 0;
+    Host::int32 max = 1;
+    double value = 0;
+    bool isList = false;
+    std::vector<ListEntry> entries;
+    Host::uint32 changes = 0;  // values set by the plug-in
+
+    // Sets the value clamped to 0..max and counts the change.
+    void set(double v);
+    // The entry the value selects, or null.
+    const ListEntry* chosenEntry() const;
+};
+
+class Node : public Object {
+public:
+    Node(ReferenceHost& host, std::set<std::string, std::less<>> kinds, std::u16string name);
+
+    std::string describe() const override;
+
+    bool is(std::string_view kind) const { return kinds.contains(kind); }
+    // The name the node shows: a track channel shows its track's name.
+    const std::u16string& shownName() const;
+    std::string shownName8() const;
+
+    void append(Node& child);
+    void insert(std::size_t index, Node& child);
+    Node* findChild(std::string_view name8) const;
+    Parameter* findParameter(std::string_view name8) const;
+    Parameter* findParameterByTag(Host::int32 tag) const;
+
+    std::set<std::string, std::less<>> kinds;
+    std::u16string name;
+    Node* parent = nullptr;
+    std::vector<Node*> children;
+    std::vector<std::unique_ptr<Parameter>> parameters;
+    Node* subNode = nullptr;  // what IParamNode::getSubNode answers
+
+    // --- Project tree: tracks and folders --------------------------------------------
+    std::map<std::string, AttributeValue> attributes;
+    std::optional<Host::uint32> colour;  // 0xAARRGGBB
+    Node* channel = nullptr;             // a track's mixer channel
+
+    // --- Mixer channels ----------------------------------------------------------------
+    std::string deviceType;     // "AudioChannel", "Synth", "FxChannel", "Output"
+    bool trackChannel = false;  // false for the project's outputs
+    Node* track = nullptr;      // the track of a track channel
+    std::optional<Host::int32> mode;  // set through IChannel::setMode
+
+    // --- Send slots --------------------------------------------------------------------
+    Node* destination = nullptr;  // the channel a send feeds
+
+    // --- The mixer object ------------------------------------------------------------
+    std::optional<double> value;  // what IValue reports
+};
+
+}  // namespace RefHost

@@ -1,0 +1,260 @@
+#include "refhost/profile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <fstream>
+
+#include "base/text.h"
+
+#ifndef TESSARO_PROFILE_DIR
+#define TESSARO_PROFILE_DIR "refhost/profiles"
+#endif
+
+namespace RefHost {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+// A profile that extends others may not go deeper than this.
+constexpr int kMaxExtendsDepth = 8;
+
+ParamTemplate readParam(const json& j) {
+    ParamTemplate p;
+    p.name = j.at("name").get<std::string>();
+    p.tag = j.value("tag", 0);
+    p.max = j.value("max", -1);
+    p.value = j.value("value", 0.0);
+    p.list = j.value("list", std::string());
+    return p;
+}
+
+NodeTemplate readNode(const json& j) {
+    NodeTemplate n;
+    n.name = j.at("name").get<std::string>();
+    n.kinds = j.value("kinds", std::vector<std::string>());
+    for (const auto& p : j.value("params", json::array())) n.params.push_back(readParam(p));
+    for (const auto& c : j.value("children", json::array())) n.children.push_back(readNode(c));
+    n.repeat = j.value("repeat", 1);
+    if (n.repeat < 0 || n.repeat > 256) throw ProfileError("node \"" + n.name + "\": bad repeat");
+    if (j.contains("subNode")) n.subNode.push_back(readNode(j.at("subNode")));
+    return n;
+}
+
+// Gives list parameters without a maximum the largest value of their list.
+void settleMaxima(NodeTemplate& node, const std::map<std::string, std::vector<ListEntry>>& lists) {
+    for (auto& p : node.params) {
+        if (!p.list.empty() && !lists.contains(p.list))
+            throw ProfileError("parameter \"" + p.name + "\" names the unknown list \"" +
+                               p.list + "\"");
+        if (p.max >= 0) continue;
+        p.max = 1;
+        if (!p.list.empty()) {
+            p.max = 0;
+            for (const auto& e : lists.at(p.list)) p.max = std::max(p.max, e.value);
+        }
+    }
+    for (auto& c : node.children) settleMaxima(c, lists);
+    for (auto& s : node.subNode) settleMaxima(s, lists);
+}
+
+Profile fromJson(const json& j) {
+    Profile p;
+    p.name = j.at("name").get<std::string>();
+    p.version = j.at("version").get<std::string>();
+    p.description = j.value("description", std::string());
+    // (Each object is held in a local: items() of a temporary would outlive it.)
+    const json services = j.value("services", json::object());
+    for (const auto& [key, value] : services.items()) p.services[key] = value.get<bool>();
+    const json project = j.value("project", json::object());
+    p.sampleRate = project.value("sampleRate", 44100.0);
+    p.sampleSize = project.value("sampleSize", 16);
+
+    const json lists = j.value("lists", json::object());
+    for (const auto& [key, entries] : lists.items()) {
+        auto& list = p.lists[key];
+        for (const auto& e : entries)
+            list.push_back({Tessaro::toUtf16(e.at("name").get<std::string>()),
+                            e.at("value").get<Host::int32>()});
+    }
+
+    const json mixer = j.value("mixer", json::object());
+    p.mixerObject = mixer.value("object", true);
+    if (mixer.contains("value") && !mixer.at("value").is_null())
+        p.mixerValue = mixer.at("value").get<double>();
+    for (const auto& g : mixer.value("channelGroups", json::array()))
+        p.channelGroups.push_back(
+            {g.at("types").get<std::vector<std::string>>(), g.value("newestFirst", false)});
+    for (const auto& o : mixer.value("outputs", json::array()))
+        p.outputs.push_back({o.at("name").get<std::string>(), o.at("layout").get<std::string>()});
+    // A layout is a node, or the name of another layout that it shares.
+    const json layouts = mixer.value("layouts", json::object());
+    for (const auto& [key, layout] : layouts.items()) {
+        if (layout.is_string()) continue;
+        NodeTemplate node = readNode(layout);
+        settleMaxima(node, p.lists);
+        p.layouts.emplace(key, std::move(node));
+    }
+    for (const auto& [key, layout] : layouts.items()) {
+        if (!layout.is_string()) continue;
+        const auto same = p.layouts.find(layout.get<std::string>());
+        if (same == p.layouts.end())
+            throw ProfileError("layout \"" + key + "\" names the unknown layout \"" +
+                               layout.get<std::string>() + "\"");
+        p.layouts.emplace(key, same->second);
+    }
+    for (const auto& o : p.outputs)
+        if (!p.layouts.contains(o.layout))
+            throw ProfileError("output \"" + o.name + "\" names the unknown layout \"" +
+                               o.layout + "\"");
+    p.data = j;
+    return p;
+}
+
+json readJsonFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw ProfileError("cannot open profile " + file.string());
+    try {
+        return json::parse(in, nullptr, true, /*ignore_comments=*/true);
+    } catch (const json::exception& e) {
+        throw ProfileError("cannot read profile " + file.string() + ": " + e.what());
+    }
+}
+
+bool looksLikePath(std::string_view spec) {
+    return spec.find('/') != std::string_view::npos || spec.ends_with(".json");
+}
+
+}  // namespace
+
+VersionNumbers parseVersionNumbers(std::string_view text) {
+    VersionNumbers v;
+    if (text.size() <= 8) return v;
+    text.remove_prefix(8);
+    Host::int32* parts[] = {&v.major, &v.minor, &v.patch};
+    std::size_t i = 0;
+    for (Host::int32* part : parts) {
+        Host::int64 n = 0;
+        bool any = false;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) &&
+               n < 1000000) {
+            n = n * 10 + (text[i] - '0');
+            any = true;
+            ++i;
+        }
+        if (!any) break;
+        *part = static_cast<Host::int32>(n);
+        if (i < text.size() && text[i] == '.') ++i;
+        else break;
+    }
+    return v;
+}
+
+bool Profile::offers(std::string_view service) const {
+    const auto it = services.find(std::string(service));
+    return it == services.end() || it->second;
+}
+
+VersionNumbers Profile::versionNumbers() const { return parseVersionNumbers(version); }
+
+const NodeTemplate& Profile::layout(const std::string& key) const {
+    const auto it = layouts.find(key);
+    if (it == layouts.end()) throw ProfileError("profile " + id + " has no layout \"" + key + "\"");
+    return it->second;
+}
+
+const std::vector<ListEntry>& Profile::list(const std::string& key) const {
+    const auto it = lists.find(key);
+    if (it == lists.end()) throw ProfileError("profile " + id + " has no list \"" + key + "\"");
+    return it->second;
+}
+
+// --- ProfileStore --------------------------------------------------------------------
+
+fs::path ProfileStore::defaultFolder() {
+    if (const char* env = std::getenv("TESSARO_PROFILES"); env && *env) return fs::path(env);
+    return fs::path(TESSARO_PROFILE_DIR);
+}
+
+ProfileStore::ProfileStore(fs::path folder) : folder_(std::move(folder)) {}
+
+json ProfileStore::readMerged(const fs::path& file, int depth) const {
+    if (depth > kMaxExtendsDepth)
+        throw ProfileError("profile " + file.string() + " extends too deeply");
+    json j = readJsonFile(file);
+    if (!j.is_object()) throw ProfileError("profile " + file.string() + " is not an object");
+    if (!j.contains("extends")) return j;
+    const auto base = j.at("extends").get<std::string>();
+    json merged = readMerged(folder_ / (base + ".json"), depth + 1);
+    j.erase("extends");
+    merged.erase("abstract");
+    merged.merge_patch(j);
+    return merged;
+}
+
+Profile ProfileStore::loadFile(const fs::path& file) const {
+    try {
+        const json j = readMerged(file, 0);
+        if (j.value("abstract", false))
+            throw ProfileError("profile " + file.string() + " is a base, not a host");
+        Profile p = fromJson(j);
+        p.id = file.stem().string();
+        p.file = file;
+        return p;
+    } catch (const json::exception& e) {
+        throw ProfileError("bad profile " + file.string() + ": " + e.what());
+    } catch (const ProfileError& e) {
+        const std::string what = e.what();
+        if (what.find(file.string()) != std::string::npos) throw;
+        throw ProfileError("bad profile " + file.string() + ": " + what);
+    }
+}
+
+std::vector<ProfileInfo> ProfileStore::list() const {
+    std::vector<ProfileInfo> infos;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".json") continue;
+        json j;
+        try {
+            j = readMerged(entry.path(), 0);
+        } catch (const std::exception&) {
+            continue;
+        }
+        if (j.value("abstract", false) || !j.contains("name") || !j.contains("version")) continue;
+        infos.push_back({entry.path().stem().string(), j.at("name").get<std::string>(),
+                         j.at("version").get<std::string>(),
+                         j.value("description", std::string()), entry.path()});
+    }
+    std::sort(infos.begin(), infos.end(), [](const ProfileInfo& a, const ProfileInfo& b) {
+        if (a.name != b.name) return a.name < b.name;
+        const auto va = parseVersionNumbers(a.version), vb = parseVersionNumbers(b.version);
+        if (va != vb) return va < vb;
+        return a.id < b.id;
+    });
+    return infos;
+}
+
+Profile ProfileStore::load(std::string_view spec) const {
+    if (spec.empty()) spec = kDefaultHost;
+    if (looksLikePath(spec)) return loadFile(fs::path(spec));
+
+    const auto infos = list();
+    for (const auto& info : infos)
+        if (info.id == spec) return loadFile(info.file);
+
+    // "Name", or "Name major.minor.patch": the newest of that name, or that version.
+    const ProfileInfo* newest = nullptr;
+    for (const auto& info : infos) {
+        if (info.name == spec) newest = &info;  // the list is sorted by version
+        const std::string numbers =
+            info.version.size() > 8 ? info.version.substr(8) : std::string();
+        if (spec == info.name + " " + numbers) return loadFile(info.file);
+    }
+    if (newest) return loadFile(newest->file);
+    throw ProfileError("no host profile \"" + std::string(spec) + "\" in " + folder_.string());
+}
+
+}  // namespace RefHost

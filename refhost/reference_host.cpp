@@ -1,0 +1,34 @@
+#include "refhost/reference_host.h"
+
+#include "base/text.h"
+#include "refhost/streams.h"
+
+namespace RefHost {
+
+ReferenceHost::ReferenceHost(Profile profile) : profile_(std::move(profile)) {
+    document_ = std::make_unique<Document>(*this);
+    context_ = &make<ContextObject>();
+}
+
+ReferenceHost::~ReferenceHost() = default;
+
+void ReferenceHost::setProjectFolder(std::filesystem::path folder) {
+    projectFolder_ = std::move(folder);
+}
+
+Host::FUnknown* ReferenceHost::lendContext() {
+    return account_.lend(*context_, Host::IHostContext::iid);
+}
+
+Host::FUnknown* ReferenceHost::lendImportTarget() {
+    return account_.lend(document_->project, Host::FUnknown::iid);
+}
+
+Host::IPath* ReferenceHost::lendPath(const std::filesystem::path& path) {
+    auto& object = make<PathObject>();
+    object.path = Tessaro::toUtf16(path.string());
+    object.set = true;
+    return static_cast<Host::IPath*>(account_.lend(object, Host::IPath::iid));
+}
+
+}  // namespace RefHost

@@ -1,0 +1,93 @@
+// The reference host: a real, in-memory implementation of the host's interface set. It
+// keeps a document (the project, its tracks and the mixer, laid out by a profile), offers
+// the services of its host context (messages, files, application information, mixer
+// access, transport, edit steps, object creation), records what it was asked to do and
+// keeps an account of every reference it hands out.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "interfaces/all.h"
+#include "refhost/account.h"
+#include "refhost/document.h"
+#include "refhost/profile.h"
+
+namespace RefHost {
+
+struct Message {
+    std::string text;  // UTF-8
+    Host::int32 style = 0;
+    Host::int32 buttons = 0;
+    Host::int32 defaultAnswer = 0;
+};
+
+// What the host's services were asked to do, in order.
+struct Records {
+    std::vector<Message> messages;
+    std::vector<Host::int32> editsBegun;      // the mode of each beginEdit
+    std::vector<std::string> editSteps;       // the name of each finished step
+    std::vector<std::filesystem::path> filesWritten;
+    std::vector<std::filesystem::path> filesRead;
+};
+
+// The host context: answers IHostContext and the services the profile offers.
+class ContextObject : public Object {
+public:
+    using Object::Object;
+    std::string describe() const override { return "host context"; }
+};
+
+class ReferenceHost {
+public:
+    explicit ReferenceHost(Profile profile);
+    ~ReferenceHost();
+    ReferenceHost(const ReferenceHost&) = delete;
+    ReferenceHost& operator=(const ReferenceHost&) = delete;
+
+    const Profile& profile() const { return profile_; }
+    Account& account() { return account_; }
+    const Account& account() const { return account_; }
+    Document& document() { return *document_; }
+    const Document& document() const { return *document_; }
+    Records& records() { return records_; }
+    const Records& records() const { return records_; }
+    ContextObject& contextObject() { return *context_; }
+
+    // The folder IImportTarget::getProjectFolder names (a separator is added at its end).
+    void setProjectFolder(std::filesystem::path folder);
+    const std::filesystem::path& projectFolder() const { return projectFolder_; }
+
+    // What the host lends a plug-in (borrowed arguments, no reference): its context for
+    // IPluginBase::initialize, the import target for importProject, a path.
+    Host::FUnknown* lendContext();
+    Host::FUnknown* lendImportTarget();
+    Host::IPath* lendPath(const std::filesystem::path& path);
+
+    // A new object owned by the host until it is destroyed.
+    template <class T, class... Args>
+    T& make(Args&&... args) {
+        auto object = std::make_unique<T>(*this, std::forward<Args>(args)...);
+        T& ref = *object;
+        objects_.push_back(std::move(object));
+        return ref;
+    }
+
+    // The next serial number of a memory stream.
+    std::size_t nextMemoryStreamSerial() { return ++memoryStreams_; }
+
+private:
+    Account account_;
+    std::vector<std::unique_ptr<Object>> objects_;
+    Profile profile_;
+    std::unique_ptr<Document> document_;
+    ContextObject* context_ = nullptr;
+    Records records_;
+    std::filesystem::path projectFolder_;
+    std::size_t memoryStreams_ = 0;
+};
+
+}  // namespace RefHost

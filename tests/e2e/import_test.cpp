@@ -1,0 +1,89 @@
+// Imports through the loaded module and the reference host, as a host runs them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/import_harness.h"
+#include "tools/writer/writer.h"
+
+using namespace TessaroTest;
+using namespace TessaroWriter;
+
+namespace {
+
+const char* kCompleted = "The Tessaro import was completed.";
+const char* kUnknownFormat = "Cannot read Tessaro project file. Reason: unknown format.";
+
+std::filesystem::path demoFile() {
+    return std::filesystem::path(TESSARO_SOURCE_DIR) / "examples" / "Demo" / "Demo.tsp";
+}
+
+}  // namespace
+
+TEST(Import, TheDemoProjectImports) {
+    ImportHarness harness;
+    const auto run = harness.importFile(demoFile());
+    ASSERT_TRUE(run.result.has_value()) << run.error;
+    EXPECT_EQ(*run.result, 0);
+    EXPECT_EQ(run.messages, std::vector<std::string>{kCompleted});
+    EXPECT_TRUE(run.clean()) << run.findingsText();
+}
+
+TEST(Import, FilesThatAreNotProjectsFailWithTheOneMessage) {
+    ImportHarness harness;
+    std::vector<std::uint8_t> wrongMagic(kMagic.begin(), kMagic.end());
+    wrongMagic[7] = 0;
+    ProjectFile noHead;
+    noHead.add(KeyboardChunk{});
+    for (const auto& bytes : {wrongMagic, noHead.bytes(), std::vector<std::uint8_t>{}}) {
+        const auto run = harness.importBytes(bytes);
+        ASSERT_TRUE(run.result.has_value()) << run.error;
+        EXPECT_EQ(*run.result, 1);
+        EXPECT_EQ(run.messages, std::vector<std::string>{kUnknownFormat});
+        EXPECT_TRUE(run.clean()) << run.findingsText();
+    }
+}
+
+TEST(Import, AMissingFileCannotBeOpened) {
+    ImportHarness harness;
+    TempFolder folder;
+    const auto run = harness.importFile(folder.path() / "nowhere.tsp");
+    ASSERT_TRUE(run.result.has_value()) << run.error;
+    EXPECT_EQ(*run.result, 1);
+    EXPECT_EQ(run.messages, std::vector<std::string>{"Cannot open file."});
+    EXPECT_TRUE(run.clean()) << run.findingsText();
+}
+
+TEST(Import, WithoutApplicationInformationNothingRunsAndNothingIsShown) {
+    ImportHarness harness;
+    ImportOptions options;
+    options.adjustProfile = [](RefHost::Profile& p) { p.services["applicationInfo"] = false; };
+    const auto run = harness.importBytes(std::vector<std::uint8_t>(kMagic.begin(), kMagic.end()),
+                                         options);
+    ASSERT_TRUE(run.result.has_value()) << run.error;
+    EXPECT_EQ(*run.result, 1);
+    EXPECT_TRUE(run.messages.empty());
+    EXPECT_TRUE(run.clean()) << run.findingsText();
+}
+
+TEST(Import, OnlyTheMagicCompletesWithBothEditSteps) {
+    ImportHarness harness;
+    const auto run = harness.importBytes(std::vector<std::uint8_t>(kMagic.begin(), kMagic.end()));
+    ASSERT_TRUE(run.result.has_value()) << run.error;
+    EXPECT_EQ(*run.result, 0);
+    EXPECT_EQ(run.messages, std::vector<std::string>{kCompleted});
+    EXPECT_EQ(run.report["editSteps"],
+              nlohmann::ordered_json::array({"Import Tessaro Project", "Import Tessaro Project Automation"}));
+    EXPECT_TRUE(run.clean()) << run.findingsText();
+}
+
+TEST(Import, TwoImportsInARowShareNothing) {
+    ImportHarness harness;
+    std::vector<std::uint8_t> bad(kMagic.begin(), kMagic.end());
+    bad[0] = 0;
+    const auto first = harness.importBytes(bad);
+    const auto second = harness.importFile(demoFile());
+    EXPECT_EQ(first.result, 1);
+    EXPECT_EQ(second.result, 0);
+    EXPECT_EQ(second.messages, std::vector<std::string>{kCompleted});
+}

@@ -1,0 +1,190 @@
+// The account of references: what a plug-in still holds, what it released too often, and
+// the first call that broke the contract.
+#include <gtest/gtest.h>
+
+#include "tests/support/host_access.h"
+#include "tests/support/import_harness.h"
+#include "tests/support/test_streams.h"
+
+namespace {
+
+using Tessaro::IPtr;
+using Tessaro::queryTo;
+using namespace TessaroTest;
+
+TEST(Account, ListsEveryReferenceThePluginStillHolds) {
+    auto host = makeHost();
+    auto context = contextAs<Host::IHostContext>(*host);
+    Host::IProject* project = nullptr;
+    ASSERT_EQ(context->getProject(&project), Host::kResultOk);
+    project->addRef();
+
+    auto found = host->account().findings();
+    EXPECT_EQ(found.held, 3u);
+    ASSERT_EQ(found.heldDetails.size(), 2u);
+    EXPECT_EQ(found.heldDetails[0].facet, "IHostContext of host context");
+    EXPECT_EQ(found.heldDetails[0].count, 1u);
+    EXPECT_EQ(found.heldDetails[1].facet, "IProject of project");
+    EXPECT_EQ(found.heldDetails[1].count, 2u);
+    EXPECT_FALSE(found.clean());
+
+    project->release();
+    project->release();
+    context.reset();
+    found = host->account().findings();
+    EXPECT_EQ(found.held, 0u);
+    EXPECT_TRUE(found.clean());
+}
+
+TEST(Account, AReleaseTooManyIsCountedAndTheFacetStaysAZombie) {
+    auto host = makeHost();
+    auto context = contextAs<Host::IHostContext>(*host);
+    Host::IProject* project = nullptr;
+    context->getProject(&project);
+    EXPECT_EQ(project->release(), 0u);
+    EXPECT_EQ(project->release(), 0u);  // one too many: the memory stays valid
+
+    // A call on the released facet is recorded, not carried out.
+    EXPECT_EQ(project->setLength(100), Host::kInvalidArgument);
+    EXPECT_FALSE(host->document().song.length.has_value());
+
+    const auto found = host->account().findings();
+    EXPECT_EQ(found.held, 1u);  // the context
+    EXPECT_EQ(found.overReleased, 1u);
+    ASSERT_EQ(found.overReleaseDetails.size(), 1u);
+    EXPECT_EQ(found.overReleaseDetails[0].facet, "IProject of project");
+    ASSERT_EQ(found.misuseCount, 2u);
+    EXPECT_EQ(found.firstMisuse(),
+              "IProject::release on project: released again after its last reference");
+    EXPECT_EQ(found.misuses[1],
+              "IProject::setLength on project: called after the last reference was released");
+}
+
+TEST(Account, AskingAgainAfterTheLastReleaseGivesANewFacet) {
+    auto host = makeHost();
+    auto context = contextAs<Host::IHostContext>(*host);
+    Host::IProject* first = nullptr;
+    context->getProject(&first);
+    Host::IProject* again = nullptr;
+    context->getProject(&again);
+    EXPECT_EQ(first, again);  // alive: the same facet, two references
+    first->release();
+    again->release();
+
+    IPtr<Host::IProject> fresh;
+    context->getProject(fresh.put());
+    EXPECT_NE(fresh.get(), first);
+    EXPECT_EQ(fresh->setLength(7), Host::kResultOk);
+    EXPECT_EQ(host->document().song.length, 7.0);
+    // The old pointer is still a released facet.
+    EXPECT_EQ(first->setLength(8), Host::kInvalidArgument);
+    EXPECT_EQ(host->document().song.length, 7.0);
+    EXPECT_EQ(host->account().findings().misuseCount, 1u);
+}
+
+TEST(Account, ALentObjectStaysUsableAtCountZeroButCannotBeReleasedBelowIt) {
+    auto host = makeHost();
+    Host::FUnknown* context = host->lendContext();
+    EXPECT_EQ(context->addRef(), 1u);
+    EXPECT_EQ(context->release(), 0u);
+    // Still the host's: usable.
+    IPtr<Host::IHostContext> again = queryTo<Host::IHostContext>(context);
+    EXPECT_TRUE(again);
+    again.reset();
+    EXPECT_TRUE(host->account().findings().clean());
+
+    EXPECT_EQ(context->release(), 0u);
+    const auto found = host->account().findings();
+    EXPECT_EQ(found.overReleased, 1u);
+    EXPECT_EQ(found.firstMisuse(),
+              "IHostContext::release on host context: released without a reference to it");
+}
+
+TEST(Account, QueryInterfaceAnswersOnlyWhatTheObjectIs) {
+    auto host = makeHost();
+    auto project = projectOf(*host);
+    void* out = reinterpret_cast<void*>(1);
+    EXPECT_EQ(project->queryInterface(Host::ITrack::iid, &out), Host::kNoInterface);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_TRUE(queryTo<Host::IObjectFactory>(project));
+    EXPECT_TRUE(queryTo<Host::IImportTarget>(project));
+    // FUnknown answers with the object's first interface.
+    auto unknown = queryTo<Host::FUnknown>(project);
+    EXPECT_EQ(static_cast<void*>(unknown.get()), static_cast<void*>(project.get()));
+    EXPECT_EQ(project->queryInterface(Host::IProject::iid, nullptr), Host::kInvalidArgument);
+    EXPECT_EQ(host->account().findings().firstMisuse(),
+              "IProject::queryInterface on project: null out pointer");
+}
+
+TEST(Account, ArgumentsOfTheWrongKindAreMisuses) {
+    auto host = makeHost();
+    auto project = projectOf(*host);
+    auto edit = contextAs<Host::IEditContext>(*host);
+    auto track = addTrack(*host, "audio", u"Drums");
+    ASSERT_TRUE(track);
+    auto trackIface = queryTo<Host::ITrack>(track);
+    BufferStream foreign(std::vector<std::uint8_t>{});
+
+    struct Case {
+        const char* name;
+        std::function<Host::tresult()> call;
+        std::string misuse;
+    };
+    const Case cases[] = {
+        {"foreign object", [&] { return edit->insertObject(project.get(), &foreign); },
+         "IEditContext::insertObject on host context: object is not an object of this host"},
+        {"track as container",
+         [&] {
+             IPtr<Host::FUnknown> other;
+             queryTo<Host::IObjectFactory>(project)->createObject("audio", other.put());
+             return edit->insertObject(track.get(), other.get());
+         },
+         "IEditContext::insertObject on host context: the container audio track \"Drums\" is "
+         "not the project, a folder or an event list"},
+        {"inserted twice", [&] { return edit->insertObject(project.get(), track.get()); },
+         "IEditContext::insertObject on host context: the track is in the project already: "
+         "audio track \"Drums\""},
+        {"ITrack where IProjectObject is due",
+         [&] {
+             IPtr<Host::IObjectTree> root;
+             project->getRoot(0, root.put());
+             IPtr<Host::IObjectTree> sub;
+             return root->getSubTree(reinterpret_cast<Host::IProjectObject*>(trackIface.get()),
+                                     sub.put());
+         },
+         "IObjectTree::getSubTree on track tree: object is the wrong interface: ITrack of audio "
+         "track \"Drums\""},
+        {"unknown kind",
+         [&] {
+             IPtr<Host::FUnknown> object;
+             return queryTo<Host::IObjectFactory>(project)->createObject("banjo", object.put());
+         },
+         "IObjectFactory::createObject on project: unknown kind \"banjo\""},
+        {"edit context that is not one",
+         [&] { return track->setName(project.get(), u"X", reinterpret_cast<Host::IEditContext*>(
+                                                               project.get())); },
+         "IProjectObject::setName on audio track \"Drums\": edit context is the wrong interface: "
+         "IProject of project"},
+    };
+    std::size_t expected = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.call(), Host::kInvalidArgument);
+        const auto found = host->account().findings();
+        ASSERT_EQ(found.misuseCount, ++expected);
+        EXPECT_EQ(found.misuses.back(), c.misuse);
+    }
+    EXPECT_EQ(foreign.count(), 1u);
+}
+
+TEST(Account, KeepsTheFirstMisusesWordForWordAndCountsTheRest) {
+    auto host = makeHost();
+    auto project = projectOf(*host);
+    for (int i = 0; i < 150; ++i) project->getRoot(0, nullptr);
+    const auto found = host->account().findings();
+    EXPECT_EQ(found.misuseCount, 150u);
+    EXPECT_EQ(found.misuses.size(), RefHost::Account::kMaxMisuses);
+    EXPECT_EQ(found.firstMisuse(), "IProject::getRoot on project: null out pointer");
+}
+
+}  // namespace
