@@ -1,16 +1,135 @@
+// The build driver: once the whole file is read, it finds the tracks the track info reader
+// created in the host and completes each from its attributes and the importer's model:
+// instrument and preset, channel values, inserts and sends; then the automation.
 #include "builder/build_driver.h"
 
+#include <limits>
+#include <string>
+
+#include "base/text.h"
 #include "builder/automation.h"
+#include "builder/channel_settings.h"
+#include "builder/edition.h"
+#include "builder/host_helpers.h"
+#include "builder/sends.h"
+#include "effects/inserts.h"
+#include "instruments/instrument_setup.h"
 #include "reader/importer.h"
 
 namespace Tessaro {
 
-void buildProject(TessaroImporter& importer) { buildAutomation(importer); }
+namespace {
 
-std::vector<IPtr<Host::IProjectObject>> collectTracks(TessaroImporter&, Host::IObjectTree*) {
+using TrackList = std::vector<IPtr<Host::IProjectObject>>;
+
+void walk(Host::IObjectTree* tree, bool withEffects, TrackList& tracks) {
+    IPtr<Host::IObjectIterator> children;
+    if (!tree || tree->getChildren(children.put()) != Host::kResultOk || !children) return;
+    while (!children->atEnd()) {
+        IPtr<Host::IProjectObject> object;
+        if (children->next(object.put()) != Host::kResultOk || !object) break;
+        if (!object->isKind("track")) continue;
+        if (object->isKind("instrument") || object->isKind("audio") ||
+            (withEffects && object->isKind("effect")))
+            tracks.push_back(object);
+        // A folder's tracks follow the folder's place.
+        IPtr<Host::IObjectTree> subTree;
+        if (tree->getSubTree(object.get(), subTree.put()) == Host::kResultOk && subTree)
+            walk(subTree.get(), withEffects, tracks);
+    }
+}
+
+IPtr<Host::ITrack> hostTrackOf(Host::IProjectObject* object) {
+    IPtr<Host::ITrack> track;
+    if (object->getTrack(track.put()) != Host::kResultOk) track.reset();
+    return track;
+}
+
+}  // namespace
+
+// Reads as a decimal scan does: leading blanks, a sign, then digits (saturating).
+std::int32_t effectBusNumber(std::u16string_view name) {
+    if (name.size() <= 4) return 0;
+    name.remove_prefix(4);
+    std::size_t pos = 0;
+    while (pos < name.size() && (name[pos] == u' ' || (name[pos] >= u'\t' && name[pos] <= u'\r')))
+        ++pos;
+    bool negative = false;
+    if (pos < name.size() && (name[pos] == u'-' || name[pos] == u'+'))
+        negative = name[pos++] == u'-';
+    std::int64_t value = 0;
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int32_t>::max();
+    for (; pos < name.size() && name[pos] >= u'0' && name[pos] <= u'9'; ++pos)
+        value = std::min(value * 10 + (name[pos] - u'0'), kLimit);
+    return static_cast<std::int32_t>(negative ? -value : value);
+}
+
+namespace {
+
+void buildInstrumentTrack(TessaroImporter& importer, Host::ITrack* track, bool withSends) {
+    const auto attributes = attributesOf(track);
+    const auto id = attrInt(attributes.get(), "ciid").value_or(0);
+    const std::string plugin = instrumentPluginName(static_cast<std::uint64_t>(id));
+    const auto channel = queryTo<Host::IChannel>(track);
+    setupInstrument(importer, track, plugin, channel.get());
+    applyPan(importer, track);
+    applyMuteSoloVolume(importer, track);
+    buildTrackInserts(importer, track);
+    if (withSends) buildSends(importer, track);
+    // The instrument set-up may rename the track after its preset; the file's name wins.
+    if (const auto name = attrString(attributes.get(), "trNa"); name && attributes)
+        attributes->setName(importer.project.get(), name->c_str(), importer.edit.get());
+}
+
+void buildAudioTrack(TessaroImporter& importer, Host::ITrack* track, bool withSends) {
+    applyPan(importer, track);
+    applyMuteSoloVolume(importer, track);
+    buildTrackInserts(importer, track);
+    if (withSends) buildSends(importer, track);
+}
+
+void buildEffectTrack(TessaroImporter& importer, Host::IProjectObject* object,
+                      Host::ITrack* track) {
+    const std::u16string name =
+        readHostText([&](char16_t* b, Host::int32 n) { return object->getName(b, n); });
+    buildEffectChannelInserts(importer, track, effectBusNumber(name));
+}
+
+}  // namespace
+
+std::vector<IPtr<Host::IProjectObject>> collectTracks(TessaroImporter& importer,
+                                                      Host::IObjectTree* tree) {
+    TrackList tracks;
+    walk(tree, hostAllows(importer, HostFeature::EffectChannels), tracks);
+    return tracks;
+}
+
+IPtr<Host::ITrack> findTrackByNumber(TessaroImporter& importer, std::int64_t number) {
+    for (const auto& object : collectTracks(importer, importer.projectRoot.get())) {
+        if (!object->isKind("track") || !(object->isKind("instrument") || object->isKind("audio")))
+            continue;
+        auto track = hostTrackOf(object.get());
+        if (!track) continue;
+        const auto attributes = attributesOf(track.get());
+        if (attrInt(attributes.get(), "cinr").value_or(0) == number) return track;
+    }
     return {};
 }
 
-IPtr<Host::ITrack> findTrackByNumber(TessaroImporter&, std::int64_t) { return {}; }
+void buildProject(TessaroImporter& importer) {
+    const bool withEffects = hostAllows(importer, HostFeature::EffectChannels);
+    for (const auto& object : collectTracks(importer, importer.projectRoot.get())) {
+        if (!object || !object->isKind("track")) continue;
+        const auto track = hostTrackOf(object.get());
+        if (!track) continue;
+        if (object->isKind("instrument"))
+            buildInstrumentTrack(importer, track.get(), withEffects);
+        else if (object->isKind("audio"))
+            buildAudioTrack(importer, track.get(), withEffects);
+        else if (object->isKind("effect") && withEffects)
+            buildEffectTrack(importer, object.get(), track.get());
+    }
+    buildAutomation(importer);
+}
 
 }  // namespace Tessaro

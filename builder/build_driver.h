@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "base/iptr.h"
@@ -20,5 +21,8 @@ std::vector<IPtr<Host::IProjectObject>> collectTracks(TessaroImporter& importer,
                                                       Host::IObjectTree* tree);
 // The host track of the instrument or audio track whose `cinr` is number; empty when none.
 IPtr<Host::ITrack> findTrackByNumber(TessaroImporter& importer, std::int64_t number);
+// The effect bus an effect channel plays: the decimal number behind the first four
+// characters of its name ("Bus 3" gives 3); 0 when no number follows.
+std::int32_t effectBusNumber(std::u16string_view channelName);
 
 }  // namespace Tessaro

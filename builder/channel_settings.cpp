@@ -1,10 +1,71 @@
+// A track channel's pan, mute, solo and volume, from the attributes the track info reader
+// stored on the track, converted into the host's parameter scales.
 #include "builder/channel_settings.h"
 
+#include <algorithm>
+#include <cfloat>
+
+#include "builder/fader.h"
+#include "builder/host_helpers.h"
 #include "reader/importer.h"
 
 namespace Tessaro {
 
-void applyPan(TessaroImporter&, Host::ITrack*) {}
-void applyMuteSoloVolume(TessaroImporter&, Host::ITrack*) {}
+namespace {
+
+bool present(Host::IAttributeList* attributes, const char* key) {
+    return attributes && attributes->hasAttribute(key) == Host::kResultOk;
+}
+
+// Sets tag 4201 of every node named "Panner" at or below node.
+void panAll(Host::IParamNode* node, double value) {
+    if (nodeName(node) == "Panner") {
+        if (const auto param = paramTagged(node, kPanTag)) param->setFloatValue(value, false);
+    }
+    const std::int32_t count = node->getChildCount();
+    for (std::int32_t i = 0; i < count; ++i)
+        if (const auto child = childAt(node, i)) panAll(child.get(), value);
+}
+
+struct Switch {
+    const char* parameter;
+    const char* attribute;
+};
+constexpr Switch kSwitches[] = {{"mute", "trMu"}, {"solo", "trSo"}};
+
+std::int32_t clampedInteger(std::int64_t value, std::int32_t max) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, std::max(max, 0)));
+}
+
+}  // namespace
+
+void applyPan(TessaroImporter&, Host::ITrack* track) {
+    const auto attributes = attributesOf(track);
+    if (!present(attributes.get(), "trPa")) return;
+    // A value of another type counts as 0, the centre.
+    const double pan = attrFloat(attributes.get(), "trPa").value_or(0);
+    if (const auto root = channelRoot(track)) panAll(root.get(), panValue(pan));
+}
+
+void applyMuteSoloVolume(TessaroImporter& importer, Host::ITrack* track) {
+    const auto attributes = attributesOf(track);
+    const auto root = channelRoot(track);
+    if (!attributes || !root) return;
+
+    for (const auto& [name, key] : kSwitches) {
+        const auto param = paramNamed(root.get(), name);
+        if (param && present(attributes.get(), key))
+            param->setValue(clampedInteger(attrInt(attributes.get(), key).value_or(0),
+                                           param->getMax()));
+    }
+
+    const auto volume = paramNamed(root.get(), "volume");
+    if (volume && present(attributes.get(), "trVo")) {
+        // The file stores a single-precision gain; keep a host's wider value in that range.
+        const double stored = attrFloat(attributes.get(), "trVo").value_or(0);
+        const auto gain = static_cast<float>(std::clamp(stored, -double{FLT_MAX}, double{FLT_MAX}));
+        volume->setValue(toParameterInteger(faderValue(importer, gain), volume->getMax()));
+    }
+}
 
 }  // namespace Tessaro

@@ -1,6 +1,12 @@
 // What the host's edition and version allow the import to build.
 #pragma once
 
+#include <compare>
+#include <cstdint>
+#include <string_view>
+
+#include "module/version.h"
+
 namespace Tessaro {
 
 class TessaroImporter;
@@ -13,6 +19,13 @@ enum class HostFeature {
     InputPhaseOnRoot, // older hosts switch the input phase on the channel itself
 };
 
+// Orders two host versions as whole numbers: major first, then minor, then patch.
+std::strong_ordering compareVersions(const HostVersion& a, const HostVersion& b);
+
+// True when the host of that name (compared case-sensitively and in full) and version
+// offers the feature.
+bool hostAllows(std::u16string_view hostName, const HostVersion& version, HostFeature feature);
+// The same for the host of the import.
 bool hostAllows(const TessaroImporter& importer, HostFeature feature);
 
 }  // namespace Tessaro

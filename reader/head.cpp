@@ -1,12 +1,120 @@
+// "HEAD": the song header, the first chunk of every project file. It carries the file
+// version on which every later chunk's layout depends, the time base from which every
+// position is converted, and the song's tempo, signature, length, loop and output settings,
+// which go to the host project at once.
+#include <cmath>
+#include <string>
+
+#include "builder/fader.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
+#include "reader/reader_error.h"
 
 namespace Tessaro {
 
-// Not read yet: the chunk loop skips the body.
+namespace {
+
+// Ticks beyond this (a long song at the finest time base) are not positions of the app.
+constexpr std::uint32_t kMaxTicks = 16777216;
+// The host's track template and view mode for an imported project.
+constexpr Host::int32 kImportTemplate = 30;
+constexpr Host::int32 kImportViewMode = 0;
+
+// The fixed part of the header grows with the file version; the reader consumes exactly it.
+std::uint32_t minimumHeaderSize(std::uint16_t version) {
+    if (version >= 18) return 70;
+    if (version >= 11) return 64;
+    if (version >= 7) return 56;
+    if (version >= 3) return 51;
+    return 43;
+}
+
+// Values the host has no place for; a short read of them is no error.
+void drop(FileReader& in, std::uint64_t bytes) { in.skip(bytes); }
+
+}  // namespace
+
 void readSongHeader(TessaroImporter& importer, FileReader& in) {
+    const auto target = queryTo<Host::IImportTarget>(importer.target);
+    if (target) target->prepare(kImportTemplate, kImportViewMode);
+
     readChunkSize(importer, in, 0, "Header chunk size too short");
+    const std::uint16_t version = in.u16In(1, 0xFFFF, "Cannot read version");
+    importer.fileVersion = version;
+    const std::uint32_t minimum = minimumHeaderSize(version);
+    if (importer.chunkSize < minimum)
+        fail("Header chunk size " + std::to_string(importer.chunkSize) + " too short");
+
+    in.f32("Cannot read song length in seconds.");
+    const std::uint16_t ticksPerWholeNote = in.u16In(16, 1000, "Cannot read ticks per whole note");
+    importer.tickBase = 48.0f / static_cast<float>(ticksPerWholeNote);
+    importer.songLength = in.u32In(0, kMaxTicks, "Cannot read song length");
+
+    // A NaN passes a range check but is no tempo: every position would become a NaN.
+    const float tempo = in.f32In(1, 1000, "Cannot read song tempo");
+    if (std::isnan(tempo)) fail("Cannot read song tempo");
+    importer.tempo = tempo;
+    const float unitsPerSecond = tempo / 60.0f * 48.0f / importer.tickBase;
+    importer.tickFactor = 1.0f / unitsPerSecond;
+    if (importer.project) {
+        IPtr<Host::ITempo> tempoTrack;
+        if (importer.project->getTempo(unitsPerSecond, tempoTrack.put()) == Host::kResultOk &&
+            tempoTrack) {
+            tempoTrack->setActive(1);
+            tempoTrack->setTempo(tempo);
+        }
+    }
+
+    const std::uint8_t numerator = in.u8In(1, 64, "Cannot read signature numerator");
+    const std::uint8_t denominator = in.u8In(1, 64, "Cannot read signature denominator");
+    if (importer.project) {
+        const std::uint32_t lengthTicks = numerator * 480u + importer.songLength;
+        importer.project->setLength(importer.ticksToPosition(lengthTicks));
+        IPtr<Host::ISignatureTrack> signatures;
+        if (importer.project->getSignatureTrack(signatures.put()) == Host::kResultOk &&
+            signatures)
+            signatures->addSignature(0, numerator, denominator, importer.edit.get());
+    }
+
+    const std::uint8_t looping = in.u8In(0, 1, "Cannot read looping");
+    const auto transport = queryTo<Host::ITransport>(importer.context);
+    if (transport) transport->setCycleActive(looping);
+
+    in.u32("Cannot read song cursor");  // the app's own cursor; not applied
+    const std::uint32_t left = in.u32In(0, kMaxTicks, "Cannot read left marker");
+    const std::uint32_t right = in.u32In(0, kMaxTicks, "Cannot read right marker");
+    if (transport)
+        transport->setCycleRange(importer.ticksToPosition(left), importer.ticksToPosition(right),
+                                 importer.tickFactor);
+
+    in.u32In(0, kMaxTicks, "Cannot read rulerStartTick");
+    in.u32In(0, kMaxTicks, "Cannot read rulerEndTick");
+    importer.declaredTrackCount = in.u16("Cannot read track count.");
+    in.u16In(0, importer.declaredTrackCount, "cannot read selected track number");
+
+    if (version < 7) {
+        if (version >= 3) {
+            const float gain = in.f32In(0, 100, "Cannot read master track gain");
+            setOutputVolume(importer, gain);
+            const float pan = in.f32In(-1, 1, "Cannot read master track pan");
+            setOutputPan(importer, pan);
+        }
+        if (target) {
+            target->setSampleRate(44100);
+            target->setSampleSize(16);
+        }
+    } else {
+        drop(in, 8);
+        const std::uint32_t sampleRate = in.u32("Cannot read sample rate");
+        if (target) target->setSampleRate(sampleRate);
+        const std::uint8_t sampleSize = in.u8("Cannot read sample size");
+        if (target) target->setSampleSize(sampleSize);
+    }
+    if (version >= 11) drop(in, 8);
+    if (version >= 18) drop(in, 6);
+
+    importer.chunkConsumed = minimum;
 }
 
 }  // namespace Tessaro

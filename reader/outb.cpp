@@ -1,12 +1,29 @@
+// "OUTB": one output bus of the app's mixer. The gain and pan of bus 1 become the volume
+// and pan of the host's output channels; the other buses are read and checked only.
+#include "builder/fader.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
 
 namespace Tessaro {
 
-// Not read yet: the chunk loop skips the body.
+namespace {
+constexpr std::uint8_t kMainBus = 1;
+}
+
 void readOutputBus(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, 0, "OUTB chunk size too short");
+    readChunkSize(importer, in, 10, "OUTB chunk size too short");
+    const std::uint8_t channel = in.u8In(1, 64, "cannot read output bus channel");
+    in.u8In(0, 1, "cannot read output bus mute");  // not applied
+    const float gain = in.f32In(0, 100, "cannot read output bus gain");
+    if (channel == kMainBus) setOutputVolume(importer, gain);
+    const float pan = in.f32In(-1, 1, "cannot read output bus pan");
+    if (channel == kMainBus) setOutputPan(importer, pan);
+    importer.chunkConsumed = 10;
+    if (importer.fileVersion >= 9) {
+        in.u8("cannot read output bus automation mode");  // not applied
+        importer.chunkConsumed = 11;
+    }
 }
 
 }  // namespace Tessaro

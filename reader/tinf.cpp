@@ -1,12 +1,154 @@
+// "TINF": one track of the project. Each chunk creates one host track at once, names and
+// colours it, and stores the file's mixer settings on it as attributes, which the track
+// and channel builders read back once the whole file is read.
+#include <string>
+
+#include "builder/host_helpers.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
+#include "reader/reader_error.h"
 
 namespace Tessaro {
 
-// Not read yet: the chunk loop skips the body.
+namespace {
+
+// The fixed fields behind the size field, each text counted by its 2-byte count only.
+std::uint32_t minimumTrackInfoSize(std::uint16_t version) {
+    if (version >= 14) return 64;
+    if (version >= 10) return 60;
+    if (version >= 9) return 56;
+    if (version >= 8) return 55;
+    if (version >= 7) return 51;
+    if (version >= 6) return 46;
+    return 44;
+}
+
+constexpr std::uint32_t kOpaque = 0xFF000000;
+constexpr std::uint8_t kInstrumentTrack = 0;
+constexpr std::uint8_t kAudioTrack = 1;
+
+// The host side of the track being read. When the host cannot create or insert the track,
+// it is empty and every step does nothing, while the chunk is still read to its end.
+class HostTrack {
+public:
+    HostTrack(TessaroImporter& importer, std::uint8_t type) : importer_(importer) {
+        const auto factory = queryTo<Host::IObjectFactory>(importer.project);
+        IPtr<Host::FUnknown> object;
+        if (!factory || !importer.edit ||
+            factory->createObject(type == kInstrumentTrack ? "instrument" : "audio",
+                                  object.put()) != Host::kResultOk ||
+            !object ||
+            importer.edit->insertObject(importer.project.get(), object.get()) != Host::kResultOk)
+            return;
+        track_ = queryTo<Host::ITrack>(object);
+        projectObject_ = queryTo<Host::IProjectObject>(object);
+        attributes_ = attributesOf(track_.get());
+    }
+
+    const IPtr<Host::ITrack>& track() const { return track_; }
+
+    void setName(const std::u16string& name) {
+        if (projectObject_)
+            projectObject_->setName(importer_.project.get(), name.c_str(), importer_.edit.get());
+    }
+    void setColor(std::uint32_t rgb) {
+        if (projectObject_)
+            projectObject_->setColor(importer_.project.get(), kOpaque | rgb, importer_.edit.get());
+    }
+    void setInt(const std::string& key, std::int64_t value) {
+        if (attributes_) attributes_->setInt(key.c_str(), value, true);
+    }
+    void setFloat(const std::string& key, double value) {
+        if (attributes_) attributes_->setFloat(key.c_str(), value, true);
+    }
+    void setString(const std::string& key, const std::u16string& value) {
+        if (attributes_) attributes_->setString(key.c_str(), value.c_str(), true);
+    }
+
+private:
+    TessaroImporter& importer_;
+    IPtr<Host::ITrack> track_;
+    IPtr<Host::IProjectObject> projectObject_;
+    IPtr<Host::IAttributeList> attributes_;
+};
+
+}  // namespace
+
 void readTrackInfo(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, 0, "TINF chunk size too short");
+    const std::uint16_t version = importer.fileVersion;
+    const std::uint32_t minimum = minimumTrackInfoSize(version);
+    readChunkSize(importer, in, minimum, "TINF chunk size too short");
+
+    const std::uint16_t number = in.u16("cannot read number of track");
+    const std::uint8_t type = in.u8In(kInstrumentTrack, kAudioTrack, "cannot read type of track");
+    ++importer.tracksRead;
+    importer.currentTrackNumber = number;
+    importer.currentTrackType = type;
+    importer.haveCurrentTrack = true;
+    importer.currentTrack.reset();
+
+    HostTrack host(importer, type);
+    importer.currentTrack = host.track();
+
+    const std::u16string name = in.string();
+    const std::size_t nameUnits = in.lastStringUnits();
+    host.setName(name);
+    host.setString("trNa", name);
+
+    host.setInt("ciid", in.u32("cannot read instrument ID of track"));
+    host.setInt("cinr", number);
+
+    host.setColor(in.u32In(0, 0xFFFFFF, "cannot read color of track"));
+
+    host.setInt("trMu", in.u8In(0, 1, "cannot read mute of track"));
+    host.setInt("trSo", in.u8In(0, 1, "cannot read solo of track"));
+    in.u8In(0, 1, "cannot read armed of track");
+    in.u8In(0, 1, "cannot read monitoring of track");
+
+    host.setFloat("trVo", in.f32In(0, 100, "cannot read volume of track"));
+    host.setFloat("trPa", in.f32In(-1, 1, "cannot read pan of track"));
+    in.f32In(0, 100, "cannot read attack duration of track");
+    in.f32In(0, 100, "cannot read release duration of track");
+    in.unit("cannot read attack offset of track");
+
+    in.u8("cannot read audio input channel count of track");
+    in.u8("cannot read audio input channel of track");
+    in.u8("cannot read midi input port of track");
+    in.u8("cannot read midi input channel of track");
+    in.u8("cannot read midi output port of track");
+    in.u8("cannot read midi output channel of track");
+
+    const std::uint8_t sendCount = in.u8("cannot read send bus count of track");
+    for (std::size_t n = 0; n < sendCount; ++n) {
+        host.setInt(indexedKey("tSBI", n), in.i16In(0, 100, "cannot read send bus ID of track"));
+        host.setInt(indexedKey("tSBE", n), in.u8In(0, 1, "cannot read send bus enabled of track"));
+        host.setFloat(indexedKey("tSBL", n), in.unit("cannot read send level of track"));
+    }
+
+    // A frozen track is imported muted: its audio lives in the app's freeze file only.
+    if (version >= 6 && in.u16("cannot read freeze track of track") != 0) host.setInt("trMu", 1);
+
+    std::uint8_t outputCount = 0;
+    if (version >= 7) {
+        in.unit("cannot read modulation of track");
+        outputCount = in.u8In(0, 64, "cannot read output count of track");
+        for (std::uint8_t i = 0; i < outputCount; ++i)
+            in.u8In(0, 64, "cannot read output bus channel of track");
+    }
+    if (version >= 8) in.u32("cannot read audio input ID of track");
+    if (version >= 9) in.u8("cannot read automation mode of track");
+    if (version >= 10) in.f32In(0, 48, "cannot read pitch bend range of track");
+    std::size_t extraUnits = 0;
+    if (version >= 14) {
+        in.string();
+        extraUnits += in.lastStringUnits();
+        in.string();
+        extraUnits += in.lastStringUnits();
+    }
+
+    importer.chunkConsumed = static_cast<std::uint32_t>(minimum + 7u * sendCount + outputCount +
+                                                        2 * (nameUnits + extraUnits));
 }
 
 }  // namespace Tessaro

@@ -217,16 +217,12 @@ std::vector<ProfileInfo> ProfileStore::list() const {
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder_, ec)) {
         if (!entry.is_regular_file() || entry.path().extension() != ".json") continue;
-        json j;
         try {
-            j = readMerged(entry.path(), 0);
-        } catch (const std::exception&) {
-            continue;
+            const Profile p = loadFile(entry.path());
+            infos.push_back({p.id, p.name, p.version, p.description, p.file});
+        } catch (const ProfileError&) {
+            // A base, or a profile that does not load: not a host to offer.
         }
-        if (j.value("abstract", false) || !j.contains("name") || !j.contains("version")) continue;
-        infos.push_back({entry.path().stem().string(), j.at("name").get<std::string>(),
-                         j.at("version").get<std::string>(),
-                         j.value("description", std::string()), entry.path()});
     }
     std::sort(infos.begin(), infos.end(), [](const ProfileInfo& a, const ProfileInfo& b) {
         if (a.name != b.name) return a.name < b.name;
@@ -241,9 +237,12 @@ Profile ProfileStore::load(std::string_view spec) const {
     if (spec.empty()) spec = kDefaultHost;
     if (looksLikePath(spec)) return loadFile(fs::path(spec));
 
+    std::error_code ec;
+    const fs::path byId = folder_ / (std::string(spec) + ".json");
+    if (spec.find('/') == std::string_view::npos && fs::is_regular_file(byId, ec))
+        return loadFile(byId);
+
     const auto infos = list();
-    for (const auto& info : infos)
-        if (info.id == spec) return loadFile(info.file);
 
     // "Name", or "Name major.minor.patch": the newest of that name, or that version.
     const ProfileInfo* newest = nullptr;

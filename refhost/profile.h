@@ -121,7 +121,8 @@ public:
     explicit ProfileStore(std::filesystem::path folder = defaultFolder());
 
     const std::filesystem::path& folder() const { return folder_; }
-    // Every host profile of the folder (not the bases), by name, then by version.
+    // Every host profile of the folder that loads (not the bases), by name, then by
+    // version.
     std::vector<ProfileInfo> list() const;
 
     // Loads a profile named by spec, tried in this order: the path of a profile file; a

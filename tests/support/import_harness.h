@@ -4,7 +4,7 @@
 // the JSON report, the account's findings, and the host itself for closer looks.
 //
 //     TessaroTest::ImportHarness harness;
-//     auto run = harness.importBytes(bytes, {.host = "Ombrel Fold 7.0.0"});
+//     auto run = harness.importBytes(bytes, TessaroTest::onHost("Ombrel Fold 7.0.0"));
 //     EXPECT_EQ(run.result, 0);
 //     EXPECT_TRUE(run.clean()) << run.findingsText();
 #pragma once
@@ -53,7 +53,28 @@ struct ImportOptions {
     std::string fileName = "project.tsp";
     // Further files for the project folder, by path relative to it ("Audio/drums.wav").
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;
+
+    // The same, one by one: ImportOptions().onHost("Larkwin 6.0.1").withFile(...).
+    ImportOptions& onHost(std::string spec) {
+        host = std::move(spec);
+        return *this;
+    }
+    ImportOptions& adjust(std::function<void(RefHost::Profile&)> change) {
+        adjustProfile = std::move(change);
+        return *this;
+    }
+    ImportOptions& named(std::string name) {
+        fileName = std::move(name);
+        return *this;
+    }
+    ImportOptions& withFile(std::string relative, std::vector<std::uint8_t> bytes) {
+        files.emplace_back(std::move(relative), std::move(bytes));
+        return *this;
+    }
 };
+
+// Options that name only the host profile.
+inline ImportOptions onHost(std::string spec) { return ImportOptions().onHost(std::move(spec)); }
 
 struct ImportResult {
     std::optional<Host::int32> result;  // importProject's result; none when it did not run

@@ -1,0 +1,106 @@
+// One chunk reader at a time, against the reference host: an importer prepared as the
+// import run and the chunk loop prepare it, fed the bytes of one chunk behind its id. The
+// reader's error text (which the chunk loop would swallow into the one general message)
+// comes back for exact checks; the host's document shows what the reader built.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "module/version.h"
+#include "reader/chunks.h"
+#include "reader/file_reader.h"
+#include "reader/importer.h"
+#include "reader/reader_error.h"
+#include "tests/support/host_access.h"
+#include "tests/support/import_harness.h"
+#include "tests/support/test_streams.h"
+#include "tools/writer/project_file.h"
+
+namespace TessaroTest {
+
+using ChunkReader = void (*)(Tessaro::TessaroImporter&, Tessaro::FileReader&);
+
+class ChunkBench {
+public:
+    explicit ChunkBench(std::string_view profile = {},
+                        const std::function<void(RefHost::Profile&)>& adjust = {})
+        : host_(makeHost(profile, adjust)) {
+        auto context = contextAs<Host::IHostContext>(*host_);
+        importer_ = std::make_unique<Tessaro::TessaroImporter>(nullptr, host_->lendImportTarget(),
+                                                               context.get());
+        auto& im = *importer_;
+        // What the import run learns of the host.
+        im.mixerAccess = Tessaro::queryTo<Host::IMixerAccess>(im.context);
+        if (auto app = Tessaro::queryTo<Host::IApplicationInfo>(im.context)) {
+            im.hostName = Tessaro::readHostText(
+                [&](char16_t* b, Host::int32 n) { return app->getName(b, n); });
+            const auto version = Tessaro::parseHostVersion(Tessaro::readHostText(
+                [&](char16_t* b, Host::int32 n) { return app->getVersion(b, n); }));
+            im.hostMajor = version.major;
+            im.hostMinor = version.minor;
+            im.hostPatch = version.patch;
+        }
+        im.mixerValueFlag = host_->document().mixer.value == 4.0;
+        // What the chunk loop prepares.
+        im.project = Tessaro::queryTo<Host::IProject>(im.target);
+        im.edit = Tessaro::queryTo<Host::IEditContext>(im.context);
+        if (im.project) im.project->getRoot(0, im.projectRoot.put());
+        im.resetForRead();
+    }
+    ~ChunkBench() { importer_.reset(); }
+
+    Tessaro::TessaroImporter& importer() { return *importer_; }
+    RefHost::ReferenceHost& host() { return *host_; }
+    RefHost::Document& document() { return host_->document(); }
+
+    // Runs reader over the chunk's bytes behind its 4-character id (size field and body);
+    // returns the reader's error text, or nullopt when it read the chunk. The stream
+    // delivers its bytes in small pieces.
+    std::optional<std::string> read(ChunkReader reader, std::vector<std::uint8_t> chunk) {
+        chunk.erase(chunk.begin(), chunk.begin() + 4);
+        PieceStream stream(std::move(chunk));
+        Tessaro::FileReader in(&stream);
+        try {
+            reader(*importer_, in);
+        } catch (const Tessaro::ReaderError& e) {
+            return std::string(e.what());
+        }
+        lastConsumedFromStream_ = in.position() - 4;
+        return std::nullopt;
+    }
+    template <class Chunk>
+    std::optional<std::string> read(ChunkReader reader, const Chunk& chunk,
+                                    std::uint16_t fileVersion) {
+        return read(reader, TessaroWriter::encode(chunk, fileVersion));
+    }
+
+    // The body bytes the last successful read took from the stream.
+    std::uint64_t consumedFromStream() const { return lastConsumedFromStream_; }
+
+    // Ends the importer and returns what the account found.
+    RefHost::Findings finish() {
+        importer_.reset();
+        return host_->account().findings();
+    }
+
+private:
+    std::unique_ptr<RefHost::ReferenceHost> host_;
+    std::unique_ptr<Tessaro::TessaroImporter> importer_;
+    std::uint64_t lastConsumedFromStream_ = 0;
+};
+
+// The host's tracks in the project's order, folders included.
+inline std::vector<RefHost::Node*> trackNodes(const RefHost::Document& document) {
+    std::vector<RefHost::Node*> nodes;
+    for (const auto& at : document.tracks()) nodes.push_back(at.node);
+    return nodes;
+}
+
+}  // namespace TessaroTest
