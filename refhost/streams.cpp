@@ -16,7 +16,10 @@ std::string PathObject::describe() const { return "path \"" + Tessaro::toUtf8(pa
 
 std::filesystem::path PathObject::fsPath() const {
     std::string text = Tessaro::toUtf8(path);
+#if !defined(_WIN32)
+    // The module writes Windows separators; on Windows they are the system's own.
     std::replace(text.begin(), text.end(), '\\', '/');
+#endif
     return FileIo::fromUtf8(text);
 }
 
@@ -58,7 +61,9 @@ void FileStream::close() {
     closed_ = true;
 }
 
-std::string FileStream::describe() const { return "file stream \"" + path_.string() + "\""; }
+std::string FileStream::describe() const {
+    return "file stream \"" + FileIo::utf8(path_) + "\"";
+}
 
 std::int64_t FileStream::size() const {
     const std::int64_t bytes = fd_ >= 0 ? FileIo::size(fd_) : -1;
