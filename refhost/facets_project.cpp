@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "refhost/automation.h"
 #include "refhost/facets.h"
 #include "refhost/file_io.h"
 #include "refhost/reference_host.h"
@@ -60,11 +61,15 @@ public:
                                  reinterpret_cast<void**>(track));
     }
 
-    Host::tresult getAutomationEventList(Host::IAutomationTrack*, Host::IEventList** list) override {
+    Host::tresult getAutomationEventList(Host::IAutomationTrack* track,
+                                         Host::IEventList** list) override {
         if (!usable("getAutomationEventList") || !outPointer("getAutomationEventList", list))
             return Host::kInvalidArgument;
         *list = nullptr;
-        return Host::kNotImplemented;
+        auto* lane = static_cast<AutomationLane*>(argument(
+            "getAutomationEventList", track, "automation track", &Host::IAutomationTrack::iid));
+        if (!lane) return Host::kInvalidArgument;
+        return account().handOut(lane->list, Host::IEventList::iid, reinterpret_cast<void**>(list));
     }
 };
 

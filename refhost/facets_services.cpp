@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "refhost/automation.h"
 #include "refhost/facets.h"
 #include "refhost/reference_host.h"
 #include "refhost/streams.h"
@@ -51,6 +52,8 @@ public:
             auto& stream = host().make<MemoryStream>();
             stream.serial = host().nextMemoryStreamSerial();
             made = &stream;
+        } else if (cid == Host::kAutomationEventClass) {
+            made = &host().make<AutomationEvent>();
         }
         if (!made) return Host::kNoInterface;
         return account().handOut(*made, interfaceId, obj);
@@ -203,6 +206,14 @@ public:
         Object* into = argument("insertObject", container, "container");
         Object* what = argument("insertObject", object, "object");
         if (!into || !what) return Host::kInvalidArgument;
+        if (auto* list = dynamic_cast<AutomationEventList*>(into)) {
+            const std::string refused = list->insert(*what);
+            if (!refused.empty()) {
+                misuse("insertObject", refused + ": " + what->describe());
+                return Host::kInvalidArgument;
+            }
+            return Host::kResultOk;
+        }
         Document& document = host().document();
         Node* target = into == &document.project ? &document.trackRoot : dynamic_cast<Node*>(into);
         auto* node = dynamic_cast<Node*>(what);

@@ -1,6 +1,7 @@
 // The project's track tree: IObjectTree, IObjectIterator, IProjectObject, ITrack and
 // IAttributeList.
 #include "base/text.h"
+#include "refhost/automation.h"
 #include "refhost/facets.h"
 #include "refhost/reference_host.h"
 
@@ -135,7 +136,10 @@ public:
         if (!usable("getAutomation") || !outPointer("getAutomation", automation))
             return Host::kInvalidArgument;
         *automation = nullptr;
-        return Host::kNotImplemented;
+        TrackAutomation* made = automationOf(host(), self_);
+        if (!made) return Host::kResultFalse;
+        return account().handOut(*made, Host::IAutomation::iid,
+                                 reinterpret_cast<void**>(automation));
     }
 };
 

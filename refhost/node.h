@@ -6,6 +6,7 @@
 // facets_mixer.cpp ...). Fields that belong to one area of the host are grouped below.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@
 namespace RefHost {
 
 class Node;
+class TrackAutomation;
 
 // An attribute value: integer, float or UTF-16 text.
 using AttributeValue = std::variant<Host::int64, double, std::u16string>;
@@ -42,6 +44,8 @@ public:
     bool isList = false;
     std::vector<ListEntry> entries;
     Host::uint32 changes = 0;  // values set by the plug-in
+    // Called after every value set (an instrument slot loads the chosen plug-in).
+    std::function<void(Parameter&)> onChange;
 
     // Sets the value clamped to 0..max and counts the change.
     void set(double v);
@@ -77,6 +81,7 @@ public:
     std::map<std::string, AttributeValue> attributes;
     std::optional<Host::uint32> colour;  // 0xAARRGGBB
     Node* channel = nullptr;             // a track's mixer channel
+    TrackAutomation* automation = nullptr;  // made on first request (automation.h)
 
     // --- Mixer channels ----------------------------------------------------------------
     std::string deviceType;     // "AudioChannel", "Synth", "FxChannel", "Output"

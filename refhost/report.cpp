@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "base/text.h"
+#include "refhost/automation.h"
+#include "refhost/instruments.h"
 #include "refhost/reference_host.h"
 
 namespace RefHost {
@@ -132,6 +134,8 @@ Report tracksJson(const Document& document) {
         j["attributes"] = Report::object();
         for (const auto& [key, value] : node->attributes) j["attributes"][key] = attributeJson(value);
         j["channel"] = node->channel ? channelValues(document, *node->channel) : Report(nullptr);
+        if (node->automation) j["automation"] = automationReport(*node);
+        j["instrument"] = instrumentReport(*node);
         tracks.push_back(std::move(j));
     }
     return tracks;

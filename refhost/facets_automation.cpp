@@ -1,0 +1,137 @@
+// Track automation: IAutomation, IAutomationTrack, the automation tracks' IEventList and
+// IAutomationEvent.
+#include <cmath>
+
+#include "refhost/automation.h"
+#include "refhost/facets.h"
+#include "refhost/reference_host.h"
+
+namespace RefHost {
+
+namespace {
+
+template <class T>
+bool isA(Object& object) {
+    return dynamic_cast<T*>(&object) != nullptr;
+}
+
+class AutomationFacet : public Facet<Host::IAutomation, TrackAutomation> {
+public:
+    using Facet::Facet;
+
+    Host::tresult setReadEnabled(Host::tbool on) override {
+        if (!usable("setReadEnabled")) return Host::kInvalidArgument;
+        self_.readEnabled = on != 0;
+        return Host::kResultOk;
+    }
+    Host::tresult setWriteEnabled(Host::tbool on) override {
+        if (!usable("setWriteEnabled")) return Host::kInvalidArgument;
+        self_.writeEnabled = on != 0;
+        return Host::kResultOk;
+    }
+    Host::tresult setShown(Host::tbool on) override {
+        if (!usable("setShown")) return Host::kInvalidArgument;
+        self_.shown = on != 0;
+        return Host::kResultOk;
+    }
+
+    Host::tresult getAutomationTrack(Host::int32 kind, Host::tbool create,
+                                     Host::FUnknown** track) override {
+        if (!usable("getAutomationTrack") || !outPointer("getAutomationTrack", track))
+            return Host::kInvalidArgument;
+        *track = nullptr;
+        if (!automationKindName(kind)) {
+            misuse("getAutomationTrack", "unknown kind " + std::to_string(kind));
+            return Host::kInvalidArgument;
+        }
+        AutomationLane* lane = self_.lane(kind);
+        if (!lane && create) lane = &self_.makeLane(kind);
+        if (!lane) return Host::kResultFalse;
+        return account().handOut(*lane, Host::FUnknown::iid, reinterpret_cast<void**>(track));
+    }
+};
+
+class AutomationTrackFacet : public Facet<Host::IAutomationTrack, AutomationLane> {
+public:
+    using Facet::Facet;
+
+    Host::int32 getKind() override {
+        if (!usable("getKind")) return -1;
+        return self_.kind;
+    }
+};
+
+class AutomationEventListFacet : public Facet<Host::IEventList, AutomationEventList> {
+public:
+    using Facet::Facet;
+
+    Host::tresult prepare(Host::int32 kind) override {
+        if (!usable("prepare")) return Host::kInvalidArgument;
+        if (kind != kAutomation) {
+            misuse("prepare", "an automation track's list holds automation events (kind 3), not kind " +
+                                  std::to_string(kind));
+            return Host::kInvalidArgument;
+        }
+        self_.preparedKinds.push_back(kind);
+        return Host::kResultOk;
+    }
+
+    Host::int32 getCount() override {
+        if (!usable("getCount")) return 0;
+        return static_cast<Host::int32>(self_.lane.events.size());
+    }
+};
+
+class AutomationEventFacet : public Facet<Host::IAutomationEvent, AutomationEvent> {
+public:
+    using Facet::Facet;
+
+    Host::tresult setValue(double value, Host::IEditContext* edit) override {
+        if (!change("setValue", edit)) return Host::kInvalidArgument;
+        if (std::isnan(value)) {
+            misuse("setValue", "the value is not a number");
+            return Host::kInvalidArgument;
+        }
+        self_.value = value;
+        return Host::kResultOk;
+    }
+
+    Host::tresult setFlags(Host::int32 flags, Host::IEditContext* edit) override {
+        if (!change("setFlags", edit)) return Host::kInvalidArgument;
+        self_.flags = flags;
+        return Host::kResultOk;
+    }
+
+    Host::tresult setPosition(double position, Host::IEditContext* edit) override {
+        if (!change("setPosition", edit)) return Host::kInvalidArgument;
+        if (!std::isfinite(position)) {
+            misuse("setPosition", "the position is not a finite number");
+            return Host::kInvalidArgument;
+        }
+        self_.position = position;
+        return Host::kResultOk;
+    }
+
+private:
+    // A change passes the host's edit context, or none.
+    bool change(const char* operation, Host::IEditContext* edit) {
+        if (!usable(operation)) return false;
+        return !edit || argument(operation, edit, "edit context", &Host::IEditContext::iid);
+    }
+};
+
+const FacetType kTypes[] = {
+    facetType<AutomationFacet, Host::IAutomation>("IAutomation", isA<TrackAutomation>),
+    facetType<AutomationTrackFacet, Host::IAutomationTrack>("IAutomationTrack",
+                                                            isA<AutomationLane>),
+    facetType<AutomationEventListFacet, Host::IEventList>("IEventList",
+                                                          isA<AutomationEventList>),
+    facetType<AutomationEventFacet, Host::IAutomationEvent>("IAutomationEvent",
+                                                            isA<AutomationEvent>),
+};
+
+}  // namespace
+
+std::span<const FacetType> automationFacetTypes() { return kTypes; }
+
+}  // namespace RefHost
