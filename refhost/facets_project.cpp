@@ -7,6 +7,7 @@
 #include "refhost/automation.h"
 #include "refhost/events.h"
 #include "refhost/facets.h"
+#include "refhost/file_io.h"
 #include "refhost/reference_host.h"
 
 namespace RefHost {
@@ -120,7 +121,7 @@ public:
     }
     Host::tresult getProjectFolder(Host::char16* buffer, Host::int32 size) override {
         if (!usable("getProjectFolder")) return Host::kInvalidArgument;
-        std::string folder = host().projectFolder().string();
+        std::string folder = FileIo::utf8(host().projectFolder());
         if (folder.empty() || folder.back() != '/') folder += '/';
         return copyOut("getProjectFolder", Tessaro::toUtf16(folder), buffer, size);
     }

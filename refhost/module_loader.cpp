@@ -1,6 +1,10 @@
 #include "refhost/module_loader.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 
 #include <cstring>
 
@@ -11,9 +15,32 @@ namespace RefHost {
 
 namespace {
 
+// The system's loader: dlopen on Linux, LoadLibraryW (the path's own UTF-16 text) on
+// Windows.
+#if defined(_WIN32)
+void* openLibrary(const std::filesystem::path& file) {
+    return reinterpret_cast<void*>(LoadLibraryW(file.c_str()));
+}
+void* librarySymbol(void* handle, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+void closeLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
+std::string libraryError() { return "error " + std::to_string(GetLastError()); }
+#else
+void* openLibrary(const std::filesystem::path& file) {
+    return dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void* librarySymbol(void* handle, const char* name) { return dlsym(handle, name); }
+void closeLibrary(void* handle) { dlclose(handle); }
+std::string libraryError() {
+    const char* why = dlerror();
+    return why ? why : "unknown";
+}
+#endif
+
 template <class Proc>
 Proc symbol(void* handle, const char* name) {
-    return reinterpret_cast<Proc>(dlsym(handle, name));
+    return reinterpret_cast<Proc>(librarySymbol(handle, name));
 }
 
 std::string fixedText(const char* text, std::size_t size) { return Tessaro::fromBuffer(text, size); }
@@ -21,27 +48,25 @@ std::string fixedText(const char* text, std::size_t size) { return Tessaro::from
 }  // namespace
 
 LoadedModule::LoadedModule(const std::filesystem::path& file) : file_(file) {
-    handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) {
-        const char* why = dlerror();
-        throw ModuleError("cannot load module " + file.string() + ": " + (why ? why : "unknown"));
-    }
+    handle_ = openLibrary(file);
+    if (!handle_)
+        throw ModuleError("cannot load module " + file.string() + ": " + libraryError());
     auto init = symbol<Host::InitModuleProc>(handle_, "InitDll");
     exit_ = symbol<Host::ExitModuleProc>(handle_, "ExitDll");
     auto getFactory = symbol<Host::GetFactoryProc>(handle_, "GetPluginFactory");
     if (!init || !exit_ || !getFactory) {
-        dlclose(handle_);
+        closeLibrary(handle_);
         throw ModuleError("module " + file.string() +
                           " lacks GetPluginFactory, InitDll or ExitDll");
     }
     if (!init()) {
-        dlclose(handle_);
+        closeLibrary(handle_);
         throw ModuleError("module " + file.string() + ": InitDll failed");
     }
     factory_ = getFactory();
     if (!factory_) {
         exit_();
-        dlclose(handle_);
+        closeLibrary(handle_);
         throw ModuleError("module " + file.string() + ": GetPluginFactory gave no factory");
     }
 }
@@ -49,7 +74,7 @@ LoadedModule::LoadedModule(const std::filesystem::path& file) : file_(file) {
 LoadedModule::~LoadedModule() {
     factory_->release();
     exit_();
-    dlclose(handle_);
+    closeLibrary(handle_);
 }
 
 std::optional<FilterClass> findProjectFilter(Host::IPluginFactory& factory) {

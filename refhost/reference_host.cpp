@@ -1,6 +1,7 @@
 #include "refhost/reference_host.h"
 
 #include "base/text.h"
+#include "refhost/file_io.h"
 #include "refhost/streams.h"
 
 namespace RefHost {
@@ -26,7 +27,7 @@ Host::FUnknown* ReferenceHost::lendImportTarget() {
 
 Host::IPath* ReferenceHost::lendPath(const std::filesystem::path& path) {
     auto& object = make<PathObject>();
-    object.path = Tessaro::toUtf16(path.string());
+    object.path = Tessaro::toUtf16(FileIo::utf8(path));
     object.set = true;
     return static_cast<Host::IPath*>(account_.lend(object, Host::IPath::iid));
 }

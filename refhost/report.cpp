@@ -159,14 +159,20 @@ Report mixerJson(const Document& document) {
     return j;
 }
 
+// A path with forward slashes, as UTF-8 on every platform.
+std::string genericUtf8(const std::filesystem::path& path) {
+    const std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
+}
+
 // A file's path relative to the project folder when it lies inside it.
 std::string shownPath(const ReferenceHost& host, const std::filesystem::path& file) {
     if (!host.projectFolder().empty()) {
         const auto relative = file.lexically_normal().lexically_relative(
             host.projectFolder().lexically_normal());
-        if (!relative.empty() && *relative.begin() != "..") return relative.generic_string();
+        if (!relative.empty() && *relative.begin() != "..") return genericUtf8(relative);
     }
-    return file.generic_string();
+    return genericUtf8(file);
 }
 
 Report filesJson(const ReferenceHost& host) {

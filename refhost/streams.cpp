@@ -1,15 +1,12 @@
 #include "refhost/streams.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include "base/text.h"
 #include "interfaces/ibstream.h"
+#include "refhost/file_io.h"
 
 namespace RefHost {
 
@@ -19,8 +16,11 @@ std::string PathObject::describe() const { return "path \"" + Tessaro::toUtf8(pa
 
 std::filesystem::path PathObject::fsPath() const {
     std::string text = Tessaro::toUtf8(path);
+#if !defined(_WIN32)
+    // The module writes Windows separators; on Windows they are the system's own.
     std::replace(text.begin(), text.end(), '\\', '/');
-    return std::filesystem::path(text);
+#endif
+    return FileIo::fromUtf8(text);
 }
 
 // --- ByteStream ----------------------------------------------------------------------
@@ -47,32 +47,27 @@ Host::tresult ByteStream::seek(Host::int64 offset, Host::int32 mode, Host::int64
 
 FileStream::FileStream(ReferenceHost& host, std::filesystem::path path, Mode mode)
     : ByteStream(host), path_(std::move(path)), mode_(mode) {
-    if (mode == Mode::Read) {
-        fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st{};
-        if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))) close();
-    } else {
-        fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    }
+    fd_ = mode == Mode::Read ? FileIo::openForRead(path_) : FileIo::openForWrite(path_);
     closed_ = false;
 }
 
 FileStream::~FileStream() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) FileIo::close(fd_);
 }
 
 void FileStream::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) FileIo::close(fd_);
     fd_ = -1;
     closed_ = true;
 }
 
-std::string FileStream::describe() const { return "file stream \"" + path_.string() + "\""; }
+std::string FileStream::describe() const {
+    return "file stream \"" + FileIo::utf8(path_) + "\"";
+}
 
 std::int64_t FileStream::size() const {
-    struct stat st{};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
-    return static_cast<std::int64_t>(st.st_size);
+    const std::int64_t bytes = fd_ >= 0 ? FileIo::size(fd_) : -1;
+    return bytes < 0 ? 0 : bytes;
 }
 
 Host::tresult FileStream::read(void* buffer, Host::int32 count, Host::int32* done) {
@@ -81,8 +76,8 @@ Host::tresult FileStream::read(void* buffer, Host::int32 count, Host::int32* don
     Host::int32 total = 0;
     auto* out = static_cast<char*>(buffer);
     while (total < count) {
-        const ssize_t n = ::pread(fd_, out + total, static_cast<std::size_t>(count - total),
-                                  static_cast<off_t>(position_));
+        const std::int64_t n =
+            FileIo::readAt(fd_, out + total, static_cast<std::size_t>(count - total), position_);
         if (n < 0) return Host::kResultFalse;
         if (n == 0) break;
         total += static_cast<Host::int32>(n);
@@ -98,8 +93,8 @@ Host::tresult FileStream::write(const void* buffer, Host::int32 count, Host::int
     Host::int32 total = 0;
     const auto* in = static_cast<const char*>(buffer);
     while (total < count) {
-        const ssize_t n = ::pwrite(fd_, in + total, static_cast<std::size_t>(count - total),
-                                   static_cast<off_t>(position_));
+        const std::int64_t n =
+            FileIo::writeAt(fd_, in + total, static_cast<std::size_t>(count - total), position_);
         if (n <= 0) return Host::kResultFalse;
         total += static_cast<Host::int32>(n);
         position_ += n;

@@ -2,7 +2,9 @@
 # Sets up a fresh machine and builds the project.
 #   scripts/bootstrap.sh example   install what is missing, build, import the demo project
 #   scripts/bootstrap.sh test      install what is missing, build and run every test in the
-#                                  default and the sanitizer build
+#                                  default and the sanitizer build, then cross-build the
+#                                  Windows DLL and run its tests under Wine
+#                                  (TESSARO_SKIP_WINDOWS=1 leaves the Windows part out)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +16,12 @@ esac
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
           libsndfile1-dev libsoxr-dev nlohmann-json3-dev libcli11-dev)
+# The Windows part: MinGW-w64 cross compiler (posix threads) and Wine (scripts/windows-tests.sh).
+windows=0
+if [ "$mode" = test ] && [ "${TESSARO_SKIP_WINDOWS:-0}" != 1 ]; then
+  windows=1
+  packages+=(g++-mingw-w64-x86-64-posix wine64 wine)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -48,4 +56,8 @@ for preset in default asan; do
   build "$preset"
   ctest --preset "$preset" -j "$jobs" || status=1
 done
+if ((windows)); then
+  echo "=== windows build (MinGW-w64, tests under Wine) ==="
+  bash scripts/windows-tests.sh || status=1
+fi
 exit $status

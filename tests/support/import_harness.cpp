@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -19,9 +20,21 @@ namespace fs = std::filesystem;
 // --- TempFolder ----------------------------------------------------------------------
 
 TempFolder::TempFolder() {
+#if defined(_WIN32)
+    // No mkdtemp on Windows: new names until one is free.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const fs::path candidate =
+            fs::temp_directory_path() / ("tessaro-test-" + std::to_string(random()));
+        std::error_code ec;
+        if (fs::create_directory(candidate, ec)) path_ = candidate;
+    }
+    if (path_.empty()) throw std::runtime_error("cannot make a temporary folder");
+#else
     std::string pattern = (fs::temp_directory_path() / "tessaro-test-XXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
     path_ = pattern;
+#endif
 }
 
 TempFolder::~TempFolder() {

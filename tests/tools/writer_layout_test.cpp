@@ -274,6 +274,7 @@ TEST(WriterProjectFile, DemoProject) {
     std::ifstream in(path, std::ios::binary);
     const Bytes written((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(written, bytes);
+    in.close();  // Windows removes no file that is still open
     std::filesystem::remove_all(path.parent_path());
 }
 

@@ -1,0 +1,68 @@
+# Checks a DLL's tables with objdump -p: the export table holds exactly the given names,
+# unmangled, and every imported DLL is one of the system's own (no MinGW runtime DLL such
+# as libstdc++, libgcc or libwinpthread).
+#   cmake -DOBJDUMP=<objdump> -DDLL=<dll> -DEXPORTS=a,b,c -P check_dll.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} RESULT_VARIABLE status
+  OUTPUT_VARIABLE dump ERROR_VARIABLE errors)
+if(NOT status STREQUAL "0")
+  message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed: ${errors}")
+endif()
+string(REPLACE "," ";" expected "${EXPORTS}")
+list(SORT expected)
+
+# Walk objdump's text line by line: the counts under "Number in:", then the names under
+# "[Ordinal/Name Pointer] Table", one "\t[   N] Name" line each.
+# (Square brackets would keep a CMake list from splitting; they become angle brackets.)
+string(REPLACE ";" "," dump_lines "${dump}")
+string(REPLACE "[" "<" dump_lines "${dump_lines}")
+string(REPLACE "]" ">" dump_lines "${dump_lines}")
+string(REPLACE "\n" ";" dump_lines "${dump_lines}")
+set(exported "")
+set(addresses -1)
+set(named -1)
+set(in_names FALSE)
+foreach(line IN LISTS dump_lines)
+  if(in_names)
+    if(line MATCHES "^[ \t]+< *[0-9]+> ([^ \t]+)$")
+      list(APPEND exported "${CMAKE_MATCH_1}")
+      continue()
+    endif()
+    set(in_names FALSE)
+  endif()
+  if(line MATCHES "^<Ordinal/Name Pointer> Table")
+    set(in_names TRUE)
+  elseif(addresses EQUAL -1 AND line MATCHES "^[ \t]+Export Address Table[ \t]+([0-9a-fA-F]+)$")
+    math(EXPR addresses "0x${CMAKE_MATCH_1}")
+  elseif(named EQUAL -1 AND line MATCHES "^[ \t]+<Name Pointer/Ordinal> Table[ \t]+([0-9a-fA-F]+)$")
+    math(EXPR named "0x${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+list(SORT exported)
+list(LENGTH expected count)
+if(NOT exported STREQUAL expected OR NOT named EQUAL count OR NOT addresses EQUAL count)
+  message(FATAL_ERROR "${DLL}: exports are [${exported}] (${named} named, ${addresses} "
+                      "addresses), expected exactly [${expected}]")
+endif()
+
+# Imports: system DLLs only.
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+set(allowed "^(kernel32|kernelbase|ntdll|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+|user32|gdi32|advapi32|shell32|ole32|oleaut32|shlwapi|ws2_32|bcrypt|version|winmm|comdlg32|comctl32|uuid|rpcrt4|secur32|crypt32|dbghelp|psapi|userenv)\\.dll$")
+set(found "")
+set(foreign "")
+foreach(line IN LISTS imports)
+  string(REGEX REPLACE "^DLL Name: ([^\r]+)" "\\1" dll_name "${line}")
+  string(STRIP "${dll_name}" dll_name)
+  string(TOLOWER "${dll_name}" lower)
+  list(APPEND found "${dll_name}")
+  if(NOT lower MATCHES "${allowed}")
+    list(APPEND foreign "${dll_name}")
+  endif()
+endforeach()
+if(NOT found)
+  message(FATAL_ERROR "${DLL}: no imported DLL found in objdump's output")
+endif()
+if(foreign)
+  message(FATAL_ERROR "${DLL}: imports DLLs that are not the system's own: [${foreign}] "
+                      "(all imports: [${found}])")
+endif()
+message("${DLL}: exports [${exported}]; imports [${found}]")
