@@ -19,6 +19,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# pkg-config knows the target's libraries only (none, unless a MinGW build of one is put
+# into the sysroot): the build machine's Linux libraries must never be found.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/${TESSARO_MINGW_TRIPLE}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
+set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
+
 set(TESSARO_MINGW_STATIC "-static -static-libgcc -static-libstdc++")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "${TESSARO_MINGW_STATIC}")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "${TESSARO_MINGW_STATIC}")
