@@ -3,10 +3,14 @@
 // types the host writes (IAudioFileTypes on the host context) with their writers
 // (IAudioFileWriter, with libsndfile: samples are clipped, never wrapped, and get TPDF
 // dither when written below 24 bits), and clips (IAudioClip) that audio events play.
+// Built without the audio libraries (TESSARO_WITH_AUDIO 0, the Windows build), the host
+// offers none of these: audio_none.cpp.
 #pragma once
 
+#if TESSARO_WITH_AUDIO
 #include <sndfile.h>
 #include <soxr.h>
+#endif
 
 #include <cstdint>
 #include <filesystem>
@@ -43,6 +47,7 @@ public:
     std::optional<AudioFileInfo> file;  // set by a successful setFilePath
 };
 
+#if TESSARO_WITH_AUDIO
 // The file of a reader delivered at another sample rate. The frames come out of libsoxr
 // until the input ends and it is flushed; with a frame count set, exactly that many frames
 // are delivered (cut, or filled with silence).
@@ -74,6 +79,8 @@ private:
     std::vector<float> input_;
 };
 
+#endif
+
 // One audio file type the host writes.
 struct AudioFileType {
     std::string name;  // "Wave File"
@@ -84,6 +91,7 @@ struct AudioFileType {
 // names) or "Wave File", "AIFF File", "FLAC File".
 std::vector<AudioFileType> audioFileTypes(const ReferenceHost& host);
 
+#if TESSARO_WITH_AUDIO
 // A writer of one file of a type.
 class AudioFileWriterObject : public Object {
 public:
@@ -110,6 +118,8 @@ private:
     std::minstd_rand dither_{0x7E55A20u};  // a fixed seed: the same file every time
     std::vector<int> converted_;
 };
+
+#endif
 
 // The file an audio event plays, created with kAudioClipClass.
 class AudioClipObject : public Object {
