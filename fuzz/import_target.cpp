@@ -23,7 +23,7 @@
 #include <system_error>
 #include <vector>
 
-#include "reader/importer.h"
+#include "fuzz/fuzz_support.h"
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
 
@@ -33,63 +33,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kUnknownFormat = "Cannot read Tessaro project file. Reason: unknown format.";
-constexpr const char* kCompleted = "The Tessaro import was completed.";
 constexpr const char* kProjectName = "project.tsp";
-
-// A wave file of the fixed set: where it lies in the project folder and its format.
-struct WaveFile {
-    const char* relative;
-    std::uint32_t rate;
-    std::uint16_t bits;
-    std::uint16_t channels;
-    std::uint32_t frames;
-};
-
-// The names the seed corpus refers to: one file in the project's format, one at another
-// rate, one at another sample size, and one only in the "Audio" folder.
-constexpr WaveFile kWaves[] = {
-    {"audio.wav", 44100, 16, 2, 1000},
-    {"vocals.wav", 44100, 16, 1, 1000},
-    {"drums48k.wav", 48000, 16, 2, 1100},
-    {"pad24.wav", 44100, 24, 2, 1000},
-    {"Audio/loop.wav", 44100, 16, 2, 1000},
-};
-
-void put16(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(std::vector<std::uint8_t>& b, std::uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-// A PCM wave file holding a quiet saw tone.
-std::vector<std::uint8_t> waveBytes(const WaveFile& w) {
-    const std::uint32_t frameBytes = w.channels * (w.bits / 8u);
-    const std::uint32_t dataBytes = frameBytes * w.frames;
-    std::vector<std::uint8_t> b;
-    b.insert(b.end(), {'R', 'I', 'F', 'F'});
-    put32(b, 36 + dataBytes);
-    b.insert(b.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    put32(b, 16);
-    put16(b, 1);
-    put16(b, w.channels);
-    put32(b, w.rate);
-    put32(b, w.rate * frameBytes);
-    put16(b, frameBytes);
-    put16(b, w.bits);
-    b.insert(b.end(), {'d', 'a', 't', 'a'});
-    put32(b, dataBytes);
-    for (std::uint32_t f = 0; f < w.frames; ++f) {
-        const std::uint32_t sample = (f * 97u) & 0x0FFF;
-        for (std::uint16_t c = 0; c < w.channels; ++c)
-            for (std::uint16_t i = 0; i < w.bits / 8; ++i)
-                b.push_back(static_cast<std::uint8_t>(sample >> (8 * i)));
-    }
-    return b;
-}
 
 void writeFile(const fs::path& file, const std::uint8_t* data, std::size_t size) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -165,11 +109,7 @@ void prepare() {
     s.project = s.root / "project";
     fs::create_directories(s.project / "Audio");
     s.expected = {s.project, s.project / "Audio", s.project / kProjectName};
-    for (const WaveFile& w : kWaves) {
-        const auto bytes = waveBytes(w);
-        writeFile(s.project / w.relative, bytes.data(), bytes.size());
-        s.expected.insert(s.project / w.relative);
-    }
+    for (const auto& file : writeWaveSet(s.project)) s.expected.insert(file);
     // The default host, the newest "Ombrel": it allows every feature the import builds.
     s.profile = RefHost::ProfileStore().load({});
 }
@@ -182,24 +122,11 @@ Outcome importOnce(const std::uint8_t* data, std::size_t size) {
 
     RefHost::ReferenceHost host(*s.profile);
     host.setProjectFolder(s.project);
-    {
-        // What the filter does: initialize takes a reference to the host context,
-        // importProject runs one importer over the path and the target.
-        Host::IHostContext* context = nullptr;
-        host.lendContext()->queryInterface(Host::IHostContext::iid,
-                                           reinterpret_cast<void**>(&context));
-        {
-            Tessaro::TessaroImporter importer(host.lendPath(s.project / kProjectName),
-                                              host.lendImportTarget(), context);
-            outcome.result = importer.run();
-            outcome.readError = importer.readError;
-        }
-        if (context) context->release();
-    }
-
-    std::vector<std::string> messages;
-    for (const auto& m : host.records().messages) messages.push_back(m.text);
-    const auto findings = host.account().findings();
+    const RunResult run = importWith(host, s.project / kProjectName, nullptr, Report::Skip);
+    outcome.result = run.result;
+    outcome.readError = run.readError;
+    const auto& messages = run.messages;
+    const auto& findings = run.references;
     std::string& problem = outcome.problem;
 
     if (outcome.result != 0 && outcome.result != 1) {

@@ -15,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace TessaroWriter;
+using Versions = std::initializer_list<std::uint16_t>;
 
 struct Seed {
     std::string name;
@@ -92,13 +93,13 @@ std::vector<Seed> seeds() {
     auto add = [&](std::string name, ProjectFile f) { out.push_back({std::move(name), std::move(f)}); };
 
     // "HEAD": every version whose layout differs (3, 7, 11 and 18 add fields).
-    for (std::uint16_t v : {1, 2, 3, 6, 7, 10, 11, 17, 18, 22}) {
+    for (std::uint16_t v : Versions{1, 2, 3, 6, 7, 10, 11, 17, 18, 22}) {
         ProjectFile f = fileOf(v);
         if (v == 1) f.find<HeadChunk>()->looping = 1;
         add("head-v" + std::to_string(v), f);
     }
     // "OUTB" and "KEYB".
-    for (std::uint16_t v : {8, 9}) {
+    for (std::uint16_t v : Versions{8, 9}) {
         ProjectFile f = fileOf(v);
         f.add(OutputBusChunk{});
         OutputBusChunk bus2;
@@ -115,7 +116,7 @@ std::vector<Seed> seeds() {
         add("keyb", f);
     }
     // "TINF": every version whose layout differs.
-    for (std::uint16_t v : {5, 6, 7, 8, 9, 10, 13, 14, 22}) {
+    for (std::uint16_t v : Versions{5, 6, 7, 8, 9, 10, 13, 14, 22}) {
         ProjectFile f = fileOf(v, 2);
         TrackInfoChunk a = instrumentTrack(1);
         a.freeze = 1;
@@ -124,7 +125,7 @@ std::vector<Seed> seeds() {
         add("tinf-v" + std::to_string(v), f);
     }
     // "TREG", MIDI: versions 1 (no tuplet), 2, 9 (six-byte events), 10 (typed events).
-    for (std::uint16_t v : {1, 2, 9, 10, 22}) {
+    for (std::uint16_t v : Versions{1, 2, 9, 10, 22}) {
         ProjectFile f = fileOf(v, 1);
         f.add(instrumentTrack());
         RegionChunk regions;
@@ -135,7 +136,7 @@ std::vector<Seed> seeds() {
     }
     // "TREG", audio: versions 14, 15, 19 and 22 add reserved blocks; each wave file of the
     // fuzz target's set (same format, other rate, other size, only in "Audio").
-    for (std::uint16_t v : {14, 15, 19, 22}) {
+    for (std::uint16_t v : Versions{14, 15, 19, 22}) {
         ProjectFile f = fileOf(v, 1);
         f.add(audioTrack());
         RegionChunk regions;
@@ -198,7 +199,7 @@ std::vector<Seed> seeds() {
     }
     // "EFFX" headers of versions 8 (16 bytes) and 9 (17), a parameter offset beyond the
     // header, and Lanefix before and from version 21.
-    for (std::uint16_t v : {8, 9, 20, 21}) {
+    for (std::uint16_t v : Versions{8, 9, 20, 21}) {
         ProjectFile f = fileOf(v);
         EffectChunk effect;
         effect.params = LanefixParams{};

@@ -48,4 +48,18 @@ for preset in default asan; do
   build "$preset"
   ctest --preset "$preset" -j "$jobs" || status=1
 done
+
+# Fuzzing: the corpus already replayed under ctest; where clang with libFuzzer is present,
+# a short fuzzing run of the import as well (fuzz/run_fuzz.sh, preset "fuzz").
+fuzz_probe=$(mktemp -d)
+echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+  > "$fuzz_probe/probe.cpp"
+if command -v clang++ >/dev/null &&
+   clang++ -fsanitize=fuzzer "$fuzz_probe/probe.cpp" -o "$fuzz_probe/probe" 2>/dev/null; then
+  echo "=== fuzz (60 s) ==="
+  TESSARO_JOBS=$jobs fuzz/run_fuzz.sh 60 || { status=1; tail -n 60 build/fuzz-run/fuzz-0.log; }
+else
+  echo "=== fuzz: skipped (no clang with libFuzzer) ==="
+fi
+rm -rf "$fuzz_probe"
 exit $status
