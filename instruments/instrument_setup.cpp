@@ -1,13 +1,124 @@
 #include "instruments/instrument_setup.h"
 
+#include <algorithm>
+#include <limits>
+#include <string_view>
+
+#include "base/text.h"
+#include "builder/host_helpers.h"
+#include "instruments/preset_table.h"
+#include "presets/preset_file.h"
 #include "reader/importer.h"
 
 namespace Tessaro {
 
-std::string instrumentPluginName(std::uint64_t) { return {}; }
-std::string instrumentPresetName(std::uint64_t) { return {}; }
-std::int32_t setupInstrument(TessaroImporter&, Host::ITrack*, const std::string&,
-                             Host::IChannel*) {
+namespace {
+
+// Instrument ids onto plug-ins; ranges are inclusive, ids outside every range get none.
+struct PluginRange {
+    std::uint64_t first;
+    std::uint64_t last;
+    const char* plugin;
+};
+
+constexpr PluginRange kPluginRanges[] = {
+    {1, 152, kMiravoxLite},
+    {160, 175, kBeatwrightLite},
+    {176, 210, kMiravoxLite},
+    {99001, 999999999, kAnalora},
+    {1432100000, 1432599999, kMiravoxLite},
+    {1432600000, std::numeric_limits<std::uint64_t>::max(), kBeatwrightLite},
+};
+
+// The instrument slot of a channel: the first child of the parameter tree's root whose
+// name begins with the slot tag.
+IPtr<Host::IParamNode> instrumentSlot(Host::IChannel* channel) {
+    IPtr<Host::IParamNode> root;
+    if (!channel || channel->getParamRoot(root.put()) != Host::kResultOk || !root) return {};
+    const std::string_view tag(kInstrumentSlotTag);
+    const Host::int32 count = root->getChildCount();
+    for (Host::int32 i = 0; i < count; ++i) {
+        auto child = childAt(root.get(), i);
+        if (child && nodeName(child.get()).starts_with(tag)) return child;
+    }
+    return {};
+}
+
+// Selects the preset of the multi-sound plug-in that the table names for the track's
+// instrument id.
+void selectTablePreset(Host::IAttributeList* attributes, Host::IParamNode* slot) {
+    auto instance = childAt(slot, 0);
+    auto presets = paramNamed(instance.get(), kPresetListParam);
+    if (!presets || attributes->hasAttribute("ciid") != Host::kResultOk) return;
+    const auto id = static_cast<std::uint64_t>(attrInt(attributes, "ciid").value_or(0));
+    const std::string preset = instrumentPresetName(id);
+    // An id without a preset keeps the plug-in's default sound.
+    if (!preset.empty()) chooseListEntryExact(presets.get(), toUtf16(preset));
+}
+
+// Loads the track's stored synth state (the first preset record with its track number)
+// into the synth through a preset file in a host memory stream.
+void loadStoredState(TessaroImporter& importer, std::int64_t trackNumber,
+                     Host::IParamNode* slot) {
+    auto instance = childAt(slot, 0);
+    const auto record =
+        std::find_if(importer.presets.begin(), importer.presets.end(),
+                     [&](const PresetRecord& r) { return r.trackNumber == trackNumber; });
+    if (!instance || record == importer.presets.end()) return;
+
+    IPtr<Host::IBStream> stream;
+    if (!importer.context ||
+        importer.context->createInstance(Host::kMemoryStreamClass, Host::IBStream::iid,
+                                         stream.putVoid()) != Host::kResultOk)
+        stream.reset();
+    auto component = queryTo<Host::IComponent>(instance);
+    if (!stream || !component || record->data.empty()) return;
+
+    if (!Qpl::PresetFile::writeSynthPreset(stream.get(), record->data.data(),
+                                           static_cast<std::int32_t>(record->data.size())))
+        return;
+    Host::int64 position = -1;
+    if (stream->seek(0, Host::IBStream::kSeekSet, &position) != Host::kResultOk || position != 0)
+        return;
+    if (auto loader = queryTo<Host::IPresetLoader>(instance))
+        loader->loadPreset(stream.get(), record->name.c_str());
+}
+
+}  // namespace
+
+std::string instrumentPluginName(std::uint64_t id) {
+    for (const auto& range : kPluginRanges)
+        if (id >= range.first && id <= range.last) return range.plugin;
+    return {};
+}
+
+std::string instrumentPresetName(std::uint64_t id) {
+    for (const auto& row : kInstrumentPresets)
+        if (row.id == id) return row.presetName;
+    return {};
+}
+
+std::int32_t setupInstrument(TessaroImporter& importer, Host::ITrack* track,
+                             const std::string& pluginName, Host::IChannel* channel) {
+    if (pluginName.empty()) return 1;
+    auto attributes = attributesOf(track);
+    if (!attributes || attributes->hasAttribute("cinr") != Host::kResultOk) return 1;
+    const std::int64_t trackNumber = attrInt(attributes.get(), "cinr").value_or(0);
+
+    auto slot = instrumentSlot(channel);
+    auto effectType = paramNamed(slot.get(), kEffectTypeParam);
+    if (!effectType) return 1;
+
+    // Editions without the drum plug-in offer its older sibling in its place.
+    std::string_view wanted = pluginName;
+    if (pluginName == kBeatwrightLite && !listOffers(effectType.get(), u"Beatwright Lite"))
+        wanted = kBeatwrightMini;
+    if (!chooseListEntry(effectType.get(), toUtf16(wanted))) return 1;
+
+    if (pluginName == kMiravoxLite || pluginName == kMiravox)
+        selectTablePreset(attributes.get(), slot.get());
+    else if (pluginName == kAnalora)
+        loadStoredState(importer, trackNumber, slot.get());
     return 1;
 }
 

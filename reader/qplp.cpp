@@ -1,12 +1,71 @@
+// "QPLP": the stored state of one track's instrument plug-in, an opaque block of preset
+// data that the instrument set-up later wraps into a preset file for the synth plug-in.
+//
+//   u32     chunk size            at least 12
+//   u16     header size           at least 8; counts itself, the track number, the plug-in
+//                                 id, the name's count and the name's text
+//   u16     track number
+//   u16     plug-in id
+//   string  name                  u16 count of UTF-16 units; a failed read leaves it empty
+//   ...     further header bytes  header size - 8 - 2 × name units, when positive; skipped
+//   u32     preset data length    at most 1000000
+//   bytes   preset data
+//
+// A chunk with data length 0 keeps no record. The reader reports the header size plus 4
+// plus the data length as consumed.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
+#include "reader/reader_error.h"
 
 namespace Tessaro {
 
-// Not read yet: the chunk loop skips the body.
+namespace {
+
+constexpr std::uint32_t kMaxPresetDataLength = 1000000;
+// The data is read in blocks of this size, so a damaged length cannot make the reader
+// hold more memory than the file has delivered.
+constexpr std::size_t kDataBlock = 64 * 1024;
+
+// Reads length bytes, growing the buffer only as the bytes arrive; false when the file
+// ends first.
+bool readPresetData(FileReader& in, std::uint32_t length, std::vector<std::uint8_t>& data) {
+    data.clear();
+    while (data.size() < length) {
+        const std::size_t block = std::min<std::size_t>(kDataBlock, length - data.size());
+        const std::size_t at = data.size();
+        data.resize(at + block);
+        if (!in.readBytes(data.data() + at, block)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 void readPluginPreset(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, 0, "QPLP chunk size too short");
+    readChunkSize(importer, in, 12, "QPLP chunk size too short");
+
+    PresetRecord record;
+    const std::uint16_t headerSize = in.u16In(8, 0xFFFF, "QPLP subchunk offset too short");
+    record.trackNumber = in.u16("Cannot read track number in QPLP chunk.");
+    record.pluginId = in.u16("Cannot read plugin ID in QPLP chunk.");
+    record.name = in.string();
+
+    const std::uint64_t headerRead = 8 + 2 * static_cast<std::uint64_t>(in.lastStringUnits());
+    if (headerSize > headerRead && !in.skip(headerSize - headerRead))
+        fail("Cannot read preset data length in QPLP chunk.");
+
+    const std::uint32_t length =
+        in.u32In(0, kMaxPresetDataLength, "Cannot read preset data length in QPLP chunk.");
+    if (!readPresetData(in, length, record.data)) fail("Cannot read preset data in QPLP chunk.");
+
+    importer.chunkConsumed = static_cast<std::uint32_t>(headerSize) + 4 + length;
+    if (length != 0) importer.presets.push_back(std::move(record));
 }
 
 }  // namespace Tessaro

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "refhost/instruments.h"
 #include "refhost/reference_host.h"
 
 namespace RefHost {
@@ -66,6 +67,7 @@ Node& Document::makeChannel(const std::string& deviceType, const std::string& la
     channel.name = std::move(name);
     channel.deviceType = deviceType;
     channel.trackChannel = trackChannel;
+    addInstrumentSlot(host_, channel);
     return channel;
 }
 

@@ -16,6 +16,7 @@ std::span<const FacetType> projectFacetTypes();
 std::span<const FacetType> treeFacetTypes();
 std::span<const FacetType> mixerFacetTypes();
 std::span<const FacetType> automationFacetTypes();
+std::span<const FacetType> instrumentFacetTypes();
 
 // Every facet type, in the order of precedence: an object asked for FUnknown answers with
 // the first type that accepts it.

@@ -27,6 +27,7 @@ void Parameter::set(double v) {
     // NaN is not ordered: it leaves the value at 0.
     value = v >= 0 ? std::min(v, static_cast<double>(max)) : 0.0;
     ++changes;
+    if (onChange) onChange(*this);
 }
 
 const ListEntry* Parameter::chosenEntry() const {

@@ -6,6 +6,7 @@
 // facets_mixer.cpp ...). Fields that belong to one area of the host are grouped below.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -43,6 +44,8 @@ public:
     bool isList = false;
     std::vector<ListEntry> entries;
     Host::uint32 changes = 0;  // values set by the plug-in
+    // Called after every value set (an instrument slot loads the chosen plug-in).
+    std::function<void(Parameter&)> onChange;
 
     // Sets the value clamped to 0..max and counts the change.
     void set(double v);

@@ -5,6 +5,7 @@
 
 #include "base/text.h"
 #include "refhost/automation.h"
+#include "refhost/instruments.h"
 #include "refhost/reference_host.h"
 
 namespace RefHost {
@@ -134,6 +135,7 @@ Report tracksJson(const Document& document) {
         for (const auto& [key, value] : node->attributes) j["attributes"][key] = attributeJson(value);
         j["channel"] = node->channel ? channelValues(document, *node->channel) : Report(nullptr);
         if (node->automation) j["automation"] = automationReport(*node);
+        j["instrument"] = instrumentReport(*node);
         tracks.push_back(std::move(j));
     }
     return tracks;

@@ -88,7 +88,9 @@ TEST(Report, TracksShowKindNameColourAttributesAndChannel) {
               R"("attributes":{"cinr":{"type":"integer","value":1},)"
               R"("trVo":{"type":"float","value":0.699999988079071}},)"
               R"("channel":{"channel":1,"type":"Synth","volume":24517.0,"pan":16383.5,)"
-              R"("mute":0.0,"solo":0.0,"mode":null}})");
+              R"("mute":0.0,"solo":0.0,"mode":null},)"
+              R"("instrument":{"slot":"InstSlot","effectType":"No Instrument","plugin":null,)"
+              R"("classId":null,"preset":null,"state":null,"refusedPresets":[]}})");
     EXPECT_EQ(tracks[1]["kind"], "effect");
     EXPECT_EQ(tracks[1]["colour"], nullptr);
     EXPECT_EQ(tracks[1]["channel"]["channel"], 0);
