@@ -162,6 +162,20 @@ const HostileCase kCases[] = {
          f.add(preset);
          return f;
      }, 0, "Cannot read preset data length in QPLP chunk."},
+    {"preset data length", [] {
+         auto f = withTrack(kLatestVersion);
+         PresetChunk preset;
+         preset.dataLengthOverride = 1000000;  // the largest allowed
+         f.add(preset);
+         return f;
+     }, 0, "Cannot read preset data in QPLP chunk."},
+    {"preset name length", [] {
+         auto f = withTrack(kLatestVersion);
+         PresetChunk preset;
+         preset.name.countOverride = 0xFFFF;
+         f.add(preset);
+         return f;
+     }, 12 + 4, "Cannot read preset data length in QPLP chunk."},  // ends behind the count
 };
 
 // The same case with the chunk's size field telling the truth about the short body, and
