@@ -118,6 +118,33 @@ const HostileCase kCases[] = {
          std::get<TrackInfoChunk>(f.chunks[1]).name.countOverride = 0xFFFF;
          return f;
      }, 10 + 39, "cannot read instrument ID of track"},  // ends behind the count
+    {"region name length", [] {
+         auto f = withTrack(kLatestVersion);
+         RegionChunk regions = oneMidiRegion(MidiData{});
+         regions.regions[0].name.countOverride = 0xFFFF;
+         f.add(regions);
+         return f;
+     }, 12 + 26, "TREG midi sub chunk size too short"},  // ends behind the count
+    {"wave file name length", [] {
+         auto f = withTrack(kLatestVersion, kAudioTrack);
+         RegionChunk regions;
+         Region region;
+         AudioData audio;
+         audio.fileName.countOverride = 0xFFFF;
+         region.content = audio;
+         regions.regions = {region};
+         f.add(regions);
+         return f;
+     }, 18 + 20, "audioEvent.setMedium - setFilePath fails"},  // ends behind the count
+    {"Audio Unit state size", [] {
+         auto f = songOnly();
+         EffectChunk effect;
+         AudioUnitParams unit;
+         unit.stateSizeOverride = kU32Max;
+         effect.params = unit;
+         f.add(effect);
+         return f;
+     }, 0, "cannot read AUStateByteSize"},
     {"automation point count", [] {
          auto f = withTrack(kLatestVersion);
          AutomationChunk curve;
