@@ -1,12 +1,290 @@
+// "EFFX": one insert effect of the app's mixer. The chunk holds a 16-byte header (17 from
+// file version 9 on), then, at the parameter offset, the parameters of the effect's kind.
+//
+// The record is filed in its list as soon as its bus is known. Effects of effect buses
+// create one effect channel in the host at once, effects of the master are placed on the
+// master channel at once; effects of tracks wait for the track builder.
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "builder/edition.h"
+#include "effects/effect_channels.h"
+#include "effects/inserts.h"
 #include "reader/chunks.h"
+#include "reader/effect_sizes.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
+#include "reader/reader_error.h"
 
 namespace Tessaro {
 
-// Not read yet: the chunk loop skips the body.
+namespace {
+
+constexpr std::uint32_t kHeaderSize = 16;  // behind the size field; 17 with the automation mode
+
+void readLimiter(EffectRecord& r, FileReader& in) {
+    r.limiterGain = in.unit("cannot read limiter gain");
+    r.limiterDrive = in.unit("cannot read limiter drive");
+    r.limiterAttack = in.unit("cannot read limiter attack");
+    r.limiterRelease = in.unit("cannot read limiter release");
+}
+
+void readReverb(EffectRecord& r, FileReader& in) {
+    r.reverbTime = in.unit("cannot read reverb time");
+    r.reverbPreDelay = in.unit("cannot read reverb preDelay");
+    r.reverbDamp = in.unit("cannot read reverb damp");
+    r.reverbLowEq = in.unit("cannot read reverb low EQ");
+    r.reverbHighEq = in.unit("cannot read reverb high EQ");
+}
+
+void readDelay(EffectRecord& r, FileReader& in, float tempo) {
+    r.delayTempo = tempo;
+    r.delayBeat = in.u8In(1, 64, "cannot read delay beat");
+    r.delayTiming = in.u8In(1, 3, "cannot read delay timing");
+    r.delayFeedback = in.unit("cannot read delay feedback");
+}
+
+void readEq(EffectRecord& r, FileReader& in) {
+    r.eqGain = in.unit("cannot read EQ gain");
+    r.eqBass = in.unit("cannot read EQ bass");
+    r.eqTreble = in.unit("cannot read EQ treble");
+}
+
+void readChorus(EffectRecord& r, FileReader& in) {
+    r.chorusRate = in.unit("cannot read chorus rate");
+    r.chorusDepth = in.unit("cannot read chorus depth");
+    r.chorusPreDelay = in.unit("cannot read chorus preDelay");
+}
+
+void readFilter(EffectRecord& r, FileReader& in) {
+    r.filterType = in.u8In(0, 2, "cannot read filter type");
+    r.filterFrequency = in.unit("cannot read filter frequency");
+    r.filterResonance = in.unit("cannot read filter resonance");
+}
+
+void readCompressor(EffectRecord& r, FileReader& in) {
+    r.compressorGain = in.unit("cannot read compressor gain");
+    r.compressorThreshold = in.unit("cannot read compressor threshold");
+    r.compressorRatio = in.unit("cannot read compressor ratio");
+    r.compressorAttack = in.unit("cannot read compressor attack");
+    r.compressorRelease = in.unit("cannot read compressor release");
+}
+
+void readOverdrive(EffectRecord& r, FileReader& in) {
+    r.overdriveDrive = in.unit("cannot read overdrive drive");
+    r.overdriveBias = in.unit("cannot read overdrive bias");
+    r.overdriveOutgain = in.unit("cannot read overdrive outgain");
+}
+
+void readAmpSimulator(EffectRecord& r, FileReader& in) {
+    r.ampModel = in.u8In(0, 100, "cannot read ampsim model");
+    r.ampDrive = in.unit("cannot read ampsim drive");
+    r.ampFeedback = in.unit("cannot read ampsim feedback");
+    r.ampTreble = in.unit("cannot read ampsim treble");
+    // The app names the stereo switch after the overdrive.
+    r.ampStereo = in.u8In(0, 1, "cannot read overdrive stereo") != 0;
+}
+
+void readPhaser(EffectRecord& r, FileReader& in) {
+    r.phaserRate = in.unit("cannot read phaser rate");
+    r.phaserDepth = in.unit("cannot read phaser depth");
+    r.phaserFeedback = in.unit("cannot read phaser feedback");
+    r.phaserWidth = in.unit("cannot read phaser width");
+    r.phaserPhase = in.unit("cannot read phaser phase");
+}
+
+void readFlanger(EffectRecord& r, FileReader& in) {
+    // The app reports the flanger's last three fields with the phaser's texts.
+    r.flangerRate = in.unit("cannot read flanger rate");
+    r.flangerDepth = in.unit("cannot read phaser depth");
+    r.flangerFeedback = in.unit("cannot read phaser feedback");
+    r.flangerPreDelay = in.unit("cannot read phaser preDelay");
+}
+
+void readTonalix(EffectRecord& r, FileReader& in) {
+    for (std::size_t band = 0; band < r.tonalix.size(); ++band) {
+        TonalixBand& b = r.tonalix[band];
+        b.enabled = in.u8In(0, 1, "cannot read Tonalix enabled") != 0;
+        // Only the outer bands have a type (shelf, pass, ...).
+        if (band == 0 || band == 3) b.type = in.u8In(0, 3, "cannot read Tonalix type");
+        b.gain = in.f32In(-24.0f, 24.0f, "cannot read Tonalix gain");
+        b.frequency = in.f32In(20.0f, 20000.0f, "cannot read Tonalix frequency");
+        b.q = in.f32In(0.0f, 12.0f, "cannot read Tonalix Q");
+    }
+}
+
+void readBrickwall(EffectRecord& r, FileReader& in) {
+    r.brickwallThreshold = in.f32In(-20.0f, 0.0f, "cannot read brickwall threshold");
+    r.brickwallRelease = in.f32In(3.0f, 1000.0f, "cannot read brickwall release");
+}
+
+void readGate(EffectRecord& r, FileReader& in) {
+    r.gateGain = in.unit("cannot read gate gain");
+    r.gateThreshold = in.unit("cannot read gate threshold");
+    r.gateRange = in.unit("cannot read gate range");
+    r.gateAttack = in.unit("cannot read gate attack");
+    r.gateRelease = in.unit("cannot read gate release");
+}
+
+void readWhirlo(EffectRecord& r, FileReader& in) {
+    r.whirloGrid = in.unit("cannot read Whirlo grid");
+    r.whirloFilterType = in.u8In(0, 2, "cannot read Whirlo filter type");
+}
+
+void readLanefix(EffectRecord& r, FileReader& in, std::uint16_t fileVersion) {
+    r.lanefixFilterBypass = in.u8In(0, 1, "cannot read Lanefix lanefixFilterBypass") != 0;
+    r.lanefixFilterLowCut = in.unit("cannot read Lanefix lanefixFilterLowCut");
+    r.lanefixFilterHighCut = in.unit("cannot read Lanefix lanefixFilterHighCut");
+    r.lanefixCompBypass = in.u8In(0, 1, "cannot read Lanefix lanefixCompBypass") != 0;
+    r.lanefixCompAutoMakeup = in.u8("cannot read Lanefix lanefixCompMakeup") != 0;
+    r.lanefixCompRatio = in.unit("cannot read Lanefix lanefixCompRatio");
+    r.lanefixCompThreshold = in.unit("cannot read Lanefix lanefixCompThreshold");
+    r.lanefixCompAttack = in.unit("cannot read Lanefix lanefixCompAttack");
+    r.lanefixCompRelease = in.unit("cannot read Lanefix lanefixCompRelease");
+    r.lanefixCompMakeup = in.f32("cannot read Lanefix lanefixCompMakeup");
+    r.lanefixGateBypass = in.u8("cannot read Lanefix lanefixGateBypass") != 0;
+    r.lanefixGateThreshold = in.f32("cannot read Lanefix lanefixGateThreshold");
+    r.lanefixGateAttack = in.f32("cannot read Lanefix lanefixGateAttack");
+    r.lanefixGateRelease = in.f32("cannot read Lanefix lanefixGateRelease");
+    r.lanefixGateRange = in.f32("cannot read Lanefix lanefixGateRange");
+    r.lanefixGateFrequency = in.f32("cannot read Lanefix lanefixGateFrequency");
+    r.lanefixGateQ = in.f32("cannot read Lanefix lanefixGateQ");
+    r.lanefixSatBypass = in.u8In(0, 1, "cannot read Lanefix lanefixSatBypass") != 0;
+    r.lanefixSatType = in.u8("cannot read Lanefix lanefixSatType");
+    r.lanefixSatDrive = in.unit("cannot read Lanefix lanefixSatDrive");
+    r.lanefixSatEqLow = in.unit("cannot read Lanefix lanefixSatEqLow");
+    r.lanefixSatEqHigh = in.unit("cannot read Lanefix lanefixSatEqHigh");
+    r.lanefixSatGain = in.unit("cannot read Lanefix lanefixSatGain");
+    if (fileVersion >= 21) {
+        r.lanefixCompAutoRelease = in.u8("cannot read Lanefix lanefixCompAutoRelease") != 0;
+        r.lanefixGateSidechain = in.u8("cannot read Lanefix lanefixGateSidechain") != 0;
+        r.lanefixGateListen = in.u8("cannot read Lanefix lanefixGateListen") != 0;
+    }
+}
+
+void readHallvaneLite(EffectRecord& r, FileReader& in) {
+    r.hallvanePreDelay = in.unit("cannot read Hallvane Lite hallvaneLitePreDelay");
+    r.hallvaneTime = in.unit("cannot read Hallvane Lite hallvaneLiteTime");
+    r.hallvaneDiffusion = in.unit("cannot read Hallvane Lite hallvaneLiteDiffusion");
+    r.hallvaneLowEq = in.unit("cannot read Hallvane Lite hallvaneLiteLowEq");
+    r.hallvaneHighEq = in.unit("cannot read Hallvane Lite hallvaneLiteHighEq");
+}
+
+// Skips bytes the reader has no use for. Only seeks: nothing is allocated for them.
+void skipOrFail(FileReader& in, std::uint64_t bytes, const char* message) {
+    if (bytes > 0 && !in.skip(bytes)) fail(message);
+}
+
+// Reads the parameters of the record's kind.
+void readParameters(TessaroImporter& importer, EffectRecord& r, FileReader& in) {
+    switch (r.kind) {
+        case kEffectLimiter: readLimiter(r, in); break;
+        case kEffectReverb: readReverb(r, in); break;
+        case kEffectDelay: readDelay(r, in, importer.tempo); break;
+        case kEffectEq: readEq(r, in); break;
+        case kEffectChorus: readChorus(r, in); break;
+        case kEffectFilter: readFilter(r, in); break;
+        case kEffectCompressor: readCompressor(r, in); break;
+        case kEffectOverdrive: readOverdrive(r, in); break;
+        case kEffectAmpSimulator: readAmpSimulator(r, in); break;
+        case kEffectPhaser: readPhaser(r, in); break;
+        case kEffectFlanger: readFlanger(r, in); break;
+        case kEffectTonalixEq: readTonalix(r, in); break;
+        case kEffectBrickwall: readBrickwall(r, in); break;
+        case kEffectInterAppAudio: {
+            // The identifier is not kept.
+            std::uint8_t id[4];
+            if (!in.readBytes(id, sizeof id)) fail("cannot read IAA effect ID");
+            break;
+        }
+        case kEffectInputPhase: break;
+        case kEffectGate: readGate(r, in); break;
+        case kEffectAudioUnit: {
+            std::uint8_t id[4];
+            if (!in.readBytes(id, sizeof id)) fail("cannot read AU ID");
+            const std::uint32_t stateSize = in.u32("cannot read AUStateByteSize");
+            // The state is not kept: it is skipped, never read. A size beyond the end of the
+            // file cannot be a state the file holds.
+            const std::uint64_t left =
+                importer.fileSize > in.position() ? importer.fileSize - in.position() : 0;
+            if (stateSize > left) fail("cannot read AUStateByteSize");
+            skipOrFail(in, stateSize, "cannot read AUStateByteSize");
+            break;
+        }
+        case kEffectWhirlo: readWhirlo(r, in); break;
+        case kEffectLanefix: readLanefix(r, in, importer.fileVersion); break;
+        case kEffectHallvaneLite: readHallvaneLite(r, in); break;
+        default:
+            // Kinds the importer does not convert (16 to 27) are passed over by their size;
+            // kinds above the last known one have no parameters to read.
+            skipOrFail(in, effectParameterSize(r.kind, importer.fileVersion),
+                       "EFFX sub chunk offset too short");
+            break;
+    }
+}
+
+void buildAfterRead(TessaroImporter& importer, const EffectRecord& record) {
+    if (record.bus < 0) {
+        if (hostAllows(importer, HostFeature::EffectChannels)) createEffectChannel(importer);
+    } else if (record.bus == 0) {
+        if (!hostAllows(importer, HostFeature::MasterEffects)) return;
+        if (record.kind == kEffectBrickwall) {
+            // Only the first brickwall of the master is placed; later ones are dropped.
+            if (!importer.masterBrickwallPlaced) {
+                buildMasterBrickwall(importer, record);
+                importer.masterBrickwallPlaced = true;
+            }
+        } else {
+            buildMasterInsert(importer, record);
+        }
+    }
+    // Effects of tracks wait for the track builder.
+}
+
+}  // namespace
+
 void readEffect(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, 0, "EFFX chunk size too short");
+    readChunkSize(importer, in, 16, "EFFX chunk size too short");
+    const std::uint64_t bodyStart = in.position();
+
+    const std::uint16_t parameterOffset = in.u16("EFFX sub chunk offset too short");
+    const std::uint16_t kind = in.u16("cannot read effect type");
+    const std::int16_t bus = in.i16("Cannot read effect bus.");
+
+    auto& list = bus < 0 ? importer.effectsOnBuses : importer.effectsOnChannels;
+    list.emplace_back();
+    EffectRecord& record = list.back();
+    record.kind = kind;
+    record.bus = bus;
+    record.delayMixFlag = 0;
+
+    record.busOrder = in.u8("Cannot read effect bus order.");
+    record.enabled = in.u8("cannot read effect enabled") == 1;
+    record.dry = in.unit("cannot read effect dry");
+    record.wet = in.unit("cannot read effect wet");
+    record.mix = 0.5f - 0.5f * record.dry + 0.5f * record.wet;
+    std::uint32_t header = kHeaderSize;
+    importer.chunkConsumed = header;
+    if (importer.fileVersion >= 9) {
+        in.u8("cannot read effect automation mode");  // not kept
+        ++header;
+        importer.chunkConsumed = header;
+    }
+
+    if (header < parameterOffset)
+        skipOrFail(in, parameterOffset - header, "EFFX sub chunk offset too short");
+
+    if (kind <= kEffectLastKnown) readParameters(importer, record, in);
+    // The count the chunk loop goes on from is what was consumed, so the stream and the
+    // file position stay together: the parameters begin at the offset, or directly behind
+    // the header when the offset points into it.
+    const std::uint64_t consumed = in.position() - bodyStart;
+    importer.chunkConsumed = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(consumed, std::numeric_limits<std::uint32_t>::max()));
+    record.state = 2;
+
+    buildAfterRead(importer, record);
 }
 
 }  // namespace Tessaro

@@ -21,9 +21,13 @@ bool FileReader::fill(std::size_t need) {
         end_ -= begin_;
         begin_ = 0;
     }
+    // A field larger than the buffer (a long name) grows it to the field's size; every
+    // byte taken from the stream stays buffered, so a read that fails consumes nothing.
+    if (buffer_.size() < need) buffer_.resize(need);
     while (end_ < need) {
         Host::int32 got = 0;
-        const auto room = static_cast<Host::int32>(buffer_.size() - end_);
+        const auto room = static_cast<Host::int32>(
+            std::min<std::size_t>(buffer_.size() - end_, std::size_t{1} << 30));
         if (stream_->read(buffer_.data() + end_, room, &got) != Host::kResultOk || got <= 0 ||
             got > room)
             return false;
@@ -34,29 +38,9 @@ bool FileReader::fill(std::size_t need) {
 }
 
 bool FileReader::readBytes(void* out, std::size_t size) {
-    auto* dst = static_cast<std::uint8_t*>(out);
-    // Small fields come from the buffer whole or not at all.
-    if (size <= buffer_.size()) {
-        if (!fill(size)) return false;
-        std::memcpy(dst, buffer_.data() + begin_, size);
-        begin_ += size;
-        position_ += size;
-        return true;
-    }
-    // A large block: take what is buffered, then read straight into the destination.
-    std::size_t done = std::min(size, end_ - begin_);
-    std::memcpy(dst, buffer_.data() + begin_, done);
-    while (done < size) {
-        Host::int32 got = 0;
-        const auto want = static_cast<Host::int32>(std::min<std::size_t>(size - done, 1u << 30));
-        if (stream_->read(dst + done, want, &got) != Host::kResultOk || got <= 0 || got > want) {
-            // Nothing of the field is consumed; keep what was buffered for a later read.
-            return false;
-        }
-        done += static_cast<std::size_t>(got);
-        streamPosition_ += static_cast<std::uint64_t>(got);
-    }
-    begin_ = end_ = 0;
+    if (!fill(size)) return false;
+    std::memcpy(out, buffer_.data() + begin_, size);
+    begin_ += size;
     position_ += size;
     return true;
 }

@@ -22,7 +22,8 @@ public:
     explicit FileReader(Host::IBStream* stream);
 
     // Raw reads: false (nothing consumed of the field) when the stream cannot deliver size
-    // bytes.
+    // bytes. Callers keep fields small (at most a name's 128 KiB); larger blocks are read
+    // in pieces.
     bool readBytes(void* out, std::size_t size);
 
     // Typed reads; a short read raises `message`.

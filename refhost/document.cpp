@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "refhost/instruments.h"
+#include "refhost/effect_catalog.h"
 #include "refhost/reference_host.h"
 
 namespace RefHost {
@@ -56,6 +57,7 @@ Node& Document::build(const NodeTemplate& shape, Node* parent) {
     for (const auto& child : shape.children)
         for (Host::int32 i = 0; i < child.repeat; ++i) build(child, &node);
     if (!shape.subNode.empty()) node.subNode = &build(shape.subNode.front(), nullptr);
+    for (const auto& p : node.parameters) settlePluginInstance(*this, *p);
     if (parent) parent->append(node);
     return node;
 }

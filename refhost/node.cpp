@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "base/text.h"
+#include "refhost/effect_catalog.h"
+#include "refhost/reference_host.h"
 
 namespace RefHost {
 
@@ -24,10 +26,16 @@ std::string Parameter::describe() const {
 }
 
 void Parameter::set(double v) {
+    const double before = value;
     // NaN is not ordered: it leaves the value at 0.
     value = v >= 0 ? std::min(v, static_cast<double>(max)) : 0.0;
     ++changes;
-    if (onChange) onChange(*this);
+    // A slot whose owner watches its choice (the instrument slot) settles it itself; any
+    // other plug-in choice settles the instance of the effect catalog.
+    if (onChange)
+        onChange(*this);
+    else if (value != before)
+        settlePluginInstance(host().document(), *this);
 }
 
 const ListEntry* Parameter::chosenEntry() const {

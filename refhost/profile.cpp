@@ -129,6 +129,13 @@ bool looksLikePath(std::string_view spec) {
 
 }  // namespace
 
+NodeTemplate readNodeTemplate(const json& j,
+                              const std::map<std::string, std::vector<ListEntry>>& lists) {
+    NodeTemplate node = readNode(j);
+    settleMaxima(node, lists);
+    return node;
+}
+
 VersionNumbers parseVersionNumbers(std::string_view text) {
     VersionNumbers v;
     if (text.size() <= 8) return v;

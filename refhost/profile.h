@@ -138,6 +138,11 @@ private:
     std::filesystem::path folder_;
 };
 
+// A node template from its profile JSON (as the mixer's layouts are written), with the
+// maxima of its list parameters settled from lists.
+NodeTemplate readNodeTemplate(const nlohmann::json& j,
+                              const std::map<std::string, std::vector<ListEntry>>& lists);
+
 // Parses the numbers of a version text: the text after its first eight characters,
 // "major.minor.patch".
 VersionNumbers parseVersionNumbers(std::string_view versionText);

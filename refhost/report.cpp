@@ -7,6 +7,7 @@
 #include "refhost/automation.h"
 #include "refhost/instruments.h"
 #include "refhost/reference_host.h"
+#include "refhost/report_effects.h"
 
 namespace RefHost {
 
@@ -212,6 +213,7 @@ Report makeReport(const ReferenceHost& host, std::optional<Host::int32> result) 
     report["song"] = songJson(document);
     report["tracks"] = tracksJson(document);
     report["mixer"] = mixerJson(document);
+    report["effects"] = effectsJson(document);
     report["files"] = filesJson(host);
     report["references"] = referencesJson(host.account().findings());
     return report;

@@ -91,7 +91,7 @@ TEST(Mixer, EditionsLayOutTheirChannelsAsTheirProfilesSay) {
     const Case cases[] = {
         {"ombrel-6.5.5", true, false, nullptr},
         {"ombrel-7.0.0", false, true, "Channel Limiter"},
-        {"larkwin-6.0.1", false, true, "Channel Limiter Slot"},
+        {"larkwin-6.0.1", true, true, "Channel Limiter Slot"},
         {"ombrel-fold-6.9.9", true, false, nullptr},
     };
     for (const auto& c : cases) {

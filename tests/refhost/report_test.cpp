@@ -52,8 +52,8 @@ TEST(Report, HasItsSectionsInAFixedOrder) {
     std::vector<std::string> keys;
     for (const auto& [key, value] : report.items()) keys.push_back(key);
     EXPECT_EQ(keys, (std::vector<std::string>{"result", "messages", "editsBegun", "editSteps",
-                                              "host", "song", "tracks", "mixer", "files",
-                                              "references"}));
+                                              "host", "song", "tracks", "mixer", "effects",
+                                              "files", "references"}));
     EXPECT_EQ(report["result"], nullptr);
     EXPECT_EQ(report["host"].dump(),
               R"({"name":"Ombrel","version":"Version 7.0.1","profile":"ombrel-7.0.1"})");

@@ -1,0 +1,73 @@
+#include "effects/conversion.h"
+
+#include <algorithm>
+
+#include "base/iptr.h"
+#include "builder/host_helpers.h"
+#include "effects/note_values.h"
+
+namespace Tessaro {
+
+namespace {
+
+float within01(float t) {
+    if (t != t) return 0;
+    return std::clamp(t, 0.0f, 1.0f);
+}
+
+RowValue integerValue(double v) { return {RowValue::Integer, parameterValue(v), 0}; }
+
+}  // namespace
+
+RowValue rowValue(Formula formula, double a, double b, std::span<const Host::int32> lookup,
+                  double value, Host::int32 max) {
+    const float v = static_cast<float>(value);
+    const float m = static_cast<float>(max);
+    const float fa = static_cast<float>(a);
+    const float fb = static_cast<float>(b);
+    switch (formula) {
+        case Formula::Scaled:
+            return integerValue(v * fa * m);
+        case Formula::Maximum:
+            return {RowValue::Integer, max, 0};
+        case Formula::Range:
+            if (fb == fa) return {};
+            return integerValue(within01((v - fa) / (fb - fa)) * m);
+        case Formula::LogRange:
+            if (fa <= 0 || fb <= fa) return {};
+            if (v <= fa) return integerValue(0);
+            return integerValue(within01(std::log(v / fa) / std::log(fb / fa)) * m);
+        case Formula::Integer:
+            return integerValue(v);
+        case Formula::Inverted:
+            return integerValue((1.0f - v) * m);
+        case Formula::Lookup: {
+            const Host::int32 i = parameterValue(v);
+            if (i < 0 || static_cast<std::size_t>(i) >= lookup.size()) return {};
+            return {RowValue::Integer, lookup[static_cast<std::size_t>(i)], 0};
+        }
+        case Formula::LimiterDrive:
+            if (v >= 0.8f) return {RowValue::Integer, max, 0};
+            return integerValue((v / 0.8f + 1.0f) * 0.5f * m);
+        case Formula::LimiterGain:
+            if (v >= 0.65f) return {RowValue::Integer, max, 0};
+            return integerValue((v / 0.65f * 26.0f / 30.0f + 0.13333334f) * m);
+        case Formula::NoteValue:
+            return {RowValue::Integer, noteValueIndex(parameterValue(value)), 0};
+        case Formula::FloatValue:
+            return {RowValue::Float, 0, static_cast<double>(v * fa)};
+    }
+    return {};
+}
+
+bool applyRow(Host::IParamNode* node, Host::int32 tag, Formula formula, double a, double b,
+              std::span<const Host::int32> lookup, double v) {
+    auto param = paramTagged(node, tag);
+    if (!param) return false;
+    const RowValue value = rowValue(formula, a, b, lookup, v, param->getMax());
+    if (value.kind == RowValue::Integer) param->setValue(value.integer);
+    else if (value.kind == RowValue::Float) param->setFloatValue(value.real, 1);
+    return true;
+}
+
+}  // namespace Tessaro

@@ -1,0 +1,13 @@
+// Effect channels: one host effect channel per effect-bus record of the file.
+#pragma once
+
+namespace Tessaro {
+
+class TessaroImporter;
+
+// Creates one effect channel in the project and names it "Bus " and the importer's effect
+// bus counter; the counter advances once the channel has taken its mode. Does nothing
+// when the host cannot make the object.
+void createEffectChannel(TessaroImporter& importer);
+
+}  // namespace Tessaro

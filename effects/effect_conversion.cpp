@@ -1,0 +1,74 @@
+#include "effects/effect_conversion.h"
+
+#include "base/iptr.h"
+#include "builder/host_helpers.h"
+#include "effects/effect_tables.h"
+
+namespace Tessaro {
+
+namespace {
+
+void convertBands(Host::IParamNode* eq, const EffectRecord& record,
+                  const std::array<BandRowSet, 4>& rows) {
+    for (std::size_t band = 0; band < rows.size(); ++band)
+        applyRows<TonalixBand>(eq, record.tonalix[band], rows[band]);
+}
+
+void convertEq(Host::IParamNode* eq, const EffectRecord& record, const EqLayout& layout,
+               const std::array<BandRowSet, 4>& rows) {
+    if (!eq) return;
+    if (layout.onTag != 0)
+        applyRow(eq, layout.onTag, Formula::Integer, 1, 0, {}, record.enabled ? 1 : 0);
+    convertBands(eq, record, rows);
+}
+
+}  // namespace
+
+void convertInsertParameters(Host::IParamNode* plugin, const EffectRecord& record) {
+    if (record.kind == kEffectTonalixEq) {
+        convertBands(plugin, record, kTonalixInsertRows);
+        return;
+    }
+    applyRows<EffectRecord>(plugin, record, insertConversion(record.kind));
+}
+
+void convertBrickwall(Host::IParamNode* limiter, const EffectRecord& record) {
+    applyRows<EffectRecord>(limiter, record, EffectTables::kBrickwall);
+}
+
+void convertChannelEq(Host::IParamNode* eq, const EffectRecord& record) {
+    convertEq(eq, record, kChannelEqLayout, kChannelEqRows);
+}
+
+void convertStripEq(Host::IParamNode* eq, const EffectRecord& record) {
+    convertEq(eq, record, kStripEqLayout, kStripEqRows);
+}
+
+void convertLanefixStrip(Host::IParamNode* channelRoot, const EffectRecord& record) {
+    auto strips = childNamed(channelRoot, "Strips");
+    if (!strips) return;
+    const Host::int32 count = strips->getChildCount();
+    for (Host::int32 i = 0; i < count; ++i) {
+        auto slot = childAt(strips.get(), i);
+        if (!slot || nodeName(slot.get()) != "Slot") continue;
+        auto module = childAt(slot.get(), 0);
+        if (!module) continue;
+        const std::string name = nodeName(module.get());
+        for (const StripModule& m : kLanefixModules) {
+            if (name != m.module) continue;
+            if (auto bypass = paramNamed(slot.get(), "bypass"))
+                bypass->setValue((record.*m.bypass) ? 1 : 0);
+            const std::u16string_view choice = m.choice(record);
+            if (!choice.empty()) {
+                if (auto type = paramNamed(slot.get(), "moduleType"))
+                    chooseListEntry(type.get(), choice);
+                // The module may have been replaced by the choice.
+                module = childAt(slot.get(), 0);
+            }
+            applyRows<EffectRecord>(module.get(), record, m.rows);
+            break;
+        }
+    }
+}
+
+}  // namespace Tessaro
