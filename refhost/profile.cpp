@@ -123,8 +123,8 @@ json readJsonFile(const fs::path& file) {
     }
 }
 
-bool looksLikePath(std::string_view spec) {
-    return spec.find('/') != std::string_view::npos || spec.ends_with(".json");
+bool looksLikePath(std::string_view selector) {
+    return selector.find('/') != std::string_view::npos || selector.ends_with(".json");
 }
 
 }  // namespace
@@ -240,13 +240,13 @@ std::vector<ProfileInfo> ProfileStore::list() const {
     return infos;
 }
 
-Profile ProfileStore::load(std::string_view spec) const {
-    if (spec.empty()) spec = kDefaultHost;
-    if (looksLikePath(spec)) return loadFile(fs::path(spec));
+Profile ProfileStore::load(std::string_view selector) const {
+    if (selector.empty()) selector = kDefaultHost;
+    if (looksLikePath(selector)) return loadFile(fs::path(selector));
 
     std::error_code ec;
-    const fs::path byId = folder_ / (std::string(spec) + ".json");
-    if (spec.find('/') == std::string_view::npos && fs::is_regular_file(byId, ec))
+    const fs::path byId = folder_ / (std::string(selector) + ".json");
+    if (selector.find('/') == std::string_view::npos && fs::is_regular_file(byId, ec))
         return loadFile(byId);
 
     const auto infos = list();
@@ -254,13 +254,13 @@ Profile ProfileStore::load(std::string_view spec) const {
     // "Name", or "Name major.minor.patch": the newest of that name, or that version.
     const ProfileInfo* newest = nullptr;
     for (const auto& info : infos) {
-        if (info.name == spec) newest = &info;  // the list is sorted by version
+        if (info.name == selector) newest = &info;  // the list is sorted by version
         const std::string numbers =
             info.version.size() > 8 ? info.version.substr(8) : std::string();
-        if (spec == info.name + " " + numbers) return loadFile(info.file);
+        if (selector == info.name + " " + numbers) return loadFile(info.file);
     }
     if (newest) return loadFile(newest->file);
-    throw ProfileError("no host profile \"" + std::string(spec) + "\" in " + folder_.string());
+    throw ProfileError("no host profile \"" + std::string(selector) + "\" in " + folder_.string());
 }
 
 }  // namespace RefHost

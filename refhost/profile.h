@@ -125,10 +125,10 @@ public:
     // version.
     std::vector<ProfileInfo> list() const;
 
-    // Loads a profile named by spec, tried in this order: the path of a profile file; a
+    // Loads a profile named by selector, tried in this order: the path of a profile file; a
     // profile id ("ombrel-7.0.1"); an application name with a version ("Ombrel 7.0.1"); an
     // application name alone ("Ombrel Fold": its newest version). Empty: the default host.
-    Profile load(std::string_view spec) const;
+    Profile load(std::string_view selector) const;
     // Loads one profile file, resolving what it extends from this store's folder.
     Profile loadFile(const std::filesystem::path& file) const;
 

@@ -131,9 +131,9 @@ TEST(Mixer, ParametersClampAndTakeFloatValues) {
         {[&] { volume->setValue(40000); }, 32767.0},
         {[&] { volume->setValue(-1); }, 0.0},
         {[&] { volume->setValue(1234); }, 1234.0},
-        {[&] { volume->setFloatValue(0.5, 1); }, 16383.5},
+        {[&] { volume->setFloatValue(0.5, 1); }, 0.5},
         {[&] { volume->setFloatValue(99.25, 0); }, 99.25},
-        {[&] { volume->setFloatValue(2.0, 1); }, 32767.0},
+        {[&] { volume->setFloatValue(40000.0, 1); }, 32767.0},
     };
     for (const auto& c : cases) {
         c.set();

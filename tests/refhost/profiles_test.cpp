@@ -16,7 +16,7 @@ using namespace TessaroTest;
 TEST(Profiles, AreFoundByIdNameVersionOrFile) {
     const RefHost::ProfileStore store;
     struct Case {
-        std::string spec;
+        std::string selector;
         const char* id;
     };
     const Case cases[] = {
@@ -29,8 +29,8 @@ TEST(Profiles, AreFoundByIdNameVersionOrFile) {
         {(store.folder() / "ombrel-kip-6.9.9.json").string(), "ombrel-kip-6.9.9"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spec);
-        EXPECT_EQ(store.load(c.spec).id, c.id);
+        SCOPED_TRACE(c.selector);
+        EXPECT_EQ(store.load(c.selector).id, c.id);
     }
     for (const char* unknown : {"ombrel", "Ombrel 9.9.9", "Ombrel  Fold", "ombrel-8.0.1.json"}) {
         SCOPED_TRACE(unknown);
@@ -135,7 +135,7 @@ TEST(Profiles, ABrokenProfileIsRefusedWithItsReason) {
 
     const RefHost::ProfileStore store(folder.path());
     struct Case {
-        std::string spec;
+        std::string selector;
         const char* reason;
     };
     const Case cases[] = {
@@ -146,9 +146,9 @@ TEST(Profiles, ABrokenProfileIsRefusedWithItsReason) {
         {(folder.path() / "base/a.json").string(), "extends too deeply"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.spec);
+        SCOPED_TRACE(c.selector);
         try {
-            store.load(c.spec);
+            store.load(c.selector);
             ADD_FAILURE() << "loaded";
         } catch (const RefHost::ProfileError& e) {
             EXPECT_NE(std::string(e.what()).find(c.reason), std::string::npos) << e.what();

@@ -53,11 +53,11 @@ fs::path TempFolder::write(const std::string& relative, std::span<const std::uin
 
 // --- Hosts ---------------------------------------------------------------------------
 
-RefHost::Profile loadProfile(std::string_view spec) { return RefHost::ProfileStore().load(spec); }
+RefHost::Profile loadProfile(std::string_view selector) { return RefHost::ProfileStore().load(selector); }
 
 std::unique_ptr<RefHost::ReferenceHost> makeHost(
-    std::string_view spec, const std::function<void(RefHost::Profile&)>& adjust) {
-    RefHost::Profile profile = loadProfile(spec);
+    std::string_view selector, const std::function<void(RefHost::Profile&)>& adjust) {
+    RefHost::Profile profile = loadProfile(selector);
     if (adjust) adjust(profile);
     return std::make_unique<RefHost::ReferenceHost>(std::move(profile));
 }

@@ -55,8 +55,8 @@ struct ImportOptions {
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;
 
     // The same, one by one: ImportOptions().onHost("Larkwin 6.0.1").withFile(...).
-    ImportOptions& onHost(std::string spec) {
-        host = std::move(spec);
+    ImportOptions& onHost(std::string selector) {
+        host = std::move(selector);
         return *this;
     }
     ImportOptions& adjust(std::function<void(RefHost::Profile&)> change) {
@@ -74,7 +74,7 @@ struct ImportOptions {
 };
 
 // Options that name only the host profile.
-inline ImportOptions onHost(std::string spec) { return ImportOptions().onHost(std::move(spec)); }
+inline ImportOptions onHost(std::string selector) { return ImportOptions().onHost(std::move(selector)); }
 
 struct ImportResult {
     std::optional<Host::int32> result;  // importProject's result; none when it did not run
@@ -92,10 +92,10 @@ struct ImportResult {
 };
 
 // Loads a profile from the source tree's profiles (or $TESSARO_PROFILES).
-RefHost::Profile loadProfile(std::string_view spec = {});
+RefHost::Profile loadProfile(std::string_view selector = {});
 // A reference host with that profile, changed by adjust when given.
 std::unique_ptr<RefHost::ReferenceHost> makeHost(
-    std::string_view spec = {}, const std::function<void(RefHost::Profile&)>& adjust = {});
+    std::string_view selector = {}, const std::function<void(RefHost::Profile&)>& adjust = {});
 
 class ImportHarness {
 public:

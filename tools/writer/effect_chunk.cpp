@@ -22,6 +22,10 @@ template <class... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+// Spelled out for compilers without aggregate deduction (clang 14, which builds the fuzz
+// target).
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 void writeParams(ByteWriter& w, const EffectParams& params, unsigned v) {
     std::visit(

@@ -1,0 +1,22 @@
+# Writes the seed corpus into OUT with GENERATOR and requires it to equal the files in
+# CORPUS, name for name and byte for byte.
+file(REMOVE_RECURSE ${OUT})
+execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "the corpus generator failed (${rc})")
+endif()
+file(GLOB made RELATIVE ${OUT} ${OUT}/*)
+file(GLOB kept RELATIVE ${CORPUS} ${CORPUS}/*)
+list(SORT made)
+list(SORT kept)
+if(NOT made STREQUAL kept)
+  message(FATAL_ERROR "the seed corpus differs from the generator's files:\n  made: ${made}\n  kept: ${kept}\n"
+    "regenerate it: tessaro-make-corpus fuzz/corpus")
+endif()
+foreach(f ${made})
+  file(SHA256 ${OUT}/${f} a)
+  file(SHA256 ${CORPUS}/${f} b)
+  if(NOT a STREQUAL b)
+    message(FATAL_ERROR "${f} differs from the generator's; regenerate: tessaro-make-corpus fuzz/corpus")
+  endif()
+endforeach()

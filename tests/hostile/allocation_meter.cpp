@@ -1,0 +1,86 @@
+// The program's own operator new and delete: malloc and free, with every block's usable
+// size counted in and out.
+#include "tests/hostile/allocation_meter.h"
+
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace TessaroHostile {
+
+namespace {
+
+std::atomic<std::size_t> gAlive{0};
+std::atomic<std::size_t> gPeak{0};
+std::atomic<std::size_t> gBase{0};
+
+void* take(std::size_t size, std::size_t alignment) {
+    if (size == 0) size = 1;
+    void* p = alignment > alignof(std::max_align_t)
+                  ? std::aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
+                  : std::malloc(size);
+    if (!p) return nullptr;
+    const std::size_t now = gAlive += malloc_usable_size(p);
+    std::size_t peak = gPeak.load();
+    while (now > peak && !gPeak.compare_exchange_weak(peak, now)) {
+    }
+    return p;
+}
+
+void give(void* p) {
+    if (!p) return;
+    gAlive -= malloc_usable_size(p);
+    std::free(p);
+}
+
+void* takeOrThrow(std::size_t size, std::size_t alignment) {
+    if (void* p = take(size, alignment)) return p;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void AllocationMeter::reset() {
+    gBase = gAlive.load();
+    gPeak = gAlive.load();
+}
+
+std::size_t AllocationMeter::peakSinceReset() {
+    const std::size_t peak = gPeak.load();
+    const std::size_t base = gBase.load();
+    return peak > base ? peak - base : 0;
+}
+
+std::size_t AllocationMeter::alive() { return gAlive.load(); }
+
+}  // namespace TessaroHostile
+
+using TessaroHostile::give;
+using TessaroHostile::takeOrThrow;
+
+void* operator new(std::size_t size) { return takeOrThrow(size, 0); }
+void* operator new[](std::size_t size) { return takeOrThrow(size, 0); }
+void* operator new(std::size_t size, std::align_val_t a) {
+    return takeOrThrow(size, static_cast<std::size_t>(a));
+}
+void* operator new[](std::size_t size, std::align_val_t a) {
+    return takeOrThrow(size, static_cast<std::size_t>(a));
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return TessaroHostile::take(size, 0);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return TessaroHostile::take(size, 0);
+}
+void operator delete(void* p) noexcept { give(p); }
+void operator delete[](void* p) noexcept { give(p); }
+void operator delete(void* p, std::size_t) noexcept { give(p); }
+void operator delete[](void* p, std::size_t) noexcept { give(p); }
+void operator delete(void* p, std::align_val_t) noexcept { give(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { give(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { give(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { give(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { give(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { give(p); }
