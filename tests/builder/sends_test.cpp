@@ -108,8 +108,10 @@ TEST(SendRouting, NothingOnHostsWithoutEffectChannels) {
         SCOPED_TRACE(host);
         const auto run = importOn(host, project(kTracks, busEffects(2)));
         EXPECT_TRUE(channelsOfType(run, "FxChannel").empty());
-        for (const char* name : {"Guitar", "Piano"})
-            for (const auto& send : channel(run, name)["sends"]) ADD_FAILURE() << send.dump();
+        for (const char* name : {"Guitar", "Piano"}) {
+            const auto found = channel(run, name);
+            for (const auto& send : found["sends"]) ADD_FAILURE() << send.dump();
+        }
     }
 }
 
