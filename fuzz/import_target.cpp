@@ -5,7 +5,8 @@
 //   - the result is 0 or 1;
 //   - a failure shows exactly the one failure message, a success the completion message;
 //   - the module holds no host reference, released none too often and misused no call;
-//   - nothing was read or written outside the project folder.
+//   - nothing was read or written outside the project folder, and no file outside it was
+//     even asked for (a missing file would be read there once it exists).
 // A broken promise aborts with a description, which libFuzzer records as a crash.
 #include "fuzz/import_target.h"
 
@@ -151,6 +152,9 @@ Outcome importOnce(const std::uint8_t* data, std::size_t size) {
     for (const auto& file : host.records().filesRead)
         if (problem.empty() && !inside(file, s.project))
             problem = "file read outside the project folder: " + file.string();
+    for (const auto& file : host.records().filesMissing)
+        if (problem.empty() && !inside(file, s.project))
+            problem = "file asked for outside the project folder: " + file.string();
     const std::string leftOver = tidyScratch();
     if (problem.empty()) problem = leftOver;
     return outcome;

@@ -1,15 +1,65 @@
 #include "refhost/account.h"
 
+#include <algorithm>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "refhost/facets.h"
 
 namespace RefHost {
 
+// --- FacetStore ----------------------------------------------------------------------
+
+void* FacetStore::allocate(const FacetType& type) {
+    const std::size_t size = (type.size + kUnit - 1) / kUnit * kUnit;
+    if (type.align > alignof(std::max_align_t) || size > kBlockSize)
+        throw std::logic_error(std::string("facet ") + type.name + " does not fit the store");
+    if (!current_ || current_->used + size > kBlockSize) {
+        auto block = std::make_unique<Block>();
+        block->memory.reset(new std::max_align_t[kBlockSize / sizeof(std::max_align_t)]);
+        block->starts = std::make_unique<std::uint8_t[]>(kBlockSize / kUnit);
+        block->begin = reinterpret_cast<std::uintptr_t>(block->memory.get());
+        current_ = block.get();
+        const auto at = std::upper_bound(
+            blocks_.begin(), blocks_.end(), current_->begin,
+            [](std::uintptr_t address, const auto& b) { return address < b->begin; });
+        blocks_.insert(at, std::move(block));
+    }
+    void* memory = reinterpret_cast<std::byte*>(current_->begin) + current_->used;
+    current_->starts[current_->used / kUnit] = static_cast<std::uint8_t>(type.index + 1);
+    current_->used += size;
+    return memory;
+}
+
+FacetStore::Block* FacetStore::blockOf(std::uintptr_t address) const {
+    if (current_ && address - current_->begin < kBlockSize) return current_;
+    auto at = std::upper_bound(
+        blocks_.begin(), blocks_.end(), address,
+        [](std::uintptr_t a, const auto& b) { return a < b->begin; });
+    if (at == blocks_.begin()) return nullptr;
+    Block* block = (--at)->get();
+    return address - block->begin < kBlockSize ? block : nullptr;
+}
+
+FacetBase* FacetStore::facetAt(const void* pointer) const {
+    const auto address = reinterpret_cast<std::uintptr_t>(pointer);
+    const Block* block = blockOf(address);
+    if (!block) return nullptr;
+    const std::uintptr_t offset = address - block->begin;
+    if (offset % kUnit != 0 || offset >= block->used) return nullptr;
+    const std::uint8_t mark = block->starts[offset / kUnit];
+    if (mark == 0) return nullptr;
+    return allFacetTypes()[mark - 1u].at(const_cast<void*>(pointer));
+}
+
 // --- Account -------------------------------------------------------------------------
 
 Account::Account() = default;
-Account::~Account() = default;
+
+Account::~Account() {
+    for (FacetBase* facet : facets_) facet->~FacetBase();
+}
 
 const FacetType* Account::typeFor(Object& object, const Host::FUID& iid) const {
     const bool any = iid == Host::FUnknown::iid;
@@ -28,9 +78,12 @@ FacetBase* Account::facetFor(Object& object, const Host::FUID& iid) {
     if (!type) return nullptr;
     FacetBase* facet = object.lastFacet(type->iid);
     if (facet && !facet->released()) return facet;
-    facets_.emplace_back(type->make(object, *type));
-    facet = facets_.back().get();
-    byPointer_[facet->unknown()] = facet;
+    void* memory = store_.allocate(*type);
+    facet = type->make(memory, object, *type);
+    facets_.push_back(facet);
+    // The plug-in sees the interface pointer; the store finds the facet by its start.
+    if (facet->unknown() != memory)
+        throw std::logic_error(std::string("facet ") + type->name + " does not start with its interface");
     object.rememberFacet(facet);
     return facet;
 }
@@ -56,8 +109,7 @@ Host::FUnknown* Account::lend(Object& object, const Host::FUID& iid) {
 }
 
 FacetBase* Account::find(const void* pointer) const {
-    const auto it = byPointer_.find(pointer);
-    return it == byPointer_.end() ? nullptr : it->second;
+    return store_.facetAt(pointer);
 }
 
 void Account::recordMisuse(std::string text) {

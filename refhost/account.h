@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "refhost/facet.h"
@@ -36,6 +37,37 @@ struct Findings {
     std::string firstMisuse() const { return misuses.empty() ? std::string() : misuses.front(); }
 };
 
+// Where the account keeps its facets: blocks of memory that are never freed before the
+// account is destroyed, with one byte per 16-byte unit telling which facet type starts
+// there. It answers whether a pointer from the plug-in is one of the host's facets without
+// an index entry per facet, which keeps a note's facets as small as the facets themselves.
+class FacetStore {
+public:
+    static constexpr std::size_t kUnit = 16;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+    FacetStore() = default;
+    FacetStore(const FacetStore&) = delete;
+    FacetStore& operator=(const FacetStore&) = delete;
+
+    // Room for a facet of type, marked as its start.
+    void* allocate(const FacetType& type);
+    // The facet that starts at pointer, or null when none does.
+    FacetBase* facetAt(const void* pointer) const;
+
+private:
+    struct Block {
+        std::uintptr_t begin = 0;
+        std::unique_ptr<std::max_align_t[]> memory;
+        std::unique_ptr<std::uint8_t[]> starts;  // facet type index + 1 per unit, 0: none
+        std::size_t used = 0;                    // bytes
+    };
+    Block* blockOf(std::uintptr_t address) const;
+
+    std::vector<std::unique_ptr<Block>> blocks_;  // in address order
+    Block* current_ = nullptr;                    // the block facets go into
+};
+
 class Account {
 public:
     // Misuses kept word for word; later ones are only counted.
@@ -64,15 +96,13 @@ public:
 
     void recordMisuse(std::string text);
     Findings findings() const;
-    // Every facet made so far, in the order made.
-    const std::vector<std::unique_ptr<FacetBase>>& facets() const { return facets_; }
 
 private:
     const FacetType* typeFor(Object& object, const Host::FUID& iid) const;
     FacetBase* facetFor(Object& object, const Host::FUID& iid);
 
-    std::vector<std::unique_ptr<FacetBase>> facets_;
-    std::unordered_map<const void*, FacetBase*> byPointer_;
+    FacetStore store_;
+    std::deque<FacetBase*> facets_;  // every facet made, in the order made
     std::vector<std::string> misuses_;
     std::size_t misuseCount_ = 0;
 };

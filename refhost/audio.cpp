@@ -84,7 +84,7 @@ public:
         auto* where = dynamic_cast<PathObject*>(
             argument("setFilePath", path, "path", &Host::IPath::iid));
         if (!where) return Host::kInvalidArgument;
-        self_.file.reset();
+        self().file.reset();
         const std::filesystem::path file = where->fsPath();
         std::error_code ec;
         if (!std::filesystem::is_regular_file(file, ec)) {
@@ -94,17 +94,17 @@ public:
             return Host::kResultFalse;
         }
         host().records().filesRead.push_back(file);
-        self_.file = readAudioFileInfo(file);
-        return self_.file ? Host::kResultOk : Host::kResultFalse;
+        self().file = readAudioFileInfo(file);
+        return self().file ? Host::kResultOk : Host::kResultFalse;
     }
 
     Host::tresult getFormat(Host::AudioFormat* format) override {
         if (!usable("getFormat") || !outPointer("getFormat", format)) return Host::kInvalidArgument;
-        if (!self_.file) return Host::kResultFalse;
-        format->sampleRate = self_.file->sampleRate;
-        format->sampleSize = self_.file->sampleSize;
-        format->channelCount = self_.file->channels;
-        format->frameCount = self_.file->frames;
+        if (!self().file) return Host::kResultFalse;
+        format->sampleRate = self().file->sampleRate;
+        format->sampleSize = self().file->sampleSize;
+        format->channelCount = self().file->channels;
+        format->frameCount = self().file->frames;
         return Host::kResultOk;
     }
 
@@ -112,9 +112,9 @@ public:
         if (!usable("createConvertingSource") || !outPointer("createConvertingSource", source))
             return Host::kInvalidArgument;
         *source = nullptr;
-        if (!self_.file) return Host::kResultFalse;
+        if (!self().file) return Host::kResultFalse;
         if (!(rate > 0 && rate <= kMaxRate)) return Host::kInvalidArgument;
-        auto& made = host().make<AudioSourceObject>(*self_.file, rate);
+        auto& made = host().make<AudioSourceObject>(*self().file, rate);
         return account().handOut(made, Host::IAudioSource::iid, reinterpret_cast<void**>(source));
     }
 };
@@ -126,24 +126,24 @@ public:
     Host::tresult setSampleRate(double rate) override {
         if (!beforeReading("setSampleRate")) return Host::kInvalidArgument;
         if (!(rate > 0 && rate <= kMaxRate)) return Host::kInvalidArgument;
-        self_.rate = rate;
+        self().rate = rate;
         return Host::kResultOk;
     }
     Host::tresult setSampleSize(Host::int32 bits) override {
         if (!beforeReading("setSampleSize")) return Host::kInvalidArgument;
         if (bits != 8 && bits != 16 && bits != 24 && bits != 32 && bits != 64)
             return Host::kInvalidArgument;
-        self_.sampleSize = bits;
+        self().sampleSize = bits;
         return Host::kResultOk;
     }
     Host::tresult setFrameCount(Host::int64 frames) override {
         if (!beforeReading("setFrameCount")) return Host::kInvalidArgument;
         if (frames < 0) return Host::kInvalidArgument;
-        self_.frameCount = frames;
+        self().frameCount = frames;
         return Host::kResultOk;
     }
     Host::int32 getChannelCount() override {
-        return usable("getChannelCount") ? self_.file.channels : 0;
+        return usable("getChannelCount") ? self().file.channels : 0;
     }
     Host::int32 read(float* buffer, Host::int32 frames) override {
         if (!usable("read")) return -1;
@@ -151,13 +151,13 @@ public:
             misuse("read", "a null buffer or a negative frame count");
             return -1;
         }
-        return self_.read(buffer, frames);
+        return self().read(buffer, frames);
     }
 
 private:
     bool beforeReading(const char* operation) {
         if (!usable(operation)) return false;
-        if (!self_.started()) return true;
+        if (!self().started()) return true;
         misuse(operation, "called after the first read");
         return false;
     }
@@ -200,54 +200,54 @@ public:
                             double rate, Host::int64 frameCount,
                             Host::int32 channelCount) override {
         if (!usable("configure")) return Host::kInvalidArgument;
-        if (self_.opened) {
+        if (self().opened) {
             misuse("configure", "the file is open already");
             return Host::kInvalidArgument;
         }
         auto* where = dynamic_cast<PathObject*>(
             argument("configure", path, "path", &Host::IPath::iid));
         if (!where) return Host::kInvalidArgument;
-        if (mode != 1 || fileFormat(self_.type.format, sampleSize) == 0 || !(rate >= 1) ||
+        if (mode != 1 || fileFormat(self().type.format, sampleSize) == 0 || !(rate >= 1) ||
             rate > kMaxRate || rate != std::floor(rate) || frameCount < 0 || channelCount < 1 ||
             channelCount > kMaxChannels)
             return Host::kInvalidArgument;
-        self_.path = where->fsPath();
-        self_.sampleSize = sampleSize;
-        self_.rate = rate;
-        self_.expectedFrames = frameCount;
-        self_.channels = channelCount;
+        self().path = where->fsPath();
+        self().sampleSize = sampleSize;
+        self().rate = rate;
+        self().expectedFrames = frameCount;
+        self().channels = channelCount;
         return Host::kResultOk;
     }
 
     Host::tresult open() override {
         if (!usable("open")) return Host::kInvalidArgument;
-        if (!self_.path || self_.opened) {
-            misuse("open", self_.opened ? "opened twice" : "open before configure");
+        if (!self().path || self().opened) {
+            misuse("open", self().opened ? "opened twice" : "open before configure");
             return Host::kInvalidArgument;
         }
         SF_INFO info{};
-        info.samplerate = static_cast<int>(self_.rate);
-        info.channels = self_.channels;
-        info.format = fileFormat(self_.type.format, self_.sampleSize);
-        self_.out = sf_open(self_.path->c_str(), SFM_WRITE, &info);
-        if (!self_.out) return Host::kResultFalse;
-        self_.opened = true;
-        host().records().filesWritten.push_back(*self_.path);
+        info.samplerate = static_cast<int>(self().rate);
+        info.channels = self().channels;
+        info.format = fileFormat(self().type.format, self().sampleSize);
+        self().out = sf_open(self().path->c_str(), SFM_WRITE, &info);
+        if (!self().out) return Host::kResultFalse;
+        self().opened = true;
+        host().records().filesWritten.push_back(*self().path);
         return Host::kResultOk;
     }
 
     Host::tresult write(const float* buffer, Host::int32 frames, Host::tbool last) override {
         if (!usable("write")) return Host::kInvalidArgument;
-        if (!self_.opened || self_.closed) {
-            misuse("write", self_.closed ? "the file is closed" : "write before open");
+        if (!self().opened || self().closed) {
+            misuse("write", self().closed ? "the file is closed" : "write before open");
             return Host::kInvalidArgument;
         }
         if (frames < 0 || (!buffer && frames > 0)) {
             misuse("write", "a null buffer or a negative frame count");
             return Host::kInvalidArgument;
         }
-        const bool ok = self_.write(buffer, frames);
-        if (last) self_.close();
+        const bool ok = self().write(buffer, frames);
+        if (last) self().close();
         return ok ? Host::kResultOk : Host::kResultFalse;
     }
 };
@@ -262,7 +262,7 @@ public:
             argument("setReader", reader, "reader", &Host::IAudioFileReader::iid));
         if (!from) return Host::kInvalidArgument;
         if (!from->file) return Host::kResultFalse;
-        self_.file = from->file;
+        self().file = from->file;
         return Host::kResultOk;
     }
 };

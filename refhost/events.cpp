@@ -113,7 +113,7 @@ public:
 
     Host::tresult prepare(Host::int32 kind) override {
         if (!usable("prepare")) return Host::kInvalidArgument;
-        const Host::int32 wanted = self_.requiredPreparation();
+        const Host::int32 wanted = self().requiredPreparation();
         if (kind != Host::IEventList::kMidi && kind != Host::IEventList::kAudio &&
             kind != Host::IEventList::kAutomation) {
             misuse("prepare", "unknown kind " + std::to_string(kind));
@@ -124,12 +124,12 @@ public:
                                   std::to_string(wanted));
             return Host::kInvalidArgument;
         }
-        self_.prepared.push_back(kind);
+        self().prepared.push_back(kind);
         return Host::kResultOk;
     }
 
     Host::int32 getCount() override {
-        return usable("getCount") ? static_cast<Host::int32>(self_.events.size()) : 0;
+        return usable("getCount") ? static_cast<Host::int32>(self().events.size()) : 0;
     }
 };
 
@@ -160,7 +160,7 @@ public:
     }
 
 private:
-    EventState& state() { return *eventState(self_); }
+    EventState& state() { return *eventState(self()); }
 };
 
 class MidiPartFacet : public Facet<Host::IMidiPart, MidiPartNode> {
@@ -171,14 +171,14 @@ public:
         std::u16string newName;
         if (!usable("setPartName") || !text("setPartName", name, "name", newName))
             return Host::kInvalidArgument;
-        self_.name = std::move(newName);
+        self().name = std::move(newName);
         return Host::kResultOk;
     }
 
     Host::tresult getEventList(Host::IEventList** list) override {
         if (!usable("getEventList") || !outPointer("getEventList", list))
             return Host::kInvalidArgument;
-        return account().handOut(self_.events, Host::IEventList::iid,
+        return account().handOut(self().events, Host::IEventList::iid,
                                  reinterpret_cast<void**>(list));
     }
 };
@@ -189,18 +189,18 @@ public:
 
     Host::tresult setPitch(Host::IEventList* list, Host::int32 pitch,
                            Host::IEditContext* edit) override {
-        if (!change("setPitch", self_, list, edit)) return Host::kInvalidArgument;
-        self_.pitch = pitch;
+        if (!change("setPitch", self(), list, edit)) return Host::kInvalidArgument;
+        self().pitch = pitch;
         return Host::kResultOk;
     }
     Host::tresult setVelocity(Host::IEventList* list, Host::int32 velocity,
                               Host::IEditContext* edit) override {
-        if (!change("setVelocity", self_, list, edit)) return Host::kInvalidArgument;
+        if (!change("setVelocity", self(), list, edit)) return Host::kInvalidArgument;
         if (velocity < 0 || velocity > 127) {
             misuse("setVelocity", "velocity " + std::to_string(velocity) + " outside 0 to 127");
             return Host::kInvalidArgument;
         }
-        self_.velocity = velocity;
+        self().velocity = velocity;
         return Host::kResultOk;
     }
 };
@@ -211,13 +211,13 @@ public:
 
     Host::tresult setData(Host::IEventList* list, Host::int32 index, Host::int32 value,
                           Host::IEditContext* edit) override {
-        if (!change("setData", self_, list, edit)) return Host::kInvalidArgument;
-        if (index < 0 || index >= dataCount(self_.kind)) {
+        if (!change("setData", self(), list, edit)) return Host::kInvalidArgument;
+        if (index < 0 || index >= dataCount(self().kind)) {
             misuse("setData", "index " + std::to_string(index) + " on a " +
-                                  eventKindName(self_.kind) + " event");
+                                  eventKindName(self().kind) + " event");
             return Host::kInvalidArgument;
         }
-        self_.data[static_cast<std::size_t>(index)] = value;
+        self().data[static_cast<std::size_t>(index)] = value;
         return Host::kResultOk;
     }
 };
@@ -228,19 +228,19 @@ public:
 
     Host::tresult setOffset(Host::IEventList* list, double seconds,
                             Host::IEditContext* edit) override {
-        return set("setOffset", list, edit, self_.offset, seconds);
+        return set("setOffset", list, edit, self().offset, seconds);
     }
     Host::tresult setVolume(Host::IEventList* list, double volume,
                             Host::IEditContext* edit) override {
-        return set("setVolume", list, edit, self_.volume, volume);
+        return set("setVolume", list, edit, self().volume, volume);
     }
     Host::tresult setFadeIn(Host::IEventList* list, double length,
                             Host::IEditContext* edit) override {
-        return set("setFadeIn", list, edit, self_.fadeIn, length);
+        return set("setFadeIn", list, edit, self().fadeIn, length);
     }
     Host::tresult setFadeOut(Host::IEventList* list, double length,
                              Host::IEditContext* edit) override {
-        return set("setFadeOut", list, edit, self_.fadeOut, length);
+        return set("setFadeOut", list, edit, self().fadeOut, length);
     }
 
     Host::tresult setClip(Host::IAudioClip* clip) override {
@@ -252,14 +252,14 @@ public:
             misuse("setClip", "the clip has no file");
             return Host::kInvalidArgument;
         }
-        self_.clip = object;
+        self().clip = object;
         return Host::kResultOk;
     }
 
 private:
     Host::tresult set(const char* operation, Host::IEventList* list, Host::IEditContext* edit,
                       std::optional<double>& field, double value) {
-        if (!change(operation, self_, list, edit)) return Host::kInvalidArgument;
+        if (!change(operation, self(), list, edit)) return Host::kInvalidArgument;
         field = value;
         return Host::kResultOk;
     }

@@ -1,6 +1,7 @@
 #include "refhost/facet.h"
 
 #include "refhost/account.h"
+#include "refhost/facets.h"
 #include "refhost/reference_host.h"
 #include "base/text.h"
 
@@ -9,22 +10,25 @@ namespace RefHost {
 // --- Object --------------------------------------------------------------------------
 
 FacetBase* Object::lastFacet(const Host::FUID& iid) const {
-    for (FacetBase* facet : facets_)
+    for (FacetBase* facet = facets_; facet; facet = facet->nextOfObject_)
         if (facet->type().iid == iid) return facet;
     return nullptr;
 }
 
 void Object::rememberFacet(FacetBase* facet) {
-    for (FacetBase*& known : facets_) {
-        if (known->type().iid == facet->type().iid) {
-            known = facet;
-            return;
+    for (FacetBase** link = &facets_; *link; link = &(*link)->nextOfObject_) {
+        if ((*link)->type().iid == facet->type().iid) {
+            *link = (*link)->nextOfObject_;
+            break;
         }
     }
-    facets_.push_back(facet);
+    facet->nextOfObject_ = facets_;
+    facets_ = facet;
 }
 
 // --- FacetBase -----------------------------------------------------------------------
+
+const FacetType& FacetBase::type() const { return allFacetTypes()[typeIndex_]; }
 
 Account& FacetBase::account() const { return object_.host().account(); }
 
@@ -125,11 +129,11 @@ bool FacetBase::outPointer(const char* operation, const void* out) {
 }
 
 std::string FacetBase::describe() const {
-    return std::string(type_.name) + " of " + object_.describe();
+    return std::string(type().name) + " of " + object_.describe();
 }
 
 void FacetBase::misuse(const char* operation, const std::string& what) {
-    account().recordMisuse(std::string(type_.name) + "::" + operation + " on " +
+    account().recordMisuse(std::string(type().name) + "::" + operation + " on " +
                            object_.describe() + ": " + what);
 }
 

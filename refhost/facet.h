@@ -2,13 +2,17 @@
 //
 // Everything the host hands to a plug-in is an Object (a document node, a parameter, a
 // stream, the host context ...). An object answers an interface through a facet: a small
-// heap object that implements exactly that interface over the object and carries its own
+// object that implements exactly that interface over the object and carries its own
 // reference count. The count holds only the references handed to the plug-in; what the
 // host keeps for itself is not counted. Facets are registered in the Account and never
-// freed before the host is destroyed, so a plug-in that calls a released facet reaches
+// freed before the host is destroyed (the account keeps them in a store of its own, which
+// also tells whether a pointer is one of them), so a plug-in that calls a released facet reaches
 // valid memory and the call is recorded as a misuse instead of crashing.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +32,15 @@ struct FacetType {
     const char* name;  // the interface's name: "IParamNode"
     // True when object answers the interface.
     bool (*accepts)(Object& object);
-    // A new facet of object (accepts was true); the account takes ownership.
-    FacetBase* (*make)(Object& object, const FacetType& type);
+    // Builds a facet of object (accepts was true) in memory of size and align bytes from
+    // the account, which owns it.
+    FacetBase* (*make)(void* memory, Object& object, const FacetType& type);
+    // The facet built at memory by make.
+    FacetBase* (*at)(void* memory);
+    std::size_t size;
+    std::size_t align;
+    // The position in allFacetTypes() (set there).
+    std::uint16_t index = 0;
 };
 
 // Anything the host hands out interfaces of. Objects live until the host is destroyed.
@@ -46,11 +57,12 @@ public:
 
     // The facet handed out last for an interface (perhaps released), or null.
     FacetBase* lastFacet(const Host::FUID& iid) const;
+    // Makes facet the newest of its interface; the one it replaces leaves the chain.
     void rememberFacet(FacetBase* facet);
 
 private:
     ReferenceHost& host_;
-    std::vector<FacetBase*> facets_;  // at most one per interface: the newest
+    FacetBase* facets_ = nullptr;  // chain of the newest facet per interface
 };
 
 // The reference count and the common checks of a facet.
@@ -59,7 +71,8 @@ public:
     // Texts from the plug-in longer than this are taken as missing their terminator.
     static constexpr std::size_t kMaxText = 1 << 16;
 
-    FacetBase(Object& object, const FacetType& type) : object_(object), type_(type) {}
+    FacetBase(Object& object, const FacetType& type)
+        : object_(object), typeIndex_(type.index) {}
     virtual ~FacetBase() = default;
     FacetBase(const FacetBase&) = delete;
     FacetBase& operator=(const FacetBase&) = delete;
@@ -68,7 +81,7 @@ public:
     virtual Host::FUnknown* unknown() = 0;
 
     Object& object() const { return object_; }
-    const FacetType& type() const { return type_; }
+    const FacetType& type() const;
     // References the plug-in holds.
     Host::uint32 count() const { return count_; }
     // Releases beyond the last reference.
@@ -123,10 +136,14 @@ protected:
     bool outPointer(const char* operation, const void* out);
 
 private:
+    friend class Object;
+
+    // Kept small: a note in the host has two facets, and a project can hold millions.
     Object& object_;
-    const FacetType& type_;
+    FacetBase* nextOfObject_ = nullptr;  // the object's chain (Object::facets_)
     Host::uint32 count_ = 0;
     Host::uint32 overReleases_ = 0;
+    std::uint16_t typeIndex_;
     bool released_ = false;
     bool lent_ = false;
 };
@@ -135,8 +152,7 @@ private:
 template <class I, class O>
 class Facet : public I, public FacetBase {
 public:
-    Facet(Object& object, const FacetType& type)
-        : FacetBase(object, type), self_(static_cast<O&>(object)) {}
+    Facet(Object& object, const FacetType& type) : FacetBase(object, type) {}
 
     Host::tresult queryInterface(const Host::FUID& interfaceId, void** obj) override {
         return query(interfaceId, obj);
@@ -146,16 +162,21 @@ public:
     Host::FUnknown* unknown() override { return static_cast<I*>(this); }
 
 protected:
-    O& self_;
+    O& self() const { return static_cast<O&>(object()); }
 };
 
 // The FacetType of facet class F (derived from Facet<I, O>) for objects that pass accepts.
 template <class F, class I>
 constexpr FacetType facetType(const char* name, bool (*accepts)(Object&)) {
-    return FacetType{I::iid, name, accepts,
-                     [](Object& object, const FacetType& type) -> FacetBase* {
-                         return new F(object, type);
-                     }};
+    return FacetType{I::iid,
+                     name,
+                     accepts,
+                     [](void* memory, Object& object, const FacetType& type) -> FacetBase* {
+                         return new (memory) F(object, type);
+                     },
+                     [](void* memory) -> FacetBase* { return static_cast<F*>(memory); },
+                     sizeof(F),
+                     alignof(F)};
 }
 
 }  // namespace RefHost

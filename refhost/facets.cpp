@@ -1,5 +1,7 @@
 #include "refhost/facets.h"
 
+#include <stdexcept>
+
 namespace RefHost {
 
 const std::vector<FacetType>& allFacetTypes() {
@@ -9,6 +11,9 @@ const std::vector<FacetType>& allFacetTypes() {
                           treeFacetTypes(), mixerFacetTypes(), automationFacetTypes(),
                           instrumentFacetTypes(), eventFacetTypes(), audioFacetTypes()})
             all.insert(all.end(), area.begin(), area.end());
+        // The facet store marks each facet with its type's index in a byte.
+        if (all.size() >= 255) throw std::logic_error("too many facet types");
+        for (std::size_t i = 0; i < all.size(); ++i) all[i].index = static_cast<std::uint16_t>(i);
         return all;
     }();
     return types;

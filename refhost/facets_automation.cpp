@@ -21,17 +21,17 @@ public:
 
     Host::tresult setReadEnabled(Host::tbool on) override {
         if (!usable("setReadEnabled")) return Host::kInvalidArgument;
-        self_.readEnabled = on != 0;
+        self().readEnabled = on != 0;
         return Host::kResultOk;
     }
     Host::tresult setWriteEnabled(Host::tbool on) override {
         if (!usable("setWriteEnabled")) return Host::kInvalidArgument;
-        self_.writeEnabled = on != 0;
+        self().writeEnabled = on != 0;
         return Host::kResultOk;
     }
     Host::tresult setShown(Host::tbool on) override {
         if (!usable("setShown")) return Host::kInvalidArgument;
-        self_.shown = on != 0;
+        self().shown = on != 0;
         return Host::kResultOk;
     }
 
@@ -44,8 +44,8 @@ public:
             misuse("getAutomationTrack", "unknown kind " + std::to_string(kind));
             return Host::kInvalidArgument;
         }
-        AutomationLane* lane = self_.lane(kind);
-        if (!lane && create) lane = &self_.makeLane(kind);
+        AutomationLane* lane = self().lane(kind);
+        if (!lane && create) lane = &self().makeLane(kind);
         if (!lane) return Host::kResultFalse;
         return account().handOut(*lane, Host::FUnknown::iid, reinterpret_cast<void**>(track));
     }
@@ -57,7 +57,7 @@ public:
 
     Host::int32 getKind() override {
         if (!usable("getKind")) return -1;
-        return self_.kind;
+        return self().kind;
     }
 };
 
@@ -72,13 +72,13 @@ public:
                                   std::to_string(kind));
             return Host::kInvalidArgument;
         }
-        self_.preparedKinds.push_back(kind);
+        self().preparedKinds.push_back(kind);
         return Host::kResultOk;
     }
 
     Host::int32 getCount() override {
         if (!usable("getCount")) return 0;
-        return static_cast<Host::int32>(self_.lane.events.size());
+        return static_cast<Host::int32>(self().lane.events.size());
     }
 };
 
@@ -92,13 +92,13 @@ public:
             misuse("setValue", "the value is not a number");
             return Host::kInvalidArgument;
         }
-        self_.value = value;
+        self().value = value;
         return Host::kResultOk;
     }
 
     Host::tresult setFlags(Host::int32 flags, Host::IEditContext* edit) override {
         if (!change("setFlags", edit)) return Host::kInvalidArgument;
-        self_.flags = flags;
+        self().flags = flags;
         return Host::kResultOk;
     }
 
@@ -108,7 +108,7 @@ public:
             misuse("setPosition", "the position is not a finite number");
             return Host::kInvalidArgument;
         }
-        self_.position = position;
+        self().position = position;
         return Host::kResultOk;
     }
 

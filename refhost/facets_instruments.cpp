@@ -18,7 +18,7 @@ public:
 
     Host::tresult getClassId(Host::FUID* cid) override {
         if (!usable("getClassId") || !outPointer("getClassId", cid)) return Host::kInvalidArgument;
-        *cid = self_.classId;
+        *cid = self().classId;
         return Host::kResultOk;
     }
 };
@@ -54,10 +54,10 @@ public:
             }
             bytes.resize(done);
         }
-        PresetLoad load = parsePresetFile(bytes, classIdText(self_.classId));
+        PresetLoad load = parsePresetFile(bytes, classIdText(self().classId));
         load.name = Tessaro::toUtf8(presetName);
         const bool loaded = load.loaded;
-        self_.loads.push_back(std::move(load));
+        self().loads.push_back(std::move(load));
         return loaded ? Host::kResultOk : Host::kResultFalse;
     }
 };

@@ -43,7 +43,7 @@ public:
 
     Host::tresult getValue(double* value) override {
         if (!usable("getValue") || !outPointer("getValue", value)) return Host::kInvalidArgument;
-        *value = self_.value.value_or(0.0);
+        *value = self().value.value_or(0.0);
         return Host::kResultOk;
     }
 };
@@ -54,20 +54,20 @@ public:
 
     Host::tresult getName(Host::char8* buffer, Host::int32 size) override {
         if (!usable("getName")) return Host::kInvalidArgument;
-        return copyOut("getName", self_.shownName8(), buffer, size);
+        return copyOut("getName", self().shownName8(), buffer, size);
     }
 
     Host::int32 getChildCount() override {
         if (!usable("getChildCount")) return 0;
-        return static_cast<Host::int32>(self_.children.size());
+        return static_cast<Host::int32>(self().children.size());
     }
 
     Host::tresult getChild(Host::int32 index, Host::IParamNode** child) override {
         if (!usable("getChild") || !outPointer("getChild", child)) return Host::kInvalidArgument;
         *child = nullptr;
-        if (index < 0 || static_cast<std::size_t>(index) >= self_.children.size())
+        if (index < 0 || static_cast<std::size_t>(index) >= self().children.size())
             return Host::kInvalidArgument;
-        return handOutNode(self_.children[static_cast<std::size_t>(index)], child);
+        return handOutNode(self().children[static_cast<std::size_t>(index)], child);
     }
 
     Host::tresult findChild(const Host::char8* name, Host::IParamNode** child) override {
@@ -75,7 +75,7 @@ public:
         if (!usable("findChild") || !outPointer("findChild", child)) return Host::kInvalidArgument;
         *child = nullptr;
         if (!text("findChild", name, "name", wanted)) return Host::kInvalidArgument;
-        return handOutNode(self_.findChild(wanted), child);
+        return handOutNode(self().findChild(wanted), child);
     }
 
     Host::tresult findParameter(const Host::char8* name, Host::IParameter** param) override {
@@ -84,20 +84,20 @@ public:
             return Host::kInvalidArgument;
         *param = nullptr;
         if (!text("findParameter", name, "name", wanted)) return Host::kInvalidArgument;
-        return handOutParameter(self_.findParameter(wanted), param);
+        return handOutParameter(self().findParameter(wanted), param);
     }
 
     Host::tresult findParameterByTag(Host::int32 tag, Host::IParameter** param) override {
         if (!usable("findParameterByTag") || !outPointer("findParameterByTag", param))
             return Host::kInvalidArgument;
         *param = nullptr;
-        return handOutParameter(self_.findParameterByTag(tag), param);
+        return handOutParameter(self().findParameterByTag(tag), param);
     }
 
     Host::tresult getSubNode(Host::IParamNode** node) override {
         if (!usable("getSubNode") || !outPointer("getSubNode", node)) return Host::kInvalidArgument;
         *node = nullptr;
-        return handOutNode(self_.subNode, node);
+        return handOutNode(self().subNode, node);
     }
 
 private:
@@ -117,7 +117,7 @@ public:
 
     Host::tresult getTypeName(Host::char8* buffer, Host::int32 size) override {
         if (!usable("getTypeName")) return Host::kInvalidArgument;
-        return copyOut("getTypeName", self_.deviceType, buffer, size);
+        return copyOut("getTypeName", self().deviceType, buffer, size);
     }
 };
 
@@ -127,7 +127,7 @@ public:
 
     Host::tbool isTrackChannel() override {
         if (!usable("isTrackChannel")) return 0;
-        return self_.trackChannel ? 1 : 0;
+        return self().trackChannel ? 1 : 0;
     }
 };
 
@@ -139,13 +139,13 @@ public:
     Host::tresult getParamRoot(Host::IParamNode** root) override {
         if (!usable("getParamRoot") || !outPointer("getParamRoot", root))
             return Host::kInvalidArgument;
-        return account().handOut(*self_.channel, Host::IParamNode::iid,
+        return account().handOut(*self().channel, Host::IParamNode::iid,
                                  reinterpret_cast<void**>(root));
     }
 
     Host::tresult setMode(Host::int32 mode) override {
         if (!usable("setMode")) return Host::kInvalidArgument;
-        self_.channel->mode = mode;
+        self().channel->mode = mode;
         return Host::kResultOk;
     }
 };
@@ -162,7 +162,7 @@ public:
             misuse("setDestination", target->describe() + " is not a channel of \"Channels\"");
             return Host::kInvalidArgument;
         }
-        self_.destination = target;
+        self().destination = target;
         return Host::kResultOk;
     }
 
@@ -176,21 +176,21 @@ public:
 
     Host::tresult getName(Host::char8* buffer, Host::int32 size) override {
         if (!usable("getName")) return Host::kInvalidArgument;
-        return copyOut("getName", self_.name, buffer, size);
+        return copyOut("getName", self().name, buffer, size);
     }
-    Host::int32 getTag() override { return usable("getTag") ? self_.tag : 0; }
-    Host::int32 getMax() override { return usable("getMax") ? self_.max : 0; }
-    double getValue() override { return usable("getValue") ? self_.value : 0.0; }
+    Host::int32 getTag() override { return usable("getTag") ? self().tag : 0; }
+    Host::int32 getMax() override { return usable("getMax") ? self().max : 0; }
+    double getValue() override { return usable("getValue") ? self().value : 0.0; }
 
     Host::tresult setValue(Host::int32 value) override {
         if (!usable("setValue")) return Host::kInvalidArgument;
-        self_.set(static_cast<double>(value));
+        self().set(static_cast<double>(value));
         return Host::kResultOk;
     }
 
     Host::tresult setFloatValue(double value, Host::tbool /*notify*/) override {
         if (!usable("setFloatValue")) return Host::kInvalidArgument;
-        self_.set(value);
+        self().set(value);
         return Host::kResultOk;
     }
 };
@@ -205,7 +205,7 @@ public:
     Host::tresult getEntries(Host::IEntryList** entries) override {
         if (!usable("getEntries") || !outPointer("getEntries", entries))
             return Host::kInvalidArgument;
-        return account().handOut(self_, Host::IEntryList::iid, reinterpret_cast<void**>(entries));
+        return account().handOut(self(), Host::IEntryList::iid, reinterpret_cast<void**>(entries));
     }
 };
 
@@ -214,20 +214,20 @@ public:
     using Facet::Facet;
 
     Host::int32 getCount() override {
-        return usable("getCount") ? static_cast<Host::int32>(self_.entries.size()) : 0;
+        return usable("getCount") ? static_cast<Host::int32>(self().entries.size()) : 0;
     }
     Host::tresult getEntryName(Host::int32 index, Host::char16* buffer, Host::int32 size) override {
         if (!usable("getEntryName")) return Host::kInvalidArgument;
-        if (index < 0 || static_cast<std::size_t>(index) >= self_.entries.size())
+        if (index < 0 || static_cast<std::size_t>(index) >= self().entries.size())
             return Host::kInvalidArgument;
-        return copyOut("getEntryName", self_.entries[static_cast<std::size_t>(index)].name, buffer,
+        return copyOut("getEntryName", self().entries[static_cast<std::size_t>(index)].name, buffer,
                        size);
     }
     Host::int32 getEntryValue(Host::int32 index) override {
         if (!usable("getEntryValue") || index < 0 ||
-            static_cast<std::size_t>(index) >= self_.entries.size())
+            static_cast<std::size_t>(index) >= self().entries.size())
             return -1;
-        return self_.entries[static_cast<std::size_t>(index)].value;
+        return self().entries[static_cast<std::size_t>(index)].value;
     }
 };
 

@@ -20,7 +20,7 @@ public:
     Host::tresult read(void* buffer, Host::int32 numBytes, Host::int32* numBytesRead) override {
         if (numBytesRead) *numBytesRead = 0;
         if (!open("read") || !sizeAndBuffer("read", buffer, numBytes)) return Host::kInvalidArgument;
-        return self_.read(buffer, numBytes, numBytesRead);
+        return self().read(buffer, numBytes, numBytesRead);
     }
 
     Host::tresult write(const void* buffer, Host::int32 numBytes,
@@ -28,24 +28,24 @@ public:
         if (numBytesWritten) *numBytesWritten = 0;
         if (!open("write") || !sizeAndBuffer("write", buffer, numBytes))
             return Host::kInvalidArgument;
-        return self_.write(buffer, numBytes, numBytesWritten);
+        return self().write(buffer, numBytes, numBytesWritten);
     }
 
     Host::tresult seek(Host::int64 pos, Host::int32 mode, Host::int64* result) override {
         if (!open("seek")) return Host::kInvalidArgument;
-        return self_.seek(pos, mode, result);
+        return self().seek(pos, mode, result);
     }
 
     Host::tresult tell(Host::int64* pos) override {
         if (!open("tell") || !outPointer("tell", pos)) return Host::kInvalidArgument;
-        *pos = self_.position();
+        *pos = self().position();
         return Host::kResultOk;
     }
 
 private:
     bool open(const char* operation) {
         if (!usable(operation)) return false;
-        if (self_.isOpen()) return true;
+        if (self().isOpen()) return true;
         misuse(operation, "the stream is closed");
         return false;
     }
@@ -70,14 +70,14 @@ public:
         std::u16string text;
         if (!usable("setPath") || !this->text("setPath", path, "path", text))
             return Host::kInvalidArgument;
-        self_.path = std::move(text);
-        self_.set = true;
+        self().path = std::move(text);
+        self().set = true;
         return Host::kResultOk;
     }
 
     Host::tresult getPath(Host::char16* buffer, Host::int32 size) override {
         if (!usable("getPath")) return Host::kInvalidArgument;
-        return copyOut("getPath", self_.path, buffer, size);
+        return copyOut("getPath", self().path, buffer, size);
     }
 };
 

@@ -42,8 +42,8 @@ public:
         if (!usable("getChildren") || !outPointer("getChildren", children))
             return Host::kInvalidArgument;
         *children = nullptr;
-        if (self_.children.empty()) return Host::kResultFalse;
-        auto& iterator = host().make<ChildIterator>(self_);
+        if (self().children.empty()) return Host::kResultFalse;
+        auto& iterator = host().make<ChildIterator>(self());
         return account().handOut(iterator, Host::IObjectIterator::iid,
                                  reinterpret_cast<void**>(children));
     }
@@ -65,14 +65,14 @@ public:
 
     Host::tbool atEnd() override {
         if (!usable("atEnd")) return 1;
-        return self_.next >= self_.items.size() ? 1 : 0;
+        return self().next >= self().items.size() ? 1 : 0;
     }
 
     Host::tresult next(Host::IProjectObject** object) override {
         if (!usable("next") || !outPointer("next", object)) return Host::kInvalidArgument;
         *object = nullptr;
-        if (self_.next >= self_.items.size()) return Host::kResultFalse;
-        Node& item = *self_.items[self_.next++];
+        if (self().next >= self().items.size()) return Host::kResultFalse;
+        Node& item = *self().items[self().next++];
         return account().handOut(item, Host::IProjectObject::iid, reinterpret_cast<void**>(object));
     }
 };
@@ -84,17 +84,17 @@ public:
     Host::tbool isKind(const Host::char8* kind) override {
         std::string name;
         if (!usable("isKind") || !text("isKind", kind, "kind", name)) return 0;
-        return self_.is(name) ? 1 : 0;
+        return self().is(name) ? 1 : 0;
     }
 
     Host::tresult getName(Host::char16* buffer, Host::int32 size) override {
         if (!usable("getName")) return Host::kInvalidArgument;
-        return copyOut("getName", self_.name, buffer, size);
+        return copyOut("getName", self().name, buffer, size);
     }
 
     Host::tresult getTrack(Host::ITrack** track) override {
         if (!usable("getTrack") || !outPointer("getTrack", track)) return Host::kInvalidArgument;
-        return account().handOut(self_, Host::ITrack::iid, reinterpret_cast<void**>(track));
+        return account().handOut(self(), Host::ITrack::iid, reinterpret_cast<void**>(track));
     }
 
     Host::tresult setName(Host::IProject* project, const Host::char16* name,
@@ -103,7 +103,7 @@ public:
         if (!usable("setName") || !projectArguments("setName", project, edit) ||
             !text("setName", name, "name", newName))
             return Host::kInvalidArgument;
-        self_.name = std::move(newName);
+        self().name = std::move(newName);
         return Host::kResultOk;
     }
 
@@ -111,7 +111,7 @@ public:
                            Host::IEditContext* edit) override {
         if (!usable("setColor") || !projectArguments("setColor", project, edit))
             return Host::kInvalidArgument;
-        self_.colour = color;
+        self().colour = color;
         return Host::kResultOk;
     }
 };
@@ -123,20 +123,20 @@ public:
     Host::tresult getAttributes(Host::IAttributeList** list) override {
         if (!usable("getAttributes") || !outPointer("getAttributes", list))
             return Host::kInvalidArgument;
-        return account().handOut(self_, Host::IAttributeList::iid, reinterpret_cast<void**>(list));
+        return account().handOut(self(), Host::IAttributeList::iid, reinterpret_cast<void**>(list));
     }
 
     Host::tresult getEventList(Host::IEventList** list) override {
         if (!usable("getEventList") || !outPointer("getEventList", list))
             return Host::kInvalidArgument;
-        return handOutTrackEventList(self_, list);
+        return handOutTrackEventList(self(), list);
     }
 
     Host::tresult getAutomation(Host::IAutomation** automation) override {
         if (!usable("getAutomation") || !outPointer("getAutomation", automation))
             return Host::kInvalidArgument;
         *automation = nullptr;
-        TrackAutomation* made = automationOf(host(), self_);
+        TrackAutomation* made = automationOf(host(), self());
         if (!made) return Host::kResultFalse;
         return account().handOut(*made, Host::IAutomation::iid,
                                  reinterpret_cast<void**>(automation));
@@ -199,7 +199,7 @@ public:
         if (!usable("setName") || !projectArguments("setName", project, edit) ||
             !text("setName", name, "name", newName))
             return Host::kInvalidArgument;
-        self_.name = std::move(newName);
+        self().name = std::move(newName);
         return Host::kResultOk;
     }
 
@@ -208,8 +208,8 @@ private:
     bool find(const char* operation, const Host::char8* key, const AttributeValue*& value) {
         std::string name;
         if (!usable(operation) || !text(operation, key, "key", name)) return false;
-        const auto it = self_.attributes.find(name);
-        value = it == self_.attributes.end() ? nullptr : &it->second;
+        const auto it = self().attributes.find(name);
+        value = it == self().attributes.end() ? nullptr : &it->second;
         return true;
     }
 
@@ -231,7 +231,7 @@ private:
             misuse(operation, "empty key");
             return Host::kInvalidArgument;
         }
-        self_.attributes[name] = std::move(value);
+        self().attributes[name] = std::move(value);
         return Host::kResultOk;
     }
 };
