@@ -21,6 +21,7 @@ void* FacetStore::allocate(const FacetType& type) {
         block->starts = std::make_unique<std::uint8_t[]>(kBlockSize / kUnit);
         block->begin = reinterpret_cast<std::uintptr_t>(block->memory.get());
         current_ = block.get();
+        made_.push_back(current_);
         const auto at = std::upper_bound(
             blocks_.begin(), blocks_.end(), current_->begin,
             [](std::uintptr_t address, const auto& b) { return address < b->begin; });
@@ -49,8 +50,11 @@ FacetBase* FacetStore::facetAt(const void* pointer) const {
     const std::uintptr_t offset = address - block->begin;
     if (offset % kUnit != 0 || offset >= block->used) return nullptr;
     const std::uint8_t mark = block->starts[offset / kUnit];
-    if (mark == 0) return nullptr;
-    return allFacetTypes()[mark - 1u].at(const_cast<void*>(pointer));
+    return mark == 0 ? nullptr : facetOf(*block, offset, mark);
+}
+
+FacetBase* FacetStore::facetOf(const Block& block, std::size_t offset, std::uint8_t mark) {
+    return allFacetTypes()[mark - 1u].at(reinterpret_cast<std::byte*>(block.begin) + offset);
 }
 
 // --- Account -------------------------------------------------------------------------
@@ -58,7 +62,7 @@ FacetBase* FacetStore::facetAt(const void* pointer) const {
 Account::Account() = default;
 
 Account::~Account() {
-    for (FacetBase* facet : facets_) facet->~FacetBase();
+    store_.forEach([](FacetBase& facet) { facet.~FacetBase(); });
 }
 
 const FacetType* Account::typeFor(Object& object, const Host::FUID& iid) const {
@@ -80,7 +84,6 @@ FacetBase* Account::facetFor(Object& object, const Host::FUID& iid) {
     if (facet && !facet->released()) return facet;
     void* memory = store_.allocate(*type);
     facet = type->make(memory, object, *type);
-    facets_.push_back(facet);
     // The plug-in sees the interface pointer; the store finds the facet by its start.
     if (facet->unknown() != memory)
         throw std::logic_error(std::string("facet ") + type->name + " does not start with its interface");
@@ -119,16 +122,16 @@ void Account::recordMisuse(std::string text) {
 
 Findings Account::findings() const {
     Findings found;
-    for (const auto& facet : facets_) {
-        if (facet->count() > 0) {
-            found.held += facet->count();
-            found.heldDetails.push_back({facet->describe(), facet->count()});
+    store_.forEach([&found](const FacetBase& facet) {
+        if (facet.count() > 0) {
+            found.held += facet.count();
+            found.heldDetails.push_back({facet.describe(), facet.count()});
         }
-        if (facet->overReleases() > 0) {
-            found.overReleased += facet->overReleases();
-            found.overReleaseDetails.push_back({facet->describe(), facet->overReleases()});
+        if (facet.overReleases() > 0) {
+            found.overReleased += facet.overReleases();
+            found.overReleaseDetails.push_back({facet.describe(), facet.overReleases()});
         }
-    }
+    });
     found.misuses = misuses_;
     found.misuseCount = misuseCount_;
     return found;

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +53,14 @@ public:
     void* allocate(const FacetType& type);
     // The facet that starts at pointer, or null when none does.
     FacetBase* facetAt(const void* pointer) const;
+    // Calls visit with every facet in the order allocated.
+    template <class Visit>
+    void forEach(Visit visit) const {
+        for (const Block* block : made_)
+            for (std::size_t at = 0; at < block->used; at += kUnit)
+                if (const std::uint8_t mark = block->starts[at / kUnit])
+                    visit(*facetOf(*block, at, mark));
+    }
 
 private:
     struct Block {
@@ -63,8 +70,10 @@ private:
         std::size_t used = 0;                    // bytes
     };
     Block* blockOf(std::uintptr_t address) const;
+    static FacetBase* facetOf(const Block& block, std::size_t offset, std::uint8_t mark);
 
     std::vector<std::unique_ptr<Block>> blocks_;  // in address order
+    std::vector<Block*> made_;                    // in the order made
     Block* current_ = nullptr;                    // the block facets go into
 };
 
@@ -101,8 +110,7 @@ private:
     const FacetType* typeFor(Object& object, const Host::FUID& iid) const;
     FacetBase* facetFor(Object& object, const Host::FUID& iid);
 
-    FacetStore store_;
-    std::deque<FacetBase*> facets_;  // every facet made, in the order made
+    FacetStore store_;  // every facet made
     std::vector<std::string> misuses_;
     std::size_t misuseCount_ = 0;
 };

@@ -190,7 +190,7 @@ public:
     Host::tresult setPitch(Host::IEventList* list, Host::int32 pitch,
                            Host::IEditContext* edit) override {
         if (!change("setPitch", self(), list, edit)) return Host::kInvalidArgument;
-        self().pitch = pitch;
+        self().pitch() = pitch;
         return Host::kResultOk;
     }
     Host::tresult setVelocity(Host::IEventList* list, Host::int32 velocity,
@@ -200,7 +200,7 @@ public:
             misuse("setVelocity", "velocity " + std::to_string(velocity) + " outside 0 to 127");
             return Host::kInvalidArgument;
         }
-        self().velocity = velocity;
+        self().velocity() = velocity;
         return Host::kResultOk;
     }
 };
@@ -228,19 +228,19 @@ public:
 
     Host::tresult setOffset(Host::IEventList* list, double seconds,
                             Host::IEditContext* edit) override {
-        return set("setOffset", list, edit, self().offset, seconds);
+        return set("setOffset", list, edit, self().audio->offset, seconds);
     }
     Host::tresult setVolume(Host::IEventList* list, double volume,
                             Host::IEditContext* edit) override {
-        return set("setVolume", list, edit, self().volume, volume);
+        return set("setVolume", list, edit, self().audio->volume, volume);
     }
     Host::tresult setFadeIn(Host::IEventList* list, double length,
                             Host::IEditContext* edit) override {
-        return set("setFadeIn", list, edit, self().fadeIn, length);
+        return set("setFadeIn", list, edit, self().audio->fadeIn, length);
     }
     Host::tresult setFadeOut(Host::IEventList* list, double length,
                              Host::IEditContext* edit) override {
-        return set("setFadeOut", list, edit, self().fadeOut, length);
+        return set("setFadeOut", list, edit, self().audio->fadeOut, length);
     }
 
     Host::tresult setClip(Host::IAudioClip* clip) override {
@@ -252,7 +252,7 @@ public:
             misuse("setClip", "the clip has no file");
             return Host::kInvalidArgument;
         }
-        self().clip = object;
+        self().audio->clip = object;
         return Host::kResultOk;
     }
 
@@ -314,17 +314,19 @@ Report eventJson(const ReferenceHost& host, const Object& object) {
     addCommon(j, e);
     switch (e.kind) {
     case EventKind::Note:
-        j["pitch"] = optional(e.pitch);
-        j["velocity"] = optional(e.velocity);
+        j["pitch"] = optional(e.pitch());
+        j["velocity"] = optional(e.velocity());
         break;
-    case EventKind::AudioEvent:
+    case EventKind::AudioEvent: {
+        const AudioEventState& audio = *e.audio;
         j["mute"] = optional(e.mute);
-        j["offset"] = optional(e.offset);
-        j["volume"] = optional(e.volume);
-        j["fadeIn"] = optional(e.fadeIn);
-        j["fadeOut"] = optional(e.fadeOut);
-        j["clip"] = e.clip ? audioFileJson(host, *e.clip->file) : Report(nullptr);
+        j["offset"] = optional(audio.offset);
+        j["volume"] = optional(audio.volume);
+        j["fadeIn"] = optional(audio.fadeIn);
+        j["fadeOut"] = optional(audio.fadeOut);
+        j["clip"] = audio.clip ? audioFileJson(host, *audio.clip->file) : Report(nullptr);
         break;
+    }
     default: {
         j.erase("length");  // controller-like events have none
         Report data = Report::array();
@@ -351,6 +353,11 @@ std::optional<EventKind> eventKindNamed(std::string_view name) {
     for (const auto& k : kKindNames)
         if (name == k.name) return k.kind;
     return std::nullopt;
+}
+
+EventObject::EventObject(ReferenceHost& host, EventKind eventKind)
+    : Object(host), EventState(eventKind) {
+    if (eventKind == EventKind::AudioEvent) audio = std::make_unique<AudioEventState>();
 }
 
 std::string EventObject::describe() const {

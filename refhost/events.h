@@ -11,6 +11,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,7 +28,7 @@ namespace RefHost {
 class AudioClipObject;
 class EventList;
 
-enum class EventKind { MidiPart, Note, PitchBend, Aftertouch, ProgramChange, Controller, AudioEvent };
+enum class EventKind : std::uint8_t { MidiPart, Note, PitchBend, Aftertouch, ProgramChange, Controller, AudioEvent };
 
 // The factory's name of a kind ("MIDI part" ...), and the kind of a factory name.
 const char* eventKindName(EventKind kind);
@@ -35,30 +37,38 @@ std::optional<EventKind> eventKindNamed(std::string_view name);
 // What every event has: its kind, the list that holds it, and the values every event takes.
 struct EventState {
     explicit EventState(EventKind k) : kind(k) {}
-    EventKind kind;
     EventList* list = nullptr;  // set when the event is inserted
     std::optional<double> start;
     std::optional<double> length;
+    EventKind kind;
     std::optional<bool> mute;
 };
 
-// A note, a controller-like event or an audio event.
-class EventObject : public Object, public EventState {
-public:
-    EventObject(ReferenceHost& host, EventKind eventKind) : Object(host), EventState(eventKind) {}
-    std::string describe() const override;
-
-    // A note.
-    std::optional<Host::int32> pitch;
-    std::optional<Host::int32> velocity;
-    // A controller-like event: data values 0 and 1.
-    std::array<std::optional<Host::int32>, 2> data;
-    // An audio event.
+// What an audio event has beyond every event.
+struct AudioEventState {
     std::optional<double> offset;  // seconds into the clip's file
     std::optional<double> volume;
     std::optional<double> fadeIn;
     std::optional<double> fadeOut;
     AudioClipObject* clip = nullptr;
+};
+
+// A note, a controller-like event or an audio event. A project may hold millions of notes,
+// so an event keeps only what its kind uses.
+class EventObject : public Object, public EventState {
+public:
+    EventObject(ReferenceHost& host, EventKind eventKind);
+    std::string describe() const override;
+
+    // A note: pitch and velocity.
+    std::optional<Host::int32>& pitch() { return data[0]; }
+    std::optional<Host::int32>& velocity() { return data[1]; }
+    const std::optional<Host::int32>& pitch() const { return data[0]; }
+    const std::optional<Host::int32>& velocity() const { return data[1]; }
+    // A controller-like event: data values 0 and 1; a note keeps pitch and velocity here.
+    std::array<std::optional<Host::int32>, 2> data;
+    // An audio event's own values; null for the other kinds.
+    std::unique_ptr<AudioEventState> audio;
 };
 
 // A MIDI part: an event in a track's list that holds an event list of its own. It is a

@@ -6,6 +6,24 @@
 
 namespace RefHost {
 
+// --- ObjectStore -----------------------------------------------------------------------
+
+ObjectStore::~ObjectStore() {
+    for (Object* object : objects_) object->~Object();
+}
+
+void* ObjectStore::allocate(std::size_t size, std::size_t align) {
+    std::size_t at = (used_ + align - 1) / align * align;
+    if (blocks_.empty() || at + size > kBlockSize) {
+        blocks_.emplace_back(new std::max_align_t[kBlockSize / sizeof(std::max_align_t)]);
+        at = 0;
+    }
+    used_ = at + size;
+    return reinterpret_cast<std::byte*>(blocks_.back().get()) + at;
+}
+
+// --- ReferenceHost ---------------------------------------------------------------------
+
 ReferenceHost::ReferenceHost(Profile profile) : profile_(std::move(profile)) {
     document_ = std::make_unique<Document>(*this);
     context_ = &make<ContextObject>();

@@ -5,8 +5,11 @@
 // keeps an account of every reference it hands out.
 #pragma once
 
+#include <cstddef>
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +45,39 @@ public:
     std::string describe() const override { return "host context"; }
 };
 
+// Where the host's objects live: blocks of memory that last as long as the host, objects
+// built in them one after another and destroyed in the order made. A project can hold
+// millions of notes; this keeps a heap allocation and its bookkeeping off each of them.
+class ObjectStore {
+public:
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+    ObjectStore() = default;
+    ~ObjectStore();
+    ObjectStore(const ObjectStore&) = delete;
+    ObjectStore& operator=(const ObjectStore&) = delete;
+
+    template <class T, class... Args>
+    T& make(Args&&... args) {
+        static_assert(alignof(T) <= alignof(std::max_align_t) && sizeof(T) <= kBlockSize);
+        T* object = new (allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
+        try {
+            objects_.push_back(object);
+        } catch (...) {
+            object->~T();
+            throw;
+        }
+        return *object;
+    }
+
+private:
+    void* allocate(std::size_t size, std::size_t align);
+
+    std::vector<std::unique_ptr<std::max_align_t[]>> blocks_;
+    std::size_t used_ = kBlockSize;  // bytes of the last block
+    std::deque<Object*> objects_;    // in the order made
+};
+
 class ReferenceHost {
 public:
     explicit ReferenceHost(Profile profile);
@@ -71,10 +107,7 @@ public:
     // A new object owned by the host until it is destroyed.
     template <class T, class... Args>
     T& make(Args&&... args) {
-        auto object = std::make_unique<T>(*this, std::forward<Args>(args)...);
-        T& ref = *object;
-        objects_.push_back(std::move(object));
-        return ref;
+        return objects_.make<T>(*this, std::forward<Args>(args)...);
     }
 
     // The next serial number of a memory stream.
@@ -82,7 +115,7 @@ public:
 
 private:
     Account account_;
-    std::vector<std::unique_ptr<Object>> objects_;
+    ObjectStore objects_;
     Profile profile_;
     std::unique_ptr<Document> document_;
     ContextObject* context_ = nullptr;
