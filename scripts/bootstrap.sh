@@ -4,7 +4,9 @@
 #   scripts/bootstrap.sh test      install what is missing, build and run every test in the
 #                                  default and the sanitizer build, then cross-build the
 #                                  Windows DLL and run its tests under Wine
-#                                  (TESSARO_WINDOWS=0 leaves the Windows part out)
+#                                  (TESSARO_WINDOWS=0 leaves the Windows part out), and
+#                                  fuzz the import for 60 s where clang with libFuzzer
+#                                  is installed (TESSARO_FUZZ_SECONDS=0 leaves it out)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -59,5 +61,30 @@ done
 if ((windows)); then
   echo "=== windows build (MinGW-w64, tests under Wine) ==="
   bash scripts/windows-tests.sh || status=1
+fi
+
+# Fuzzing: the corpus is replayed under ctest above; where clang with libFuzzer is present,
+# a short fuzzing run of the import as well (fuzz/run_fuzz.sh, preset "fuzz").
+# TESSARO_FUZZ_SECONDS=0 leaves it out.
+fuzz_seconds=${TESSARO_FUZZ_SECONDS:-60}
+if [ "$fuzz_seconds" != 0 ]; then
+  fuzz_probe=$(mktemp -d)
+  echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+    > "$fuzz_probe/probe.cpp"
+  if command -v clang++ >/dev/null &&
+     clang++ -fsanitize=fuzzer "$fuzz_probe/probe.cpp" -o "$fuzz_probe/probe" 2>/dev/null; then
+    echo "=== fuzz ($fuzz_seconds s) ==="
+    rm -rf build/fuzz-run
+    if TESSARO_JOBS=$jobs bash fuzz/run_fuzz.sh "$fuzz_seconds" &&
+       [ -z "$(ls -A build/fuzz-run/findings)" ]; then
+      grep -E "^#[0-9]+ +DONE" build/fuzz-run/fuzz-0.log || true
+    else
+      status=1
+      tail -n 60 build/fuzz-run/fuzz-0.log || true
+    fi
+  else
+    echo "=== fuzz: skipped (no clang with libFuzzer) ==="
+  fi
+  rm -rf "$fuzz_probe"
 fi
 exit $status
