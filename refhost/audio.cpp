@@ -408,13 +408,21 @@ bool AudioFileWriterObject::write(const float* frames, Host::int32 count) {
     const double highest = full - 1;
     const int shift = 32 - sampleSize;
     const bool dither = sampleSize < 24;
-    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    constexpr double kUnit32 = 1.0 / 4294967296.0;
+    // Adding and taking away 1.5 * 2^52 rounds a double to the nearest integer (ties to
+    // even), as nearbyint does, without a library call per sample.
+    constexpr double kRound = 6755399441055744.0;
     for (std::size_t i = 0; i < samples; ++i) {
         const double x = std::isfinite(frames[i]) ? static_cast<double>(frames[i]) : 0.0;
-        double y = x * full;
-        // TPDF dither: the sum of two uniform values, spanning ±1 step.
-        if (dither) y += uniform(dither_) - uniform(dither_);
-        const double q = std::clamp(std::nearbyint(y), lowest, highest);
+        // Clamped first, so the rounding below stays within its range.
+        double y = std::clamp(x * full, lowest - 2, highest + 2);
+        // TPDF dither: the difference of two uniform values, spanning ±1 step.
+        if (dither) {
+            const auto a = static_cast<double>(dither_() >> 32);
+            const auto b = static_cast<double>(dither_() >> 32);
+            y += (a - b) * kUnit32;
+        }
+        const double q = std::clamp((y + kRound) - kRound, lowest, highest);
         converted_[i] = static_cast<int>(static_cast<std::int64_t>(q) * (std::int64_t{1} << shift));
     }
     const sf_count_t done = sf_writef_int(out, converted_.data(), count);
