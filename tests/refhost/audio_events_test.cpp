@@ -6,6 +6,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 #include "base/iptr.h"
@@ -130,6 +131,46 @@ TEST(RefHostAudio, AConvertingSourceDeliversExactlyTheFramesAsked) {
     EXPECT_EQ(found.held, 0u);
     EXPECT_EQ(found.misuseCount, 3u);
     EXPECT_NE(found.firstMisuse().find("setSampleRate"), std::string::npos) << found.firstMisuse();
+}
+
+TEST(RefHostAudio, AConvertingSourceKeepsThePassbandInTimeAndRemovesWhatCannotBeKept) {
+    // Channel 0 plays 1 kHz, which must come out as the same sine at the new rate with no
+    // delay; channel 1 plays 23 kHz, above what 44100 Hz can hold, which must be removed
+    // rather than fold back as an alias. The input is 32-bit, so its own noise is far below.
+    TempFolder folder;
+    TessaroWriter::Tone t;
+    t.sampleRate = 48000;
+    t.sampleSize = 32;
+    t.channels = 2;
+    t.seconds = 2.0;
+    t.frequencies = {1000.0, 23000.0};
+    t.level = 0.5;
+    ASSERT_TRUE(TessaroWriter::writeToneFile(folder.path() / "in.wav", t));
+    auto host = makeHost();
+    std::vector<float> out;
+    {
+        auto reader = create<Host::IAudioFileReader>(*host, Host::kAudioFileReaderClass);
+        ASSERT_EQ(reader->setFilePath(pathTo(*host, folder.path() / "in.wav").get()),
+                  Host::kResultOk);
+        IPtr<Host::IAudioSource> source;
+        ASSERT_EQ(reader->createConvertingSource(44100, source.put()), Host::kResultOk);
+        source->setFrameCount(2 * 44100);
+        std::vector<float> block(2 * 1024);
+        for (Host::int32 n; (n = source->read(block.data(), 1024)) > 0;)
+            out.insert(out.end(), block.begin(), block.begin() + 2 * n);
+    }
+    ASSERT_EQ(out.size(), 2u * 2 * 44100);
+    // The middle second, away from the filter's run-in at both ends.
+    double error = 0, alias = 0;
+    for (std::size_t n = 22050; n < 22050 + 44100; ++n) {
+        const double ideal = 0.5 * std::sin(2 * std::numbers::pi * 1000.0 * static_cast<double>(n) / 44100);
+        error += std::pow(out[2 * n] - ideal, 2);
+        alias += std::pow(out[2 * n + 1], 2);
+    }
+    const auto dB = [](double sumOfSquares) { return 10 * std::log10(sumOfSquares / 44100 + 1e-30); };
+    EXPECT_LT(dB(error), -140) << "the 1 kHz tone is changed or delayed";
+    EXPECT_LT(dB(alias), -135) << "the 23 kHz tone folds back";
+    EXPECT_TRUE(host->account().findings().clean());
 }
 
 TEST(RefHostAudio, WritersRefuseWhatTheyCannotWrite) {
