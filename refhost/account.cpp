@@ -11,26 +11,46 @@ namespace RefHost {
 
 // --- FacetStore ----------------------------------------------------------------------
 
-void* FacetStore::allocate(const FacetType& type) {
+static_assert(alignof(std::max_align_t) <= FacetStore::kUnit,
+              "facets start on units: a unit must align any facet");
+
+FacetStore::Block& FacetStore::blockFor(std::size_t size) {
+    if (current_ && current_->used + size <= kBlockSize) return *current_;
+    // Room in both lists first, so that nothing below can fail once the block is listed.
+    blocks_.reserve(blocks_.size() + 1);
+    made_.reserve(made_.size() + 1);
+    auto block = std::make_unique<Block>();
+    block->memory.reset(new std::byte[kBlockSize]);  // not cleared: only the marks need to be
+    block->starts = std::make_unique<std::uint8_t[]>(kBlockSize / kUnit);
+    block->begin = reinterpret_cast<std::uintptr_t>(block->memory.get());
+    Block* made = block.get();
+    const auto at = std::upper_bound(
+        blocks_.begin(), blocks_.end(), made->begin,
+        [](std::uintptr_t address, const auto& b) { return address < b->begin; });
+    blocks_.insert(at, std::move(block));
+    made_.push_back(made);
+    current_ = made;
+    return *made;
+}
+
+FacetBase* FacetStore::build(const FacetType& type, Object& object) {
     const std::size_t size = (type.size + kUnit - 1) / kUnit * kUnit;
-    if (type.align > alignof(std::max_align_t) || size > kBlockSize)
+    const auto& all = allFacetTypes();
+    if (type.index >= all.size() || &all[type.index] != &type)
+        throw std::logic_error(std::string("facet ") + type.name + " is not a registered type");
+    if (type.align > kUnit || size > kBlockSize)
         throw std::logic_error(std::string("facet ") + type.name + " does not fit the store");
-    if (!current_ || current_->used + size > kBlockSize) {
-        auto block = std::make_unique<Block>();
-        block->memory.reset(new std::max_align_t[kBlockSize / sizeof(std::max_align_t)]);
-        block->starts = std::make_unique<std::uint8_t[]>(kBlockSize / kUnit);
-        block->begin = reinterpret_cast<std::uintptr_t>(block->memory.get());
-        current_ = block.get();
-        made_.push_back(current_);
-        const auto at = std::upper_bound(
-            blocks_.begin(), blocks_.end(), current_->begin,
-            [](std::uintptr_t address, const auto& b) { return address < b->begin; });
-        blocks_.insert(at, std::move(block));
+    Block& block = blockFor(size);
+    void* memory = block.memory.get() + block.used;
+    FacetBase* facet = type.make(memory, object, type);
+    // The plug-in sees the interface pointer; the store finds the facet by its start.
+    if (facet->unknown() != memory) {
+        facet->~FacetBase();
+        throw std::logic_error(std::string("facet ") + type.name + " does not start with its interface");
     }
-    void* memory = reinterpret_cast<std::byte*>(current_->begin) + current_->used;
-    current_->starts[current_->used / kUnit] = static_cast<std::uint8_t>(type.index + 1);
-    current_->used += size;
-    return memory;
+    block.starts[block.used / kUnit] = static_cast<std::uint8_t>(type.index + 1);
+    block.used += size;
+    return facet;
 }
 
 FacetStore::Block* FacetStore::blockOf(std::uintptr_t address) const {
@@ -54,7 +74,7 @@ FacetBase* FacetStore::facetAt(const void* pointer) const {
 }
 
 FacetBase* FacetStore::facetOf(const Block& block, std::size_t offset, std::uint8_t mark) {
-    return allFacetTypes()[mark - 1u].at(reinterpret_cast<std::byte*>(block.begin) + offset);
+    return allFacetTypes()[mark - 1u].at(block.memory.get() + offset);
 }
 
 // --- Account -------------------------------------------------------------------------
@@ -82,11 +102,7 @@ FacetBase* Account::facetFor(Object& object, const Host::FUID& iid) {
     if (!type) return nullptr;
     FacetBase* facet = object.lastFacet(type->iid);
     if (facet && !facet->released()) return facet;
-    void* memory = store_.allocate(*type);
-    facet = type->make(memory, object, *type);
-    // The plug-in sees the interface pointer; the store finds the facet by its start.
-    if (facet->unknown() != memory)
-        throw std::logic_error(std::string("facet ") + type->name + " does not start with its interface");
+    facet = store_.build(*type, object);
     object.rememberFacet(facet);
     return facet;
 }

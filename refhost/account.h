@@ -49,8 +49,9 @@ public:
     FacetStore(const FacetStore&) = delete;
     FacetStore& operator=(const FacetStore&) = delete;
 
-    // Room for a facet of type, marked as its start.
-    void* allocate(const FacetType& type);
+    // A new facet of type over object (accepts was true), built in the store. Nothing is
+    // marked unless the facet was built.
+    FacetBase* build(const FacetType& type, Object& object);
     // The facet that starts at pointer, or null when none does.
     FacetBase* facetAt(const void* pointer) const;
     // Calls visit with every facet in the order allocated.
@@ -64,12 +65,14 @@ public:
 
 private:
     struct Block {
-        std::uintptr_t begin = 0;
-        std::unique_ptr<std::max_align_t[]> memory;
+        std::unique_ptr<std::byte[]> memory;     // aligned for any fundamental type
+        std::uintptr_t begin = 0;                // its address, for comparisons
         std::unique_ptr<std::uint8_t[]> starts;  // facet type index + 1 per unit, 0: none
         std::size_t used = 0;                    // bytes
     };
     Block* blockOf(std::uintptr_t address) const;
+    // A block with room for size bytes, made when the current one is full.
+    Block& blockFor(std::size_t size);
     static FacetBase* facetOf(const Block& block, std::size_t offset, std::uint8_t mark);
 
     std::vector<std::unique_ptr<Block>> blocks_;  // in address order

@@ -174,7 +174,9 @@ constexpr FacetType facetType(const char* name, bool (*accepts)(Object&)) {
                      [](void* memory, Object& object, const FacetType& type) -> FacetBase* {
                          return new (memory) F(object, type);
                      },
-                     [](void* memory) -> FacetBase* { return static_cast<F*>(memory); },
+                     [](void* memory) -> FacetBase* {
+                         return std::launder(static_cast<F*>(memory));
+                     },
                      sizeof(F),
                      alignof(F)};
 }

@@ -5,7 +5,8 @@
 namespace RefHost {
 
 const std::vector<FacetType>& allFacetTypes() {
-    static const std::vector<FacetType> types = [] {
+    // Never destroyed: the account of a host destroyed late still reads it.
+    static const std::vector<FacetType>& types = *new std::vector<FacetType>([] {
         std::vector<FacetType> all;
         for (auto area : {serviceFacetTypes(), streamFacetTypes(), projectFacetTypes(),
                           treeFacetTypes(), mixerFacetTypes(), automationFacetTypes(),
@@ -15,7 +16,7 @@ const std::vector<FacetType>& allFacetTypes() {
         if (all.size() >= 255) throw std::logic_error("too many facet types");
         for (std::size_t i = 0; i < all.size(); ++i) all[i].index = static_cast<std::uint16_t>(i);
         return all;
-    }();
+    }());
     return types;
 }
 

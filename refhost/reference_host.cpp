@@ -15,11 +15,12 @@ ObjectStore::~ObjectStore() {
 void* ObjectStore::allocate(std::size_t size, std::size_t align) {
     std::size_t at = (used_ + align - 1) / align * align;
     if (blocks_.empty() || at + size > kBlockSize) {
-        blocks_.emplace_back(new std::max_align_t[kBlockSize / sizeof(std::max_align_t)]);
+        std::unique_ptr<std::byte[]> block(new std::byte[kBlockSize]);
+        blocks_.push_back(std::move(block));
         at = 0;
     }
     used_ = at + size;
-    return reinterpret_cast<std::byte*>(blocks_.back().get()) + at;
+    return blocks_.back().get() + at;
 }
 
 // --- ReferenceHost ---------------------------------------------------------------------

@@ -73,7 +73,7 @@ public:
 private:
     void* allocate(std::size_t size, std::size_t align);
 
-    std::vector<std::unique_ptr<std::max_align_t[]>> blocks_;
+    std::vector<std::unique_ptr<std::byte[]>> blocks_;  // aligned for any fundamental type
     std::size_t used_ = kBlockSize;  // bytes of the last block
     std::deque<Object*> objects_;    // in the order made
 };
