@@ -300,10 +300,6 @@ std::optional<AudioFileInfo> readAudioFileInfo(const std::filesystem::path& path
     return result;
 }
 
-std::string AudioFileReaderObject::describe() const {
-    return file ? "audio file reader of \"" + file->path.string() + "\"" : "audio file reader";
-}
-
 // --- Converting source ---------------------------------------------------------------
 
 AudioSourceObject::AudioSourceObject(ReferenceHost& host, AudioFileInfo f, double r)
@@ -436,10 +432,6 @@ void AudioFileWriterObject::close() {
     if (opened) closed = true;
 }
 
-std::string AudioClipObject::describe() const {
-    return file ? "audio clip of \"" + file->path.string() + "\"" : "audio clip";
-}
-
 Object* createAudioObject(ReferenceHost& host, const Host::FUID& cid) {
     if (cid == Host::kAudioFileReaderClass) return &host.make<AudioFileReaderObject>();
     if (cid == Host::kAudioClipClass) return &host.make<AudioClipObject>();
@@ -447,26 +439,6 @@ Object* createAudioObject(ReferenceHost& host, const Host::FUID& cid) {
 }
 
 // --- Report --------------------------------------------------------------------------
-
-std::string shownFilePath(const ReferenceHost& host, const std::filesystem::path& file) {
-    if (!host.projectFolder().empty()) {
-        const auto relative = file.lexically_normal().lexically_relative(
-            host.projectFolder().lexically_normal());
-        if (!relative.empty() && *relative.begin() != "..") return relative.generic_string();
-    }
-    return file.generic_string();
-}
-
-Report audioFileJson(const ReferenceHost& host, const AudioFileInfo& info) {
-    Report j;
-    j["path"] = shownFilePath(host, info.path);
-    j["sampleRate"] = info.sampleRate;
-    j["sampleSize"] = info.sampleSize;
-    j["channels"] = info.channels;
-    j["frames"] = info.frames;
-    j["format"] = info.format;
-    return j;
-}
 
 void addAudioFileReport(const ReferenceHost& host, Report& report) {
     const auto& written = host.records().filesWritten;
