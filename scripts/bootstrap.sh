@@ -24,17 +24,7 @@ if [ "$mode" = test ] && [ "${TESSARO_WINDOWS:-1}" != 0 ]; then
   windows=1
   packages+=(g++-mingw-w64-x86-64-posix wine64 wine)
 fi
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-missing.sh "${packages[@]}"
 
 jobs=$(nproc)
 

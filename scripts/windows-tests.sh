@@ -10,17 +10,7 @@ cd "$(dirname "$0")/.."
 
 packages=(g++-mingw-w64-x86-64-posix wine64 wine googletest cmake ninja-build)
 if [ "${1:-}" = --install ]; then
-  missing=()
-  for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  if ((${#missing[@]})); then
-    echo "Installing: ${missing[*]}"
-    sudo_cmd=()
-    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-  fi
+  bash scripts/install-missing.sh "${packages[@]}"
 fi
 
 for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump wine wineserver cmake ninja; do
