@@ -25,19 +25,6 @@ Host::tresult TessaroFilterPlugin::queryInterface(const Host::FUID& interfaceId,
     return Host::kNoInterface;
 }
 
-Host::uint32 TessaroFilterPlugin::addRef() {
-    return static_cast<Host::uint32>(++refCount_);
-}
-
-Host::uint32 TessaroFilterPlugin::release() {
-    const Host::int32 count = --refCount_;
-    if (count == 0) {
-        delete this;
-        return 0;
-    }
-    return static_cast<Host::uint32>(count);
-}
-
 Host::tresult TessaroFilterPlugin::initialize(Host::FUnknown* context) {
     hostContext_ = queryTo<Host::IHostContext>(context);
     return hostContext_ ? Host::kResultOk : Host::kResultFalse;

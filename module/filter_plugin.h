@@ -1,21 +1,18 @@
 // TessaroFilterPlugin: the object the host talks to when it imports a Tessaro project.
 #pragma once
 
-#include <atomic>
-
 #include "base/iptr.h"
+#include "base/ref_counted.h"
 #include "interfaces/all.h"
 
 namespace Tessaro {
 
-class TessaroFilterPlugin : public Host::IProjectFilterPlugin {
+class TessaroFilterPlugin : public RefCounted<Host::IProjectFilterPlugin> {
 public:
     TessaroFilterPlugin() = default;
-    virtual ~TessaroFilterPlugin();
+    ~TessaroFilterPlugin() override;
 
     Host::tresult queryInterface(const Host::FUID& interfaceId, void** obj) override;
-    Host::uint32 addRef() override;
-    Host::uint32 release() override;
 
     Host::tresult initialize(Host::FUnknown* context) override;
     Host::tresult terminate() override;
@@ -28,7 +25,6 @@ public:
     static Host::FUnknown* create(void* context);
 
 private:
-    std::atomic<Host::int32> refCount_{1};
     IPtr<Host::IHostContext> hostContext_;
 };
 

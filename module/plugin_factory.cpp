@@ -74,17 +74,6 @@ Host::tresult CPluginFactory::queryInterface(const Host::FUID& interfaceId, void
     return Host::kNoInterface;
 }
 
-Host::uint32 CPluginFactory::addRef() { return static_cast<Host::uint32>(++refCount_); }
-
-Host::uint32 CPluginFactory::release() {
-    const Host::int32 count = --refCount_;
-    if (count == 0) {
-        delete this;
-        return 0;
-    }
-    return static_cast<Host::uint32>(count);
-}
-
 Host::tresult CPluginFactory::getFactoryInfo(Host::PFactoryInfo* info) {
     if (info) *info = factoryInfo_;
     return Host::kResultOk;

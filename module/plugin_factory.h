@@ -1,26 +1,24 @@
 // CPluginFactory: offers the module's classes to the host's plug-in loader.
 #pragma once
 
-#include <atomic>
 #include <vector>
 
+#include "base/ref_counted.h"
 #include "interfaces/all.h"
 
 namespace Tessaro {
 
-class CPluginFactory : public Host::IPluginFactory3 {
+class CPluginFactory : public RefCounted<Host::IPluginFactory3> {
 public:
     using CreateFunction = Host::FUnknown* (*)(void* context);
 
     explicit CPluginFactory(const Host::PFactoryInfo& info);
-    virtual ~CPluginFactory();
+    ~CPluginFactory() override;
 
     // Registers a class from its extended record; false for a null record or function.
     bool registerClass(const Host::PClassInfo2* info, CreateFunction create, void* context);
 
     Host::tresult queryInterface(const Host::FUID& interfaceId, void** obj) override;
-    Host::uint32 addRef() override;
-    Host::uint32 release() override;
 
     Host::tresult getFactoryInfo(Host::PFactoryInfo* info) override;
     Host::int32 countClasses() override;
@@ -31,7 +29,7 @@ public:
     Host::tresult getClassInfoUnicode(Host::int32 index, Host::PClassInfoW* info) override;
     Host::tresult setHostContext(Host::FUnknown* context) override;
 
-    Host::int32 refCount() const { return refCount_; }
+    Host::int32 refCount() const { return static_cast<Host::int32>(RefCounted::refCount()); }
 
 private:
     struct ClassEntry {
@@ -47,7 +45,6 @@ private:
         return index >= 0 && static_cast<std::size_t>(index) < classes_.size();
     }
 
-    std::atomic<Host::int32> refCount_{1};
     Host::PFactoryInfo factoryInfo_;
     std::vector<ClassEntry> classes_;
 };
