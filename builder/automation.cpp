@@ -45,16 +45,16 @@ void buildCurve(TessaroImporter& importer, const AutomationRecord& record) {
     const auto automationTrack = queryTo<Host::IAutomationTrack>(found);
     if (!automationTrack) return;
     IPtr<Host::IEventList> list;
-    if (importer.project->getAutomationEventList(automationTrack.get(), list.put()) !=
+    if (importer.host.project->getAutomationEventList(automationTrack.get(), list.put()) !=
             Host::kResultOk ||
         !list)
         return;
 
-    Host::IEditContext* edit = importer.edit.get();
+    Host::IEditContext* edit = importer.host.edit.get();
     const std::size_t points = std::min(record.positions.size(), record.values.size());
     for (std::size_t i = 0; i < points; ++i) {
         IPtr<Host::IAutomationEvent> event;
-        if (importer.context->createInstance(Host::kAutomationEventClass,
+        if (importer.host.context->createInstance(Host::kAutomationEventClass,
                                              Host::IAutomationEvent::iid,
                                              event.putVoid()) != Host::kResultOk ||
             !event)
@@ -62,7 +62,7 @@ void buildCurve(TessaroImporter& importer, const AutomationRecord& record) {
         edit->insertObject(list.get(), event.get());
         event->setValue(automationValue(record.type, record.values[i]), edit);
         event->setFlags(0, edit);
-        event->setPosition(importer.ticksToPosition(record.positions[i]), edit);
+        event->setPosition(importer.song.header.ticksToPosition(record.positions[i]), edit);
     }
 }
 
@@ -98,11 +98,11 @@ double automationValue(std::int32_t type, float value) {
 void buildAutomation(TessaroImporter& importer) {
     // Events are made through the host context, placed through the edit context and
     // found through the project; without all three there is nothing to build on.
-    if (importer.context && importer.edit && importer.project)
-        for (const AutomationRecord& record : importer.automation) buildCurve(importer, record);
+    if (importer.host.context && importer.host.edit && importer.host.project)
+        for (const AutomationRecord& record : importer.song.lists.automation) buildCurve(importer, record);
 
-    if (importer.edit)
-        importer.edit->finishStep(importer.project.get(), u"Import Tessaro Project Automation");
+    if (importer.host.edit)
+        importer.host.edit->finishStep(importer.host.project.get(), u"Import Tessaro Project Automation");
 }
 
 }  // namespace Tessaro

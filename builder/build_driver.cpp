@@ -78,7 +78,7 @@ void buildInstrumentTrack(TessaroImporter& importer, Host::ITrack* track, bool w
     if (withSends) buildSends(importer, track);
     // The instrument set-up may rename the track after its preset; the file's name wins.
     if (const auto name = attrString(attributes.get(), "trNa"); name && attributes)
-        attributes->setName(importer.project.get(), name->c_str(), importer.edit.get());
+        attributes->setName(importer.host.project.get(), name->c_str(), importer.host.edit.get());
 }
 
 void buildAudioTrack(TessaroImporter& importer, Host::ITrack* track, bool withSends) {
@@ -105,7 +105,7 @@ std::vector<IPtr<Host::IProjectObject>> collectTracks(TessaroImporter& importer,
 }
 
 IPtr<Host::ITrack> findTrackByNumber(TessaroImporter& importer, std::int64_t number) {
-    for (const auto& object : collectTracks(importer, importer.projectRoot.get())) {
+    for (const auto& object : collectTracks(importer, importer.host.projectRoot.get())) {
         if (!object->isKind("track") || !(object->isKind("instrument") || object->isKind("audio")))
             continue;
         auto track = hostTrackOf(object.get());
@@ -118,7 +118,7 @@ IPtr<Host::ITrack> findTrackByNumber(TessaroImporter& importer, std::int64_t num
 
 void buildProject(TessaroImporter& importer) {
     const bool withEffects = hostAllows(importer, HostFeature::EffectChannels);
-    for (const auto& object : collectTracks(importer, importer.projectRoot.get())) {
+    for (const auto& object : collectTracks(importer, importer.host.projectRoot.get())) {
         if (!object || !object->isKind("track")) continue;
         const auto track = hostTrackOf(object.get());
         if (!track) continue;

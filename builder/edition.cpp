@@ -74,8 +74,8 @@ bool hostAllows(std::u16string_view hostName, const HostVersion& version, HostFe
 }
 
 bool hostAllows(const TessaroImporter& importer, HostFeature feature) {
-    return hostAllows(importer.hostName,
-                      HostVersion{importer.hostMajor, importer.hostMinor, importer.hostPatch},
+    return hostAllows(importer.host.name,
+                      HostVersion{importer.host.version.major, importer.host.version.minor, importer.host.version.patch},
                       feature);
 }
 

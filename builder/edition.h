@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "module/version.h"
+#include "hostkit/host_version.h"
 
 namespace Tessaro {
 

@@ -46,7 +46,7 @@ double faderValue(bool newer, std::uint16_t fileVersion, float gain) {
 }
 
 double faderValue(const TessaroImporter& importer, float gain) {
-    return faderValue(importer.mixerValueFlag, importer.fileVersion, gain);
+    return faderValue(importer.host.mixerValueFlag, importer.song.header.fileVersion, gain);
 }
 
 std::int32_t toParameterInteger(double value, std::int32_t max) {

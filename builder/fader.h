@@ -8,7 +8,7 @@ namespace Tessaro {
 class TessaroImporter;
 
 // The app's linear gain (volume or send level) on the host's fader scale: the newer scale
-// when the host's mixer reports it (importer.mixerValueFlag), else the older one. A NaN or
+// when the host's mixer reports it (importer.host.mixerValueFlag), else the older one. A NaN or
 // a gain of 0 or less gives the bottom of the scale, 0.
 double faderValue(bool newerScale, std::uint16_t fileVersion, float gain);
 double faderValue(const TessaroImporter& importer, float gain);

@@ -80,9 +80,9 @@ IPtr<Host::IParameter> paramTagged(Host::IParamNode* node, std::int32_t tag) {
 }
 
 IPtr<Host::IParamNode> mixerChannels(TessaroImporter& importer) {
-    if (!importer.mixerAccess) return {};
+    if (!importer.host.mixerAccess) return {};
     // findObject hands out a borrowed pointer; take a reference of our own.
-    auto mixer = IPtr<Host::FUnknown>::share(importer.mixerAccess->findObject("QPL Mixer", 0));
+    auto mixer = IPtr<Host::FUnknown>::share(importer.host.mixerAccess->findObject("QPL Mixer", 0));
     auto mixerNode = queryTo<Host::IParamNode>(mixer);
     return childNamed(mixerNode.get(), "Channels");
 }

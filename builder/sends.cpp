@@ -52,7 +52,7 @@ void buildSends(TessaroImporter& importer, Host::ITrack* track) {
     if (!attributes) return;
     auto root = channelRoot(track);
     auto sends = childNamed(root.get(), "Sends");
-    for (std::size_t n = 0; n < importer.effectsOnBuses.size(); ++n) {
+    for (std::size_t n = 0; n < importer.song.lists.effectsOnBuses.size(); ++n) {
         const std::string busKey = indexedKey("tSBI", n);
         const std::string onKey = indexedKey("tSBE", n);
         const std::string levelKey = indexedKey("tSBL", n);

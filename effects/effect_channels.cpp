@@ -22,23 +22,23 @@ IPtr<Host::IAttributeList> attributeListOf(Host::FUnknown* object) {
 }  // namespace
 
 void createEffectChannel(TessaroImporter& importer) {
-    if (!importer.project || !importer.edit) return;
-    auto factory = queryTo<Host::IObjectFactory>(importer.project);
+    if (!importer.host.project || !importer.host.edit) return;
+    auto factory = queryTo<Host::IObjectFactory>(importer.host.project);
     if (!factory) return;
     IPtr<Host::FUnknown> channelObject;
     if (factory->createObject("FX Channel", channelObject.put()) != Host::kResultOk ||
         !channelObject)
         return;
-    importer.edit->insertObject(importer.project.get(), channelObject.get());
+    importer.host.edit->insertObject(importer.host.project.get(), channelObject.get());
 
-    const std::u16string name = toUtf16("Bus " + std::to_string(importer.effectBusCounter));
+    const std::u16string name = toUtf16("Bus " + std::to_string(importer.song.effectBusCounter));
     if (auto list = attributeListOf(channelObject.get()))
-        list->setName(importer.project.get(), name.c_str(), importer.edit.get());
+        list->setName(importer.host.project.get(), name.c_str(), importer.host.edit.get());
 
     auto channel = queryTo<Host::IChannel>(channelObject);
     if (!channel) return;
     channel->setMode(2);
-    ++importer.effectBusCounter;
+    ++importer.song.effectBusCounter;
 }
 
 }  // namespace Tessaro

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "effects/conversion.h"
-#include "reader/effect_record.h"
+#include "model/effect_record.h"
 
 namespace Tessaro {
 

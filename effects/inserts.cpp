@@ -159,7 +159,7 @@ void buildTrackInserts(TessaroImporter& importer, Host::ITrack* track) {
     const bool limiterAllowed = hostAllows(importer, HostFeature::ChannelLimiter);
     bool eqUsed = false;
     bool limiterUsed = false;
-    for (const EffectRecord& record : importer.effectsOnChannels) {
+    for (const EffectRecord& record : importer.song.lists.effectsOnChannels) {
         if (record.bus == 0 || record.bus != number) continue;
         const bool tonalix = record.kind == kEffectTonalixEq;
         if (tonalix && record.busOrder == 0 && !eqUsed) {
@@ -180,7 +180,7 @@ void buildTrackInserts(TessaroImporter& importer, Host::ITrack* track) {
 
 void buildEffectChannelInserts(TessaroImporter& importer, Host::ITrack* track,
                                std::int32_t busNumber) {
-    for (const EffectRecord& record : importer.effectsOnBuses) {
+    for (const EffectRecord& record : importer.song.lists.effectsOnBuses) {
         if (std::int64_t{record.bus} != -std::int64_t{busNumber}) continue;
         // Only the bus's first effect is built.
         if (record.kind == kEffectBrickwall &&

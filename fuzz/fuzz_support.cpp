@@ -3,9 +3,6 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "base/iptr.h"
-#include "base/text.h"
-#include "module/version.h"
 #include "reader/importer.h"
 #include "refhost/report.h"
 
@@ -70,36 +67,11 @@ std::vector<std::uint8_t> waveBytes(const WaveFile& w) {
 // host interfaces, the host's name and version and the mixer flag, then the read, the
 // emptied lists and the outcome's message.
 int runWithStream(Tessaro::TessaroImporter& importer, Host::IBStream* stream) {
-    using namespace Tessaro;
-    if (!importer.context) return 1;
-    importer.messages = queryTo<Host::IMessageDisplay>(importer.context);
-    importer.files = queryTo<Host::IFileAccess>(importer.context);
-    if (auto app = queryTo<Host::IApplicationInfo>(importer.context)) {
-        importer.hostVersionText = readHostText(
-            [&](char16_t* b, Host::int32 n) { return app->getVersion(b, n); });
-        importer.hostName =
-            readHostText([&](char16_t* b, Host::int32 n) { return app->getName(b, n); });
-    }
-    const HostVersion version = parseHostVersion(importer.hostVersionText);
-    importer.hostMajor = version.major;
-    importer.hostMinor = version.minor;
-    importer.hostPatch = version.patch;
-    importer.mixerAccess = queryTo<Host::IMixerAccess>(importer.context);
-    if (importer.mixerAccess) {
-        auto mixer = IPtr<Host::FUnknown>::share(importer.mixerAccess->findObject("QPL Mixer", 0));
-        if (auto value = queryTo<Host::IValue>(mixer)) {
-            double v = 0;
-            importer.mixerValueFlag = value->getValue(&v) == Host::kResultOk && v == 4.0;
-        }
-    }
+    if (!importer.host.learnHost()) return 1;
     const int result = importer.readAndBuild(stream);
-    importer.clearLists();
-    if (result == 0) importer.showMessage(kCompleted);
-    importer.projectRoot.reset();
-    importer.project.reset();
-    importer.mixerAccess.reset();
-    importer.files.reset();
-    importer.messages.reset();
+    importer.song.lists = {};
+    if (result == 0) importer.host.showMessage(kCompleted);
+    importer.host.endRun();
     return result;
 }
 

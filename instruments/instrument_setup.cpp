@@ -62,13 +62,13 @@ void loadStoredState(TessaroImporter& importer, std::int64_t trackNumber,
                      Host::IParamNode* slot) {
     auto instance = childAt(slot, 0);
     const auto record =
-        std::find_if(importer.presets.begin(), importer.presets.end(),
+        std::find_if(importer.song.lists.presets.begin(), importer.song.lists.presets.end(),
                      [&](const PresetRecord& r) { return r.trackNumber == trackNumber; });
-    if (!instance || record == importer.presets.end()) return;
+    if (!instance || record == importer.song.lists.presets.end()) return;
 
     IPtr<Host::IBStream> stream;
-    if (!importer.context ||
-        importer.context->createInstance(Host::kMemoryStreamClass, Host::IBStream::iid,
+    if (!importer.host.context ||
+        importer.host.context->createInstance(Host::kMemoryStreamClass, Host::IBStream::iid,
                                          stream.putVoid()) != Host::kResultOk)
         stream.reset();
     auto component = queryTo<Host::IComponent>(instance);

@@ -1,6 +1,6 @@
 // "AUTO": one automation curve of a track: its type, its target, three switches and its
 // points (position in ticks, value, curve type). Curves the builder can use are kept in
-// importer.automation; the others are read up to their point count and passed over.
+// importer.song.lists.automation; the others are read up to their point count and passed over.
 #include <algorithm>
 #include <cstdint>
 
@@ -66,21 +66,21 @@ void readAutomation(TessaroImporter& importer, FileReader& in) {
     in.u8In(0, 1, "cannot read automation read flag");
     in.u8In(0, 1, "cannot read automation write flag");
     const std::uint32_t count = in.u32("cannot read automation value count");
-    importer.chunkConsumed = kCurveHeaderSize;
+    importer.reader.chunkConsumed = kCurveHeaderSize;
 
     if (!isKeptType(type) || targetId < kFirstTrackTarget || count == 0) return;
 
     // The record joins the list before its points are read, so a failure part way leaves
     // it with the points read so far.
-    AutomationRecord& record = importer.automation.emplace_back();
+    AutomationRecord& record = importer.song.lists.automation.emplace_back();
     record.type = type;
     record.targetId = targetId;
 
-    PointSource points(in, importer.chunkSize - kCurveHeaderSize);
+    PointSource points(in, importer.reader.chunkSize - kCurveHeaderSize);
     // Room for the points that both the chunk and the file can hold: a size field can lie
     // as much as a count can.
     const std::uint64_t fileLeft =
-        importer.fileSize > importer.filePosition ? importer.fileSize - importer.filePosition : 0;
+        importer.reader.fileSize > importer.reader.filePosition ? importer.reader.fileSize - importer.reader.filePosition : 0;
     const std::uint64_t pointsInFile =
         fileLeft > kCurveHeaderSize ? (fileLeft - kCurveHeaderSize) / kPointSize : 0;
     const auto room = static_cast<std::uint32_t>(
@@ -95,7 +95,7 @@ void readAutomation(TessaroImporter& importer, FileReader& in) {
         record.values.push_back(value);
     }
     // Every point fitted in the chunk, so this cannot pass the chunk size.
-    importer.chunkConsumed = kCurveHeaderSize + kPointSize * count;
+    importer.reader.chunkConsumed = kCurveHeaderSize + kPointSize * count;
 }
 
 }  // namespace Tessaro

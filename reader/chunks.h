@@ -1,6 +1,6 @@
 // The chunk readers. Each is called by the chunk loop with the stream just behind the
 // chunk's four-character id; it reads the size field, its body, and leaves in
-// importer.chunkConsumed how many body bytes it consumed (the loop skips the rest).
+// importer.reader.chunkConsumed how many body bytes it consumed (the loop skips the rest).
 #pragma once
 
 #include <cstdint>
@@ -20,7 +20,7 @@ void readPads(TessaroImporter& importer, FileReader& in);          // "TPAD"
 void readPluginPreset(TessaroImporter& importer, FileReader& in);  // "QPLP"
 void readAutomation(TessaroImporter& importer, FileReader& in);    // "AUTO"
 
-// Reads the size field into importer.chunkSize and counts its 4 bytes into the file
+// Reads the size field into importer.reader.chunkSize and counts its 4 bytes into the file
 // position; a failed read or a size below minimum raises message.
 void readChunkSize(TessaroImporter& importer, FileReader& in, std::uint32_t minimum,
                    const char* message);

@@ -42,66 +42,36 @@ ChunkReader readerFor(const std::string& id) {
 
 void readChunkSize(TessaroImporter& importer, FileReader& in, std::uint32_t minimum,
                    const char* message) {
-    importer.chunkSize = in.u32(message);
-    importer.filePosition += 4;
-    if (importer.chunkSize < minimum) fail(message);
-}
-
-void TessaroImporter::resetForRead() {
-    filePosition = 0;
-    fileSize = 0;
-    chunkSize = 0;
-    chunkConsumed = 0;
-    tracksRead = 0;
-    declaredTrackCount = 0;
-    fileVersion = 0;
-    tickBase = 0;
-    tickFactor = 0;
-    songLength = 0;
-    tempo = 0;
-    currentTrackNumber = 0;
-    currentTrackType = 0;
-    haveCurrentTrack = false;
-    currentTrack.reset();
-    effectBusCounter = 1;
-    masterBrickwallPlaced = false;
-}
-
-std::int32_t TessaroImporter::readFailed(const char* text) {
-    readError = text;
-    showMessage("Cannot read Tessaro project file. Reason: unknown format.");
-    edit.reset();
-    return 1;
+    importer.reader.chunkSize = in.u32(message);
+    importer.reader.filePosition += 4;
+    if (importer.reader.chunkSize < minimum) fail(message);
 }
 
 std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
-    // Preparation: the project, the edit context and the project's tree root.
-    project = queryTo<Host::IProject>(target);
-    edit = queryTo<Host::IEditContext>(context);
-    if (project) {
-        IPtr<Host::IObjectTree> root;
-        if (project->getRoot(0, root.put()) == Host::kResultOk && root) projectRoot = root;
-    }
-    if (edit) edit->beginEdit(0);
-    resetForRead();
+    // Preparation: the project, the edit context and the project's tree root; a new model.
+    host.takeProject();
+    if (host.edit) host.edit->beginEdit(0);
+    song = SongModel{};
+    reader = ReaderState{};
     readError.clear();
 
     FileReader in(stream);
+    bool failed = false;
     try {
         if (!in.seekToEnd()) fail("Could not seek file to end");
-        if (!in.tellSize(&fileSize)) fail("Could not read file size");
+        if (!in.tellSize(&reader.fileSize)) fail("Could not read file size");
         if (!in.seekToStart()) fail("Could not seek file back to start");
 
         std::uint8_t magic[8];
         if (!in.readBytes(magic, sizeof magic)) fail("Could not read magic number.");
         if (std::memcmp(magic, kMagic, sizeof magic) != 0) fail("Wrong magic number.");
-        filePosition = 8;
+        reader.filePosition = 8;
 
         bool first = true;
-        while (filePosition < fileSize) {
-            chunkSize = 0;
-            chunkConsumed = 0;
-            filePosition += 4;
+        while (reader.filePosition < reader.fileSize) {
+            reader.chunkSize = 0;
+            reader.chunkConsumed = 0;
+            reader.filePosition += 4;
             // The id is a text of up to four characters: a zero byte ends it early, and an
             // id that cannot be read is empty.
             char raw[4] = {};
@@ -112,27 +82,36 @@ std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
 
             if (const ChunkReader read = readerFor(id)) {
                 read(*this, in);
-                if (chunkConsumed < chunkSize && !in.skip(chunkSize - chunkConsumed))
+                if (reader.chunkConsumed < reader.chunkSize &&
+                    !in.skip(reader.chunkSize - reader.chunkConsumed))
                     fail("Could not skip to the end of chunk " + id);
-                filePosition += chunkSize;
+                reader.filePosition += reader.chunkSize;
             } else if (!id.empty() && id.size() != 4) {
                 fail("cannot read chunk ID");
             }
             // An unknown four-character id is passed over: its size field is read as the
             // next id.
         }
-        if (tracksRead < declaredTrackCount) fail("too few tracks");
+        if (song.tracksRead < song.header.declaredTrackCount) fail("too few tracks");
     } catch (const ReaderError& error) {
-        return readFailed(error.what());
+        failed = true;
+        readError = error.what();
     } catch (const std::bad_alloc&) {
-        return readFailed("out of memory");
+        failed = true;
+        readError = "out of memory";
+    }
+    if (failed) {
+        // The one failure message; what the readers made in the host stays.
+        host.showMessage("Cannot read Tessaro project file. Reason: unknown format.");
+        host.edit.reset();
+        return 1;
     }
 
     // Hand-over to the builder.
-    if (edit) edit->finishStep(project.get(), u"Import Tessaro Project");
+    if (host.edit) host.edit->finishStep(host.project.get(), u"Import Tessaro Project");
     if (hostAllows(*this, HostFeature::EffectChannels)) routeSends(*this);
     buildProject(*this);
-    edit.reset();
+    host.edit.reset();
     return 0;
 }
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "reader/effect_record.h"
+#include "model/effect_record.h"
 
 namespace Tessaro {
 

@@ -181,7 +181,7 @@ void readParameters(TessaroImporter& importer, EffectRecord& r, FileReader& in) 
     switch (r.kind) {
         case kEffectLimiter: readLimiter(r, in); break;
         case kEffectReverb: readReverb(r, in); break;
-        case kEffectDelay: readDelay(r, in, importer.tempo); break;
+        case kEffectDelay: readDelay(r, in, importer.song.header.tempo); break;
         case kEffectEq: readEq(r, in); break;
         case kEffectChorus: readChorus(r, in); break;
         case kEffectFilter: readFilter(r, in); break;
@@ -207,18 +207,18 @@ void readParameters(TessaroImporter& importer, EffectRecord& r, FileReader& in) 
             // The state is not kept: it is skipped, never read. A size beyond the end of the
             // file cannot be a state the file holds.
             const std::uint64_t left =
-                importer.fileSize > in.position() ? importer.fileSize - in.position() : 0;
+                importer.reader.fileSize > in.position() ? importer.reader.fileSize - in.position() : 0;
             if (stateSize > left) fail("cannot read AUStateByteSize");
             skipOrFail(in, stateSize, "cannot read AUStateByteSize");
             break;
         }
         case kEffectWhirlo: readWhirlo(r, in); break;
-        case kEffectLanefix: readLanefix(r, in, importer.fileVersion); break;
+        case kEffectLanefix: readLanefix(r, in, importer.song.header.fileVersion); break;
         case kEffectHallvaneLite: readHallvaneLite(r, in); break;
         default:
             // Kinds the importer does not convert (16 to 27) are passed over by their size;
             // kinds above the last known one have no parameters to read.
-            skipOrFail(in, effectParameterSize(r.kind, importer.fileVersion),
+            skipOrFail(in, effectParameterSize(r.kind, importer.song.header.fileVersion),
                        "EFFX sub chunk offset too short");
             break;
     }
@@ -231,9 +231,9 @@ void buildAfterRead(TessaroImporter& importer, const EffectRecord& record) {
         if (!hostAllows(importer, HostFeature::MasterEffects)) return;
         if (record.kind == kEffectBrickwall) {
             // Only the first brickwall of the master is placed; later ones are dropped.
-            if (!importer.masterBrickwallPlaced) {
+            if (!importer.song.masterBrickwallPlaced) {
                 buildMasterBrickwall(importer, record);
-                importer.masterBrickwallPlaced = true;
+                importer.song.masterBrickwallPlaced = true;
             }
         } else {
             buildMasterInsert(importer, record);
@@ -252,7 +252,7 @@ void readEffect(TessaroImporter& importer, FileReader& in) {
     const std::uint16_t kind = in.u16("cannot read effect type");
     const std::int16_t bus = in.i16("Cannot read effect bus.");
 
-    auto& list = bus < 0 ? importer.effectsOnBuses : importer.effectsOnChannels;
+    auto& list = bus < 0 ? importer.song.lists.effectsOnBuses : importer.song.lists.effectsOnChannels;
     list.emplace_back();
     EffectRecord& record = list.back();
     record.kind = kind;
@@ -265,11 +265,11 @@ void readEffect(TessaroImporter& importer, FileReader& in) {
     record.wet = in.unit("cannot read effect wet");
     record.mix = 0.5f - 0.5f * record.dry + 0.5f * record.wet;
     std::uint32_t header = kHeaderSize;
-    importer.chunkConsumed = header;
-    if (importer.fileVersion >= 9) {
+    importer.reader.chunkConsumed = header;
+    if (importer.song.header.fileVersion >= 9) {
         in.u8("cannot read effect automation mode");  // not kept
         ++header;
-        importer.chunkConsumed = header;
+        importer.reader.chunkConsumed = header;
     }
 
     if (header < parameterOffset)
@@ -280,7 +280,7 @@ void readEffect(TessaroImporter& importer, FileReader& in) {
     // file position stay together: the parameters begin at the offset, or directly behind
     // the header when the offset points into it.
     const std::uint64_t consumed = in.position() - bodyStart;
-    importer.chunkConsumed = static_cast<std::uint32_t>(
+    importer.reader.chunkConsumed = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(consumed, std::numeric_limits<std::uint32_t>::max()));
     record.state = 2;
 

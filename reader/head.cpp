@@ -36,30 +36,30 @@ void drop(FileReader& in, std::uint64_t bytes) { in.skip(bytes); }
 }  // namespace
 
 void readSongHeader(TessaroImporter& importer, FileReader& in) {
-    const auto target = queryTo<Host::IImportTarget>(importer.target);
+    const auto target = queryTo<Host::IImportTarget>(importer.host.target);
     if (target) target->prepare(kImportTemplate, kImportViewMode);
 
     readChunkSize(importer, in, 0, "Header chunk size too short");
     const std::uint16_t version = in.u16In(1, 0xFFFF, "Cannot read version");
-    importer.fileVersion = version;
+    importer.song.header.fileVersion = version;
     const std::uint32_t minimum = minimumHeaderSize(version);
-    if (importer.chunkSize < minimum)
-        fail("Header chunk size " + std::to_string(importer.chunkSize) + " too short");
+    if (importer.reader.chunkSize < minimum)
+        fail("Header chunk size " + std::to_string(importer.reader.chunkSize) + " too short");
 
     in.f32("Cannot read song length in seconds.");
     const std::uint16_t ticksPerWholeNote = in.u16In(16, 1000, "Cannot read ticks per whole note");
-    importer.tickBase = 48.0f / static_cast<float>(ticksPerWholeNote);
-    importer.songLength = in.u32In(0, kMaxTicks, "Cannot read song length");
+    importer.song.header.tickBase = 48.0f / static_cast<float>(ticksPerWholeNote);
+    importer.song.header.songLength = in.u32In(0, kMaxTicks, "Cannot read song length");
 
     // A NaN passes a range check but is no tempo: every position would become a NaN.
     const float tempo = in.f32In(1, 1000, "Cannot read song tempo");
     if (std::isnan(tempo)) fail("Cannot read song tempo");
-    importer.tempo = tempo;
-    const float unitsPerSecond = tempo / 60.0f * 48.0f / importer.tickBase;
-    importer.tickFactor = 1.0f / unitsPerSecond;
-    if (importer.project) {
+    importer.song.header.tempo = tempo;
+    const float unitsPerSecond = tempo / 60.0f * 48.0f / importer.song.header.tickBase;
+    importer.song.header.tickFactor = 1.0f / unitsPerSecond;
+    if (importer.host.project) {
         IPtr<Host::ITempo> tempoTrack;
-        if (importer.project->getTempo(unitsPerSecond, tempoTrack.put()) == Host::kResultOk &&
+        if (importer.host.project->getTempo(unitsPerSecond, tempoTrack.put()) == Host::kResultOk &&
             tempoTrack) {
             tempoTrack->setActive(1);
             tempoTrack->setTempo(tempo);
@@ -68,30 +68,30 @@ void readSongHeader(TessaroImporter& importer, FileReader& in) {
 
     const std::uint8_t numerator = in.u8In(1, 64, "Cannot read signature numerator");
     const std::uint8_t denominator = in.u8In(1, 64, "Cannot read signature denominator");
-    if (importer.project) {
-        const std::uint32_t lengthTicks = numerator * 480u + importer.songLength;
-        importer.project->setLength(importer.ticksToPosition(lengthTicks));
+    if (importer.host.project) {
+        const std::uint32_t lengthTicks = numerator * 480u + importer.song.header.songLength;
+        importer.host.project->setLength(importer.song.header.ticksToPosition(lengthTicks));
         IPtr<Host::ISignatureTrack> signatures;
-        if (importer.project->getSignatureTrack(signatures.put()) == Host::kResultOk &&
+        if (importer.host.project->getSignatureTrack(signatures.put()) == Host::kResultOk &&
             signatures)
-            signatures->addSignature(0, numerator, denominator, importer.edit.get());
+            signatures->addSignature(0, numerator, denominator, importer.host.edit.get());
     }
 
     const std::uint8_t looping = in.u8In(0, 1, "Cannot read looping");
-    const auto transport = queryTo<Host::ITransport>(importer.context);
+    const auto transport = queryTo<Host::ITransport>(importer.host.context);
     if (transport) transport->setCycleActive(looping);
 
     in.u32("Cannot read song cursor");  // the app's own cursor; not applied
     const std::uint32_t left = in.u32In(0, kMaxTicks, "Cannot read left marker");
     const std::uint32_t right = in.u32In(0, kMaxTicks, "Cannot read right marker");
     if (transport)
-        transport->setCycleRange(importer.ticksToPosition(left), importer.ticksToPosition(right),
-                                 importer.tickFactor);
+        transport->setCycleRange(importer.song.header.ticksToPosition(left), importer.song.header.ticksToPosition(right),
+                                 importer.song.header.tickFactor);
 
     in.u32In(0, kMaxTicks, "Cannot read rulerStartTick");
     in.u32In(0, kMaxTicks, "Cannot read rulerEndTick");
-    importer.declaredTrackCount = in.u16("Cannot read track count.");
-    in.u16In(0, importer.declaredTrackCount, "cannot read selected track number");
+    importer.song.header.declaredTrackCount = in.u16("Cannot read track count.");
+    in.u16In(0, importer.song.header.declaredTrackCount, "cannot read selected track number");
 
     if (version < 7) {
         if (version >= 3) {
@@ -114,7 +114,7 @@ void readSongHeader(TessaroImporter& importer, FileReader& in) {
     if (version >= 11) drop(in, 8);
     if (version >= 18) drop(in, 6);
 
-    importer.chunkConsumed = minimum;
+    importer.reader.chunkConsumed = minimum;
 }
 
 }  // namespace Tessaro

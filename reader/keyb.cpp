@@ -19,7 +19,7 @@ void readKeyboard(TessaroImporter& importer, FileReader& in) {
     in.i8In(-48, 48, "cannot read keyboard transposition");
     in.u8In(0, 64, "cannot read keyboard auto quantization");
     in.f32("cannot read keyboard pitchbend range");
-    importer.chunkConsumed = 13;
+    importer.reader.chunkConsumed = 13;
 }
 
 }  // namespace Tessaro

@@ -19,10 +19,10 @@ void readOutputBus(TessaroImporter& importer, FileReader& in) {
     if (channel == kMainBus) setOutputVolume(importer, gain);
     const float pan = in.f32In(-1, 1, "cannot read output bus pan");
     if (channel == kMainBus) setOutputPan(importer, pan);
-    importer.chunkConsumed = 10;
-    if (importer.fileVersion >= 9) {
+    importer.reader.chunkConsumed = 10;
+    if (importer.song.header.fileVersion >= 9) {
         in.u8("cannot read output bus automation mode");  // not applied
-        importer.chunkConsumed = 11;
+        importer.reader.chunkConsumed = 11;
     }
 }
 

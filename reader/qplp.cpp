@@ -64,8 +64,8 @@ void readPluginPreset(TessaroImporter& importer, FileReader& in) {
         in.u32In(0, kMaxPresetDataLength, "Cannot read preset data length in QPLP chunk.");
     if (!readPresetData(in, length, record.data)) fail("Cannot read preset data in QPLP chunk.");
 
-    importer.chunkConsumed = static_cast<std::uint32_t>(headerSize) + 4 + length;
-    if (length != 0) importer.presets.push_back(std::move(record));
+    importer.reader.chunkConsumed = static_cast<std::uint32_t>(headerSize) + 4 + length;
+    if (length != 0) importer.song.lists.presets.push_back(std::move(record));
 }
 
 }  // namespace Tessaro

@@ -33,13 +33,13 @@ constexpr std::uint8_t kAudioTrack = 1;
 class HostTrack {
 public:
     HostTrack(TessaroImporter& importer, std::uint8_t type) : importer_(importer) {
-        const auto factory = queryTo<Host::IObjectFactory>(importer.project);
+        const auto factory = queryTo<Host::IObjectFactory>(importer.host.project);
         IPtr<Host::FUnknown> object;
-        if (!factory || !importer.edit ||
+        if (!factory || !importer.host.edit ||
             factory->createObject(type == kInstrumentTrack ? "instrument" : "audio",
                                   object.put()) != Host::kResultOk ||
             !object ||
-            importer.edit->insertObject(importer.project.get(), object.get()) != Host::kResultOk)
+            importer.host.edit->insertObject(importer.host.project.get(), object.get()) != Host::kResultOk)
             return;
         track_ = queryTo<Host::ITrack>(object);
         projectObject_ = queryTo<Host::IProjectObject>(object);
@@ -50,11 +50,11 @@ public:
 
     void setName(const std::u16string& name) {
         if (projectObject_)
-            projectObject_->setName(importer_.project.get(), name.c_str(), importer_.edit.get());
+            projectObject_->setName(importer_.host.project.get(), name.c_str(), importer_.host.edit.get());
     }
     void setColor(std::uint32_t rgb) {
         if (projectObject_)
-            projectObject_->setColor(importer_.project.get(), kOpaque | rgb, importer_.edit.get());
+            projectObject_->setColor(importer_.host.project.get(), kOpaque | rgb, importer_.host.edit.get());
     }
     void setInt(const std::string& key, std::int64_t value) {
         if (attributes_) attributes_->setInt(key.c_str(), value, true);
@@ -76,20 +76,20 @@ private:
 }  // namespace
 
 void readTrackInfo(TessaroImporter& importer, FileReader& in) {
-    const std::uint16_t version = importer.fileVersion;
+    const std::uint16_t version = importer.song.header.fileVersion;
     const std::uint32_t minimum = minimumTrackInfoSize(version);
     readChunkSize(importer, in, minimum, "TINF chunk size too short");
 
     const std::uint16_t number = in.u16("cannot read number of track");
     const std::uint8_t type = in.u8In(kInstrumentTrack, kAudioTrack, "cannot read type of track");
-    ++importer.tracksRead;
-    importer.currentTrackNumber = number;
-    importer.currentTrackType = type;
-    importer.haveCurrentTrack = true;
-    importer.currentTrack.reset();
+    ++importer.song.tracksRead;
+    importer.song.track.number = number;
+    importer.song.track.type = type;
+    importer.song.track.present = true;
+    importer.song.track.host.reset();
 
     HostTrack host(importer, type);
-    importer.currentTrack = host.track();
+    importer.song.track.host = host.track();
 
     const std::u16string name = in.string();
     const std::size_t nameUnits = in.lastStringUnits();
@@ -147,7 +147,7 @@ void readTrackInfo(TessaroImporter& importer, FileReader& in) {
         extraUnits += in.lastStringUnits();
     }
 
-    importer.chunkConsumed = static_cast<std::uint32_t>(minimum + 7u * sendCount + outputCount +
+    importer.reader.chunkConsumed = static_cast<std::uint32_t>(minimum + 7u * sendCount + outputCount +
                                                         2 * (nameUnits + extraUnits));
 }
 

@@ -45,7 +45,7 @@ void readPads(TessaroImporter& importer, FileReader& in) {
     consumed += readKeyLists(in, chordPads, "cannot read chord key count of track",
                              "cannot read chord pad key of track");
 
-    importer.chunkConsumed = consumed;
+    importer.reader.chunkConsumed = consumed;
 }
 
 }  // namespace Tessaro

@@ -57,11 +57,11 @@ RegionHeader readRegionHeader(FileReader& in, std::uint16_t headerSize) {
 class MidiPartWriter {
 public:
     MidiPartWriter(TessaroImporter& importer, Host::IObjectFactory* factory)
-        : importer_(importer), factory_(factory), edit_(importer.edit.get()) {}
+        : importer_(importer), factory_(factory), edit_(importer.host.edit.get()) {}
 
     void createPart(const RegionHeader& region) {
-        if (!factory_ || !edit_ || !importer_.currentTrack) return;
-        if (importer_.currentTrack->getEventList(trackList_.put()) != Host::kResultOk)
+        if (!factory_ || !edit_ || !importer_.song.track.host) return;
+        if (importer_.song.track.host->getEventList(trackList_.put()) != Host::kResultOk)
             trackList_.reset();
         if (!trackList_) return;
         trackList_->prepare(Host::IEventList::kMidi);
@@ -77,8 +77,8 @@ public:
         if (midiPart && midiPart->getEventList(partList_.put()) != Host::kResultOk)
             partList_.reset();
         if (auto event = queryTo<Host::IEvent>(part_)) {
-            event->setStart(trackList_.get(), importer_.ticksToPosition(region.position), edit_);
-            event->setLength(trackList_.get(), importer_.ticksToPosition(region.length), edit_);
+            event->setStart(trackList_.get(), importer_.song.header.ticksToPosition(region.position), edit_);
+            event->setLength(trackList_.get(), importer_.song.header.ticksToPosition(region.length), edit_);
             event->setMute(trackList_.get(), region.mute, edit_);
         }
     }
@@ -131,10 +131,10 @@ void readNotes(TessaroImporter& importer, FileReader& in, MidiPartWriter& part,
                             static_cast<std::int64_t>(region.position);
         if (event)
             event->setStart(list,
-                            static_cast<double>(static_cast<float>(offset) * importer.tickFactor),
+                            static_cast<double>(static_cast<float>(offset) * importer.song.header.tickFactor),
                             edit);
         const std::uint32_t length = in.u32In(0, kMaxTick, "cannot read note length in track");
-        if (event) event->setLength(list, importer.ticksToPosition(length), edit);
+        if (event) event->setLength(list, importer.song.header.ticksToPosition(length), edit);
         const std::uint8_t key = in.u8("cannot read note key in track");
         if (noteEvent) noteEvent->setPitch(list, key, edit);
         const std::uint8_t velocity = in.u8In(0, 127, "cannot read note velocity in track");
@@ -144,7 +144,7 @@ void readNotes(TessaroImporter& importer, FileReader& in, MidiPartWriter& part,
 }
 
 void readEvents(TessaroImporter& importer, FileReader& in, MidiPartWriter& part) {
-    const bool typed = importer.fileVersion >= 10;
+    const bool typed = importer.song.header.fileVersion >= 10;
     const std::uint8_t fieldBytes = typed ? 8 : 6;
     const std::uint8_t recordSize =
         in.u8In(kMinEventRecordSize, 0xFF, "cannot read pitch event byte size of track");
@@ -172,7 +172,7 @@ void readEvents(TessaroImporter& importer, FileReader& in, MidiPartWriter& part)
         if (kind) {
             const auto object = part.createInPart(kind);
             if (auto event = queryTo<Host::IEvent>(object))
-                event->setStart(list, importer.ticksToPosition(position), edit);
+                event->setStart(list, importer.song.header.ticksToPosition(position), edit);
             if (auto control = queryTo<Host::IControlEvent>(object)) {
                 switch (type) {
                 case kPitchBend:
@@ -196,7 +196,7 @@ void readEvents(TessaroImporter& importer, FileReader& in, MidiPartWriter& part)
 void readMidiRegion(TessaroImporter& importer, FileReader& in, Host::IObjectFactory* factory,
                     const RegionHeader& region) {
     const std::uint64_t start = in.position();
-    const std::uint32_t minimum = importer.fileVersion == 1 ? 25 : 26;
+    const std::uint32_t minimum = importer.song.header.fileVersion == 1 ? 25 : 26;
     const std::uint32_t size = in.u32("TREG midi sub chunk size too short");
     if (size < minimum) fail("TREG midi sub chunk size too short");
 
@@ -207,7 +207,7 @@ void readMidiRegion(TessaroImporter& importer, FileReader& in, Host::IObjectFact
     const std::uint8_t grid = in.u8In(0, 64, "cannot read midi region quantization grid of track");
     // Version 1 knew straight quantization only.
     std::uint8_t tuplet = 1;
-    if (importer.fileVersion >= 2)
+    if (importer.song.header.fileVersion >= 2)
         tuplet = in.u8In(0, 3, "cannot read midi region quantization tuplet of track");
     in.u8In(0, 1, "cannot read midi region quantize ends of track");
     in.unit("cannot read midi region quantize swing of track");
@@ -225,9 +225,9 @@ void readAudioRegion(TessaroImporter& importer, FileReader& in, const RegionHead
         in.u32In(kMinAudioSubChunk, 0xFFFFFFFF, "TREG audio sub chunk size too short");
     const std::uint32_t inPoint = in.u32("cannot read region in-point of track");
     const std::u16string fileName = in.string();
-    if (importer.fileVersion >= 15) in.skip(10);
-    if (importer.fileVersion >= 19) in.skip(4);
-    if (importer.fileVersion >= 22) in.skip(6);
+    if (importer.song.header.fileVersion >= 15) in.skip(10);
+    if (importer.song.header.fileVersion >= 19) in.skip(4);
+    if (importer.song.header.fileVersion >= 22) in.skip(6);
 
     placeAudioRegion(importer, region, inPoint, fileName);
     skipTo(in, start + size);
@@ -241,22 +241,22 @@ void readRegions(TessaroImporter& importer, FileReader& in) {
     const std::uint16_t headerSize = in.u16In(kMinRegionHeaderSize, 0xFFFF,
                                               "TREG sub chunk offset too short");
     const std::uint16_t trackNumber = in.u16("Cannot read track number in TREG chunk.");
-    if (!importer.haveCurrentTrack || !importer.currentTrack ||
-        trackNumber != importer.currentTrackNumber)
+    if (!importer.song.track.present || !importer.song.track.host ||
+        trackNumber != importer.song.track.number)
         fail("track is NULL or invalied tracknumber");
     const std::uint32_t count = in.u32("cannot read region count of track");
 
-    const auto factory = queryTo<Host::IObjectFactory>(importer.project);
+    const auto factory = queryTo<Host::IObjectFactory>(importer.host.project);
     for (std::uint32_t i = 0; i < count; ++i) {
         const RegionHeader region = readRegionHeader(in, headerSize);
-        if (importer.currentTrackType == kAudioTrack)
+        if (importer.song.track.type == kAudioTrack)
             readAudioRegion(importer, in, region);
         else
             readMidiRegion(importer, in, factory.get(), region);
     }
 
     const std::uint64_t consumed = in.position() - start;
-    importer.chunkConsumed = static_cast<std::uint32_t>(
+    importer.reader.chunkConsumed = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(consumed, std::numeric_limits<std::uint32_t>::max()));
 }
 

@@ -26,8 +26,8 @@ constexpr char kWaveFileType[] = "Wave File";
 template <class I>
 IPtr<I> createHostInstance(TessaroImporter& importer, const Host::FUID& cid) {
     IPtr<I> object;
-    if (!importer.context ||
-        importer.context->createInstance(cid, I::iid, object.putVoid()) != Host::kResultOk)
+    if (!importer.host.context ||
+        importer.host.context->createInstance(cid, I::iid, object.putVoid()) != Host::kResultOk)
         object.reset();
     return object;
 }
@@ -53,7 +53,7 @@ ProjectFormat projectFormat(Host::IImportTarget* target) {
 // The writer of the host's audio file type named "Wave File"; empty when the host has none.
 IPtr<Host::IAudioFileWriter> waveFileWriter(TessaroImporter& importer) {
     IPtr<Host::IAudioFileWriter> writer;
-    const auto types = queryTo<Host::IAudioFileTypes>(importer.context);
+    const auto types = queryTo<Host::IAudioFileTypes>(importer.host.context);
     if (!types) return writer;
     const Host::int32 count = types->getCount();
     for (Host::int32 i = 0; i < count; ++i) {
@@ -143,7 +143,7 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
                       std::uint32_t inPoint, const std::u16string& fileName) {
     // The wave file: in the project folder, else in its "Audio" folder. A name that reaches
     // out of those folders is never looked up: it counts as a file that cannot be read.
-    const auto target = queryTo<Host::IImportTarget>(importer.target);
+    const auto target = queryTo<Host::IImportTarget>(importer.host.target);
     const std::u16string folder = target ? readHostText(
                                                [&](char16_t* buffer, Host::int32 size) {
                                                    return target->getProjectFolder(buffer, size);
@@ -156,7 +156,7 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
     if (!path) fail("audioEvent.setMedium - create IPath fails");
     if (plainName) {
         path->setPath(filePath.c_str());
-        if (importer.files && importer.files->checkFile(path.get()) != Host::kResultOk) {
+        if (importer.host.files && importer.host.files->checkFile(path.get()) != Host::kResultOk) {
             filePath = folder + u"Audio\\" + fileName;
             path->setPath(filePath.c_str());
         }
@@ -207,11 +207,11 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
     // The audio event in the current track's event list.
     IPtr<Host::IEventList> list;
     IPtr<Host::FUnknown> object;
-    Host::IEditContext* edit = importer.edit.get();
-    if (importer.currentTrack && edit &&
-        importer.currentTrack->getEventList(list.put()) == Host::kResultOk && list) {
+    Host::IEditContext* edit = importer.host.edit.get();
+    if (importer.song.track.host && edit &&
+        importer.song.track.host->getEventList(list.put()) == Host::kResultOk && list) {
         list->prepare(Host::IEventList::kAudio);
-        const auto factory = queryTo<Host::IObjectFactory>(importer.project);
+        const auto factory = queryTo<Host::IObjectFactory>(importer.host.project);
         if (factory && factory->createObject("audio event", object.put()) != Host::kResultOk)
             object.reset();
         // An event the list does not take is not set further.
@@ -221,8 +221,8 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
     const auto event = queryTo<Host::IEvent>(object);
     const auto audioEvent = queryTo<Host::IAudioEvent>(object);
     if (event) {
-        event->setStart(list.get(), importer.ticksToPosition(region.position), edit);
-        event->setLength(list.get(), importer.ticksToPosition(region.length), edit);
+        event->setStart(list.get(), importer.song.header.ticksToPosition(region.position), edit);
+        event->setLength(list.get(), importer.song.header.ticksToPosition(region.length), edit);
     }
     if (audioEvent) {
         const float offset = static_cast<float>(inPoint) / static_cast<float>(fileRate);
@@ -236,9 +236,9 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
     audioEvent->setClip(clip.get());
     audioEvent->setVolume(list.get(), static_cast<double>(region.gain), edit);
     if (region.attack != 0)
-        audioEvent->setFadeIn(list.get(), importer.ticksToPosition(region.attack), edit);
+        audioEvent->setFadeIn(list.get(), importer.song.header.ticksToPosition(region.attack), edit);
     if (region.release != 0)
-        audioEvent->setFadeOut(list.get(), importer.ticksToPosition(region.release), edit);
+        audioEvent->setFadeOut(list.get(), importer.song.header.ticksToPosition(region.release), edit);
 }
 
 }  // namespace Tessaro

@@ -89,12 +89,12 @@ TEST(AutomationBuild, EachTypeReachesItsKindOnTheNumberedTrack) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ChunkBench bench;
-        bench.importer().tickFactor = 1.0f / 960.0f;
+        bench.importer().song.header.tickFactor = 1.0f / 960.0f;
         auto& doc = bench.document();
         RefHost::Node& one = addNumbered(doc, "instrument", u"One", 1);
         RefHost::Node& two = addNumbered(doc, "audio", u"Two", 2);
         RefHost::Node& three = addNumbered(doc, "instrument", u"Three", 3);
-        bench.importer().automation.push_back(c.record);
+        bench.importer().song.lists.automation.push_back(c.record);
 
         Tessaro::buildAutomation(bench.importer());
 
@@ -115,9 +115,9 @@ TEST(AutomationBuild, EachTypeReachesItsKindOnTheNumberedTrack) {
 
 TEST(AutomationBuild, PositionsTakeTheFactorInSinglePrecision) {
     ChunkBench bench;
-    bench.importer().tickFactor = 1.0f / 3.0f;
+    bench.importer().song.header.tickFactor = 1.0f / 3.0f;
     RefHost::Node& track = addNumbered(bench.document(), "instrument", u"One", 1);
-    bench.importer().automation.push_back(
+    bench.importer().song.lists.automation.push_back(
         record(2, 100, {1000, 3840, 0xFFFFFFFFu}, {0.0f, 0.0f, 0.0f}));
     Tessaro::buildAutomation(bench.importer());
     const std::vector<Point> expected = {
@@ -128,9 +128,9 @@ TEST(AutomationBuild, PositionsTakeTheFactorInSinglePrecision) {
 
 TEST(AutomationBuild, RecordsForTheSameTrackShareItsAutomationTracks) {
     ChunkBench bench;
-    bench.importer().tickFactor = 1.0f;
+    bench.importer().song.header.tickFactor = 1.0f;
     RefHost::Node& track = addNumbered(bench.document(), "audio", u"One", 7);
-    auto& records = bench.importer().automation;
+    auto& records = bench.importer().song.lists.automation;
     records.push_back(record(2, 700, {0}, {1.0f}));
     records.push_back(record(1, 742, {10}, {0.0f}));
     records.push_back(record(2, 799, {20, 30}, {-1.0f, 0.5f}));
@@ -162,11 +162,11 @@ TEST(AutomationBuild, RecordsWithoutATrackOrKindAreSkipped) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ChunkBench bench("Ombrel Fold 7.0.0");
-        bench.importer().tickFactor = 1.0f;
+        bench.importer().song.header.tickFactor = 1.0f;
         auto& doc = bench.document();
         RefHost::Node& one = addNumbered(doc, "instrument", u"One", 1);
         RefHost::Node& bus = addNumbered(doc, "FX Channel", u"Bus 5", 5);
-        bench.importer().automation.push_back(c.record);
+        bench.importer().song.lists.automation.push_back(c.record);
         Tessaro::buildAutomation(bench.importer());
 
         EXPECT_EQ(bus.automation, nullptr);

@@ -26,7 +26,7 @@ RefHost::Node& add(RefHost::Document& document, const char* kind, const char16_t
 
 std::vector<std::string> collectedNames(ChunkBench& bench) {
     std::vector<std::string> names;
-    for (const auto& object : collectTracks(bench.importer(), bench.importer().projectRoot.get()))
+    for (const auto& object : collectTracks(bench.importer(), bench.importer().host.projectRoot.get()))
         names.push_back(nameOf(object.get()));
     return names;
 }
@@ -119,7 +119,7 @@ TEST(TrackLookup, FindsTheTracksTheReaderMade) {
         TessaroWriter::TrackInfoChunk chunk;
         chunk.trackNumber = number;
         chunk.name = number == 12 ? u"Twelve" : u"Seven";
-        bench.importer().fileVersion = 22;
+        bench.importer().song.header.fileVersion = 22;
         ASSERT_EQ(bench.read(Tessaro::readTrackInfo, chunk, 22), std::nullopt);
     }
     auto track = findTrackByNumber(bench.importer(), 7);
@@ -157,7 +157,7 @@ TEST(EffectBusNumber, TheNumberBehindTheFirstFourCharacters) {
 
 TEST(BuildDriver, AnInstrumentTrackEndsWithTheFileName) {
     ChunkBench bench;
-    bench.importer().fileVersion = 22;
+    bench.importer().song.header.fileVersion = 22;
     for (std::uint8_t type : {std::uint8_t{0}, std::uint8_t{1}}) {
         TessaroWriter::TrackInfoChunk chunk;
         chunk.trackNumber = static_cast<std::uint16_t>(type + 1);
@@ -165,7 +165,7 @@ TEST(BuildDriver, AnInstrumentTrackEndsWithTheFileName) {
         chunk.name = type == 0 ? u"Piano" : u"Vocals";
         ASSERT_EQ(bench.read(Tessaro::readTrackInfo, chunk, 22), std::nullopt);
     }
-    bench.importer().currentTrack.reset();
+    bench.importer().song.track.host.reset();
     // What an instrument set-up may do to a name, or a host to a new track's.
     const auto nodes = trackNodes(bench.document());
     ASSERT_EQ(nodes.size(), 2u);

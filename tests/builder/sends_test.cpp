@@ -169,8 +169,8 @@ struct SendBench {
         track = document.createTrack("audio");
         track->attributes["cinr"] = Host::int64{4};
         EXPECT_EQ(document.insertTrack(document.trackRoot, *track), "");
-        bench.importer().effectsOnBuses.resize(buses);
-        bench.importer().fileVersion = 22;
+        bench.importer().song.lists.effectsOnBuses.resize(buses);
+        bench.importer().song.header.fileVersion = 22;
     }
     void build() {
         auto host = Tessaro::findTrackByNumber(bench.importer(), 4);

@@ -64,7 +64,7 @@ public:
         r.trackNumber = track;
         r.name = std::move(name);
         r.data = std::move(data);
-        importer->presets.push_back(std::move(r));
+        importer->song.lists.presets.push_back(std::move(r));
     }
 
     // Ends the module's part: everything it took must be back.

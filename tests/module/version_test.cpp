@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "module/version.h"
+#include "hostkit/host_version.h"
 
 using Tessaro::parseHostVersion;
 

@@ -27,8 +27,8 @@ Outcome readWith(Stream& stream) {
     Outcome o;
     o.result = importer.readAndBuild(&stream);
     o.error = importer.readError;
-    o.presets = importer.presets;
-    o.lastConsumed = importer.chunkConsumed;
+    o.presets = importer.song.lists.presets;
+    o.lastConsumed = importer.reader.chunkConsumed;
     EXPECT_EQ(stream.count(), 1u);
     return o;
 }

@@ -51,8 +51,8 @@ struct Outcome {
 Outcome readChunk(std::vector<std::uint8_t> bytes, Delivery delivery) {
     Outcome out{{}, std::make_unique<TessaroImporter>(nullptr, nullptr, nullptr)};
     // As the chunk loop leaves it: the id counted, the file's size known.
-    out.importer->filePosition = 0;
-    out.importer->fileSize = bytes.size();
+    out.importer->reader.filePosition = 0;
+    out.importer->reader.fileSize = bytes.size();
     auto stream = streamOf(std::move(bytes), delivery);
     Tessaro::FileReader in(stream.get());
     try {
@@ -110,12 +110,12 @@ TEST(AutomationChunk, KeepsOnlyCurvesTheBuilderCanUse) {
             const Outcome out =
                 readChunk(behindId(curve(c.type, c.targetId, c.points), kNextChunk), delivery);
             EXPECT_EQ(out.error, "");
-            EXPECT_EQ(out.importer->chunkSize, 13 + 9 * c.points.size());
-            EXPECT_EQ(out.importer->chunkConsumed, c.consumed);
-            EXPECT_EQ(out.importer->filePosition, 4u);  // the size field
-            ASSERT_EQ(out.importer->automation.size(), c.kept ? 1u : 0u);
+            EXPECT_EQ(out.importer->reader.chunkSize, 13 + 9 * c.points.size());
+            EXPECT_EQ(out.importer->reader.chunkConsumed, c.consumed);
+            EXPECT_EQ(out.importer->reader.filePosition, 4u);  // the size field
+            ASSERT_EQ(out.importer->song.lists.automation.size(), c.kept ? 1u : 0u);
             if (!c.kept) continue;
-            const AutomationRecord& record = out.importer->automation.front();
+            const AutomationRecord& record = out.importer->song.lists.automation.front();
             EXPECT_EQ(record.type, c.type);
             EXPECT_EQ(record.targetId, static_cast<std::int32_t>(c.targetId));
             ASSERT_EQ(record.positions.size(), c.points.size());
@@ -135,8 +135,8 @@ TEST(AutomationChunk, KeepsValuesAsStoredAndDropsCurveTypes) {
     for (const Delivery delivery : kDeliveries) {
         const Outcome out = readChunk(behindId(chunk), delivery);
         ASSERT_EQ(out.error, "");
-        ASSERT_EQ(out.importer->automation.size(), 1u);
-        const AutomationRecord& record = out.importer->automation.front();
+        ASSERT_EQ(out.importer->song.lists.automation.size(), 1u);
+        const AutomationRecord& record = out.importer->song.lists.automation.front();
         EXPECT_EQ(record.positions, (std::vector<std::uint32_t>{0xFFFFFFFFu, 0, 17}));
         ASSERT_EQ(record.values.size(), 3u);
         EXPECT_EQ(record.values[0], -3.5f);
@@ -150,8 +150,8 @@ TEST(AutomationChunk, ConsumesOnlyThePointsWhenTheChunkHoldsMore) {
     chunk.extra = {1, 2, 3, 4, 5, 6, 7};
     const Outcome out = readChunk(behindId(chunk), Delivery::Whole);
     EXPECT_EQ(out.error, "");
-    EXPECT_EQ(out.importer->chunkSize, 38u);
-    EXPECT_EQ(out.importer->chunkConsumed, 31u);
+    EXPECT_EQ(out.importer->reader.chunkSize, 38u);
+    EXPECT_EQ(out.importer->reader.chunkConsumed, 31u);
 }
 
 struct FlagCase {
@@ -182,7 +182,7 @@ TEST(AutomationChunk, FlagsAreZeroOrOneEvenOnCurvesThatAreDropped) {
         EXPECT_EQ(out.error, c.message);
         // A bad flag stops the read before any record is made.
         if (*c.message) {
-            EXPECT_TRUE(out.importer->automation.empty());
+            EXPECT_TRUE(out.importer->song.lists.automation.empty());
         }
     }
 }
@@ -271,8 +271,8 @@ TEST(AutomationChunk, CountBeyondTheChunkFailsAtTheFirstMissingPoint) {
             // the reader.
             const Outcome out = readChunk(behindId(chunk, kNextChunk), delivery);
             EXPECT_EQ(out.error, c.message);
-            ASSERT_EQ(out.importer->automation.size(), 1u);
-            const AutomationRecord& record = out.importer->automation.front();
+            ASSERT_EQ(out.importer->song.lists.automation.size(), 1u);
+            const AutomationRecord& record = out.importer->song.lists.automation.front();
             EXPECT_EQ(record.type, 2);
             EXPECT_EQ(record.targetId, 400);
             ASSERT_EQ(record.positions.size(), c.pointsWritten);
@@ -280,7 +280,7 @@ TEST(AutomationChunk, CountBeyondTheChunkFailsAtTheFirstMissingPoint) {
             for (std::size_t i = 0; i < c.pointsWritten; ++i)
                 EXPECT_EQ(record.positions[i], 100 * i);
             // Room for what the chunk can hold, no more.
-            const std::size_t fits = (out.importer->chunkSize - 13) / 9;
+            const std::size_t fits = (out.importer->reader.chunkSize - 13) / 9;
             EXPECT_LE(record.positions.capacity(), fits);
             EXPECT_LE(record.values.capacity(), fits);
         }
@@ -295,8 +295,8 @@ TEST(AutomationChunk, CountTheFileCannotHoldFailsWithThePointsReadSoFar) {
     for (const Delivery delivery : kDeliveries) {
         const Outcome out = readChunk(behindId(chunk), delivery);
         EXPECT_EQ(out.error, "cannot read automation position");
-        ASSERT_EQ(out.importer->automation.size(), 1u);
-        const AutomationRecord& record = out.importer->automation.front();
+        ASSERT_EQ(out.importer->song.lists.automation.size(), 1u);
+        const AutomationRecord& record = out.importer->song.lists.automation.front();
         EXPECT_EQ(record.positions, (std::vector<std::uint32_t>{3, 4}));
         // Room for what the file holds, though the chunk claims 4 GB.
         EXPECT_LE(record.positions.capacity(), 2u);

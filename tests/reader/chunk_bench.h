@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/text.h"
-#include "module/version.h"
+#include "hostkit/host_version.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
@@ -35,24 +35,9 @@ public:
         auto context = contextAs<Host::IHostContext>(*host_);
         importer_ = std::make_unique<Tessaro::TessaroImporter>(nullptr, host_->lendImportTarget(),
                                                                context.get());
-        auto& im = *importer_;
-        // What the import run learns of the host.
-        im.mixerAccess = Tessaro::queryTo<Host::IMixerAccess>(im.context);
-        if (auto app = Tessaro::queryTo<Host::IApplicationInfo>(im.context)) {
-            im.hostName = Tessaro::readHostText(
-                [&](char16_t* b, Host::int32 n) { return app->getName(b, n); });
-            const auto version = Tessaro::parseHostVersion(Tessaro::readHostText(
-                [&](char16_t* b, Host::int32 n) { return app->getVersion(b, n); }));
-            im.hostMajor = version.major;
-            im.hostMinor = version.minor;
-            im.hostPatch = version.patch;
-        }
-        im.mixerValueFlag = host_->document().mixer.value == 4.0;
-        // What the chunk loop prepares.
-        im.project = Tessaro::queryTo<Host::IProject>(im.target);
-        im.edit = Tessaro::queryTo<Host::IEditContext>(im.context);
-        if (im.project) im.project->getRoot(0, im.projectRoot.put());
-        im.resetForRead();
+        // What the import run learns of the host, and what the chunk loop prepares.
+        importer_->host.learnHost();
+        importer_->host.takeProject();
     }
     ~ChunkBench() { importer_.reset(); }
 

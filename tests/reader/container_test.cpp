@@ -28,7 +28,7 @@ Outcome readWith(Stream& stream) {
     TessaroImporter importer(nullptr, nullptr, nullptr);
     const std::int32_t result = importer.readAndBuild(&stream);
     EXPECT_EQ(stream.count(), 1u) << "the loop must not keep the stream";
-    return {result, importer.readError, importer.filePosition};
+    return {result, importer.readError, importer.reader.filePosition};
 }
 
 Outcome read(const std::vector<std::uint8_t>& bytes) {

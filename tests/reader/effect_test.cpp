@@ -40,9 +40,9 @@ std::vector<std::uint8_t> body(const W::EffectChunk& chunk, std::uint16_t versio
 template <class Stream>
 EffxRun readWith(Stream& stream, std::uint16_t version, float tempo) {
     TessaroImporter importer(nullptr, nullptr, nullptr);
-    importer.fileVersion = version;
-    importer.tempo = tempo;
-    importer.fileSize = stream.bytes().size();
+    importer.song.header.fileVersion = version;
+    importer.song.header.tempo = tempo;
+    importer.reader.fileSize = stream.bytes().size();
     FileReader in(&stream);
     EffxRun run;
     try {
@@ -50,10 +50,10 @@ EffxRun readWith(Stream& stream, std::uint16_t version, float tempo) {
     } catch (const ReaderError& e) {
         run.error = e.what();
     }
-    run.consumed = importer.chunkConsumed;
+    run.consumed = importer.reader.chunkConsumed;
     run.position = in.position();
-    run.onChannels = importer.effectsOnChannels;
-    run.onBuses = importer.effectsOnBuses;
+    run.onChannels = importer.song.lists.effectsOnChannels;
+    run.onBuses = importer.song.lists.effectsOnBuses;
     EXPECT_EQ(stream.count(), 1u);
     return run;
 }
@@ -157,19 +157,19 @@ TEST(EffectChunk, RecordsFiledByBusInFileOrder) {
     }
     TessaroTest::BufferStream all(bytes);
     TessaroImporter importer(nullptr, nullptr, nullptr);
-    importer.fileVersion = 22;
-    importer.fileSize = bytes.size();
+    importer.song.header.fileVersion = 22;
+    importer.reader.fileSize = bytes.size();
     FileReader in(&all);
     for (std::size_t i = 0; i < std::size(buses); ++i) readEffect(importer, in);
-    ASSERT_EQ(importer.effectsOnChannels.size(), 3u);
-    ASSERT_EQ(importer.effectsOnBuses.size(), 2u);
-    EXPECT_EQ(importer.effectsOnChannels[0].bus, 2);
-    EXPECT_EQ(importer.effectsOnChannels[1].bus, 0);
-    EXPECT_EQ(importer.effectsOnChannels[2].bus, 2);
-    EXPECT_EQ(importer.effectsOnBuses[0].bus, -1);
-    EXPECT_EQ(importer.effectsOnBuses[1].bus, -3);
+    ASSERT_EQ(importer.song.lists.effectsOnChannels.size(), 3u);
+    ASSERT_EQ(importer.song.lists.effectsOnBuses.size(), 2u);
+    EXPECT_EQ(importer.song.lists.effectsOnChannels[0].bus, 2);
+    EXPECT_EQ(importer.song.lists.effectsOnChannels[1].bus, 0);
+    EXPECT_EQ(importer.song.lists.effectsOnChannels[2].bus, 2);
+    EXPECT_EQ(importer.song.lists.effectsOnBuses[0].bus, -1);
+    EXPECT_EQ(importer.song.lists.effectsOnBuses[1].bus, -3);
     // No host: no effect channel was made.
-    EXPECT_EQ(importer.effectBusCounter, 1);
+    EXPECT_EQ(importer.song.effectBusCounter, 1);
 }
 
 TEST(EffectChunk, ParameterOffsetSkipsBehindTheHeader) {

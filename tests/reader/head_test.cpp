@@ -59,10 +59,10 @@ TEST(SongHeader, MinimumSizeAndConsumedByVersion) {
             auto head = header(c.version);
             head.sizeOverride = c.minimum;
             EXPECT_EQ(readHead(bench, head), std::nullopt);
-            EXPECT_EQ(bench.importer().chunkSize, c.minimum);
-            EXPECT_EQ(bench.importer().chunkConsumed, c.minimum);
+            EXPECT_EQ(bench.importer().reader.chunkSize, c.minimum);
+            EXPECT_EQ(bench.importer().reader.chunkConsumed, c.minimum);
             EXPECT_EQ(bench.consumedFromStream(), c.minimum);
-            EXPECT_EQ(bench.importer().fileVersion, c.version);
+            EXPECT_EQ(bench.importer().song.header.fileVersion, c.version);
             EXPECT_TRUE(bench.finish().clean());
         }
     }
@@ -73,8 +73,8 @@ TEST(SongHeader, ConsumesTheMinimumOfALongerChunk) {
     auto head = header(22);
     head.extra = {1, 2, 3, 4, 5};
     EXPECT_EQ(readHead(bench, head), std::nullopt);
-    EXPECT_EQ(bench.importer().chunkSize, 75u);
-    EXPECT_EQ(bench.importer().chunkConsumed, 70u);
+    EXPECT_EQ(bench.importer().reader.chunkSize, 75u);
+    EXPECT_EQ(bench.importer().reader.chunkConsumed, 70u);
 }
 
 TEST(SongHeader, EachFieldNamesItsFailedRead) {
@@ -194,11 +194,11 @@ TEST(SongHeader, TimeBaseTempoLengthSignatureAndCycle) {
     ASSERT_EQ(readHead(bench, head), std::nullopt);
 
     const auto& im = bench.importer();
-    EXPECT_EQ(im.tickBase, 0.1f);
-    EXPECT_EQ(im.tickFactor, 1.0f / 960.0f);
-    EXPECT_EQ(im.tempo, 120.0f);
-    EXPECT_EQ(im.songLength, 3840u);
-    EXPECT_EQ(im.declaredTrackCount, 7u);
+    EXPECT_EQ(im.song.header.tickBase, 0.1f);
+    EXPECT_EQ(im.song.header.tickFactor, 1.0f / 960.0f);
+    EXPECT_EQ(im.song.header.tempo, 120.0f);
+    EXPECT_EQ(im.song.header.songLength, 3840u);
+    EXPECT_EQ(im.song.header.declaredTrackCount, 7u);
 
     const auto& song = bench.document().song;
     ASSERT_EQ(song.preparations.size(), 1u);
@@ -234,8 +234,8 @@ TEST(SongHeader, TickFactorFollowsTempoAndTimeBase) {
         ASSERT_EQ(readHead(bench, head), std::nullopt);
         const float base = 48.0f / static_cast<float>(c.ticks);
         const float rate = c.tempo / 60.0f * 48.0f / base;
-        EXPECT_EQ(bench.importer().tickBase, base);
-        EXPECT_EQ(bench.importer().tickFactor, 1.0f / rate);
+        EXPECT_EQ(bench.importer().song.header.tickBase, base);
+        EXPECT_EQ(bench.importer().song.header.tickFactor, 1.0f / rate);
         EXPECT_EQ(bench.document().song.tempoRate, static_cast<double>(rate));
     }
 }

@@ -28,7 +28,7 @@ RefHost::Parameter& outputPan(RefHost::Document& document) {
 template <class Chunk>
 std::optional<std::string> readAt(ChunkBench& bench, ChunkReader reader,
                                   const Chunk& chunk, std::uint16_t version) {
-    bench.importer().fileVersion = version;
+    bench.importer().song.header.fileVersion = version;
     return bench.read(reader, chunk, version);
 }
 
@@ -80,7 +80,7 @@ TEST(OutputBus, EachFieldNamesItsFailedRead) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bodyBytes);
         ChunkBench bench;
-        bench.importer().fileVersion = 9;
+        bench.importer().song.header.fileVersion = 9;
         auto bytes = TessaroWriter::encode(OutputBusChunk{}, 9);
         bytes.resize(8 + c.bodyBytes);
         EXPECT_EQ(bench.read(readOutputBus, bytes), c.message);
@@ -103,8 +103,8 @@ TEST(OutputBus, ConsumedByVersion) {
         OutputBusChunk chunk;
         chunk.extra.assign(c.extra, 0xEE);
         ASSERT_EQ(readAt(bench, readOutputBus, chunk, c.version), std::nullopt);
-        EXPECT_EQ(bench.importer().chunkSize, c.size);
-        EXPECT_EQ(bench.importer().chunkConsumed, c.consumed);
+        EXPECT_EQ(bench.importer().reader.chunkSize, c.size);
+        EXPECT_EQ(bench.importer().reader.chunkConsumed, c.consumed);
         EXPECT_EQ(bench.consumedFromStream(), c.consumed);
     }
 }
@@ -218,7 +218,7 @@ TEST(Keyboard, RangeChecks) {
             EXPECT_EQ(error, cases[i].message);
         } else {
             EXPECT_EQ(error, std::nullopt);
-            EXPECT_EQ(bench.importer().chunkConsumed, 13u);
+            EXPECT_EQ(bench.importer().reader.chunkConsumed, 13u);
             EXPECT_EQ(bench.consumedFromStream(), 13u);
         }
     }

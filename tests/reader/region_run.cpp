@@ -31,7 +31,7 @@ RegionRun readProject(const TessaroWriter::ProjectFile& file, Delivery delivery,
         Tessaro::TessaroImporter importer(host.lendPath(run.folder->path() / options.fileName),
                                           host.lendImportTarget(), context);
         // What the import run takes before it hands the stream to the reader.
-        importer.files = Tessaro::queryTo<Host::IFileAccess>(importer.context);
+        importer.host.files = Tessaro::queryTo<Host::IFileAccess>(importer.host.context);
         std::unique_ptr<BufferStream> stream;
         if (delivery == Delivery::Whole)
             stream = std::make_unique<BufferStream>(bytes);
@@ -40,9 +40,9 @@ RegionRun readProject(const TessaroWriter::ProjectFile& file, Delivery delivery,
         run.result = importer.readAndBuild(stream.get());
         EXPECT_EQ(stream->count(), 1u) << "the importer must not keep the stream";
         run.error = importer.readError;
-        run.consumed = importer.chunkConsumed;
-        run.position = importer.filePosition;
-        run.tickFactor = importer.tickFactor;
+        run.consumed = importer.reader.chunkConsumed;
+        run.position = importer.reader.filePosition;
+        run.tickFactor = importer.song.header.tickFactor;
     }
     if (context) context->release();
     run.report = RefHost::makeReport(host, run.result);

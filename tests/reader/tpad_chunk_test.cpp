@@ -62,11 +62,11 @@ Outcome readChunk(std::vector<std::uint8_t> bytes) {
     } catch (const Tessaro::ReaderError& e) {
         out.error = e.what();
     }
-    out.chunkSize = importer.chunkSize;
-    out.consumed = importer.chunkConsumed;
-    out.filePosition = importer.filePosition;
-    out.listsEmpty = importer.automation.empty() && importer.presets.empty() &&
-                     importer.effectsOnChannels.empty() && importer.effectsOnBuses.empty();
+    out.chunkSize = importer.reader.chunkSize;
+    out.consumed = importer.reader.chunkConsumed;
+    out.filePosition = importer.reader.filePosition;
+    out.listsEmpty = importer.song.lists.automation.empty() && importer.song.lists.presets.empty() &&
+                     importer.song.lists.effectsOnChannels.empty() && importer.song.lists.effectsOnBuses.empty();
     return out;
 }
 

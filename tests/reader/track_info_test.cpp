@@ -16,7 +16,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 std::optional<std::string> readTrack(ChunkBench& bench, const TrackInfoChunk& chunk,
                                      std::uint16_t version) {
-    bench.importer().fileVersion = version;
+    bench.importer().song.header.fileVersion = version;
     return bench.read(readTrackInfo, chunk, version);
 }
 
@@ -59,17 +59,17 @@ TEST(TrackInfo, MinimumSizeAndConsumedByVersion) {
             chunk.sizeOverride = c.minimum - 1;
             EXPECT_EQ(readTrack(bench, chunk, c.version), "TINF chunk size too short");
             EXPECT_TRUE(trackNodes(bench.document()).empty());
-            EXPECT_EQ(bench.importer().tracksRead, 0u);
-            EXPECT_FALSE(bench.importer().haveCurrentTrack);
+            EXPECT_EQ(bench.importer().song.tracksRead, 0u);
+            EXPECT_FALSE(bench.importer().song.track.present);
         }
         {
             ChunkBench bench;
             const auto chunk = smallest();
             ASSERT_EQ(readTrack(bench, chunk, c.version), std::nullopt);
-            EXPECT_EQ(bench.importer().chunkSize, c.minimum);
-            EXPECT_EQ(bench.importer().chunkConsumed, c.minimum);
+            EXPECT_EQ(bench.importer().reader.chunkSize, c.minimum);
+            EXPECT_EQ(bench.importer().reader.chunkConsumed, c.minimum);
             EXPECT_EQ(bench.consumedFromStream(), c.minimum);
-            EXPECT_EQ(bench.importer().tracksRead, 1u);
+            EXPECT_EQ(bench.importer().song.tracksRead, 1u);
             ASSERT_NE(onlyTrack(bench), nullptr);
             EXPECT_EQ(onlyTrack(bench)->name, u"");
             EXPECT_TRUE(bench.finish().clean());
@@ -107,9 +107,9 @@ TEST(TrackInfo, ConsumedCountsSendsOutputsAndTexts) {
         chunk.extraText2 = c.extra2;
         chunk.extra = {9, 9, 9};  // left for the chunk loop to skip
         ASSERT_EQ(readTrack(bench, chunk, c.version), std::nullopt);
-        EXPECT_EQ(bench.importer().chunkConsumed, c.consumed);
+        EXPECT_EQ(bench.importer().reader.chunkConsumed, c.consumed);
         EXPECT_EQ(bench.consumedFromStream(), c.consumed);
-        EXPECT_EQ(bench.importer().chunkSize, c.consumed + 3);
+        EXPECT_EQ(bench.importer().reader.chunkSize, c.consumed + 3);
     }
 }
 
@@ -232,7 +232,7 @@ TEST(TrackInfo, EachFieldNamesItsFailedRead) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bodyBytes);
         ChunkBench bench;
-        bench.importer().fileVersion = 22;
+        bench.importer().song.header.fileVersion = 22;
         TrackInfoChunk chunk;
         chunk.name = u"ab";
         chunk.sends = {Send{}};
@@ -247,13 +247,13 @@ TEST(TrackInfo, EachFieldNamesItsFailedRead) {
 TEST(TrackInfo, ExtraTextsThatCannotBeReadAreEmpty) {
     // Both texts of version 14 are cut away: the chunk still reads.
     ChunkBench bench;
-    bench.importer().fileVersion = 14;
+    bench.importer().song.header.fileVersion = 14;
     auto chunk = smallest();
     chunk.extraText1 = u"one";
     auto bytes = TessaroWriter::encode(chunk, 14);
     bytes.resize(bytes.size() - 2 - 8);  // the second text's count and the first's units
     EXPECT_EQ(bench.read(readTrackInfo, bytes), std::nullopt);
-    EXPECT_EQ(bench.importer().chunkConsumed, 64u);
+    EXPECT_EQ(bench.importer().reader.chunkConsumed, 64u);
 }
 
 TEST(TrackInfo, TheTrackTheHostGets) {
@@ -291,11 +291,11 @@ TEST(TrackInfo, TheTrackTheHostGets) {
         EXPECT_EQ(track->attributes.size(), 7u);
 
         const auto& im = bench.importer();
-        EXPECT_EQ(im.currentTrackNumber, 7u);
-        EXPECT_EQ(im.currentTrackType, k.type);
-        EXPECT_TRUE(im.haveCurrentTrack);
-        EXPECT_TRUE(im.currentTrack);
-        EXPECT_EQ(im.tracksRead, 1u);
+        EXPECT_EQ(im.song.track.number, 7u);
+        EXPECT_EQ(im.song.track.type, k.type);
+        EXPECT_TRUE(im.song.track.present);
+        EXPECT_TRUE(im.song.track.host);
+        EXPECT_EQ(im.song.tracksRead, 1u);
         EXPECT_TRUE(bench.finish().clean());
     }
 }
@@ -341,7 +341,7 @@ TEST(TrackInfo, EarlierSendsStayWhenALaterOneFails) {
     EXPECT_EQ(intAttr(track, "tSBI0"), 1);
     EXPECT_EQ(floatAttr(track, "tSBL0"), 0.5);
     EXPECT_FALSE(track.attributes.contains("tSBI1"));
-    EXPECT_EQ(bench.importer().tracksRead, 1u);
+    EXPECT_EQ(bench.importer().song.tracksRead, 1u);
     EXPECT_TRUE(bench.finish().clean());
 }
 
@@ -375,8 +375,8 @@ TEST(TrackInfo, TypeIsCheckedBeforeATrackIsMade) {
     bad.trackType = 2;
     EXPECT_EQ(readTrack(bench, bad, 22), "cannot read type of track");
     EXPECT_EQ(trackNodes(bench.document()).size(), 1u);
-    EXPECT_EQ(bench.importer().tracksRead, 1u);
-    EXPECT_EQ(bench.importer().currentTrackNumber, 1u);
+    EXPECT_EQ(bench.importer().song.tracksRead, 1u);
+    EXPECT_EQ(bench.importer().song.track.number, 1u);
     EXPECT_TRUE(bench.finish().clean());
 }
 
@@ -393,10 +393,10 @@ TEST(TrackInfo, EachChunkMakesTheNextCurrentTrack) {
     ASSERT_EQ(nodes.size(), 2u);
     EXPECT_EQ(nodes[0]->name, u"Three");
     EXPECT_EQ(nodes[1]->name, u"Five");
-    EXPECT_EQ(bench.importer().tracksRead, 2u);
-    EXPECT_EQ(bench.importer().currentTrackNumber, 5u);
-    EXPECT_EQ(bench.importer().currentTrackType, 1u);
-    auto project = Tessaro::queryTo<Host::IProjectObject>(bench.importer().currentTrack);
+    EXPECT_EQ(bench.importer().song.tracksRead, 2u);
+    EXPECT_EQ(bench.importer().song.track.number, 5u);
+    EXPECT_EQ(bench.importer().song.track.type, 1u);
+    auto project = Tessaro::queryTo<Host::IProjectObject>(bench.importer().song.track.host);
     ASSERT_TRUE(project);
     EXPECT_EQ(nameOf(project.get()), "Five");
     project.reset();
@@ -415,7 +415,7 @@ TEST(TrackInfo, ANameThatCannotBeReadIsEmpty) {
     EXPECT_EQ(onlyTrack(bench)->name, u"");
     EXPECT_EQ(textAttr(*onlyTrack(bench), "trNa"), u"");
     EXPECT_EQ(intAttr(*onlyTrack(bench), "ciid"), 42);
-    EXPECT_EQ(bench.importer().chunkConsumed, 64u + 1u);  // the one default output
+    EXPECT_EQ(bench.importer().reader.chunkConsumed, 64u + 1u);  // the one default output
 }
 
 TEST(TrackInfo, ATrackTheHostCannotMakeIsReadAlike) {
@@ -427,10 +427,10 @@ TEST(TrackInfo, ATrackTheHostCannotMakeIsReadAlike) {
     chunk.outputs = {1, 2};
     ASSERT_EQ(readTrack(bench, chunk, 14), std::nullopt);
     EXPECT_TRUE(trackNodes(bench.document()).empty());
-    EXPECT_EQ(bench.importer().chunkConsumed, 79u);
+    EXPECT_EQ(bench.importer().reader.chunkConsumed, 79u);
     EXPECT_EQ(bench.consumedFromStream(), 79u);
-    EXPECT_EQ(bench.importer().tracksRead, 1u);
-    EXPECT_TRUE(bench.importer().haveCurrentTrack);
-    EXPECT_FALSE(bench.importer().currentTrack);
+    EXPECT_EQ(bench.importer().song.tracksRead, 1u);
+    EXPECT_TRUE(bench.importer().song.track.present);
+    EXPECT_FALSE(bench.importer().song.track.host);
     EXPECT_TRUE(bench.finish().clean());
 }

@@ -1,4 +1,4 @@
-#include "module/version.h"
+#include "hostkit/host_version.h"
 
 #include <limits>
 

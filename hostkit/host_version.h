@@ -1,4 +1,5 @@
-// The host's version text: eight leading characters ("Version "), then major.minor.patch.
+// The host's version: major, minor and patch, read from the version text the host gives:
+// eight leading characters ("Version "), then major.minor.patch.
 #pragma once
 
 #include <cstdint>

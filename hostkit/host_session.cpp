@@ -1,0 +1,64 @@
+#include "hostkit/host_session.h"
+
+#include "base/text.h"
+
+namespace Tessaro {
+
+HostSession::HostSession(Host::IPath* importPath, Host::FUnknown* importTarget,
+                         Host::IHostContext* hostContext)
+    : path(importPath), target(importTarget),
+      context(IPtr<Host::IHostContext>::share(hostContext)) {}
+
+bool HostSession::learnHost() {
+    if (!context) return false;
+    messages = queryTo<Host::IMessageDisplay>(context);
+    files = queryTo<Host::IFileAccess>(context);
+
+    auto app = queryTo<Host::IApplicationInfo>(context);
+    if (!app) {
+        files.reset();
+        messages.reset();
+        return false;
+    }
+    versionText = readHostText([&](char16_t* b, Host::int32 n) { return app->getVersion(b, n); });
+    name = readHostText([&](char16_t* b, Host::int32 n) { return app->getName(b, n); });
+    app.reset();
+    version = parseHostVersion(versionText);
+
+    // The mixer reports 4.0 on hosts with the newer fader scale.
+    mixerValueFlag = false;
+    mixerAccess = queryTo<Host::IMixerAccess>(context);
+    if (mixerAccess) {
+        // findObject hands out a borrowed pointer; take a reference of our own.
+        auto mixer = IPtr<Host::FUnknown>::share(mixerAccess->findObject("QPL Mixer", 0));
+        if (auto value = queryTo<Host::IValue>(mixer)) {
+            double v = 0;
+            if (value->getValue(&v) == Host::kResultOk && v == 4.0) mixerValueFlag = true;
+        }
+    }
+    return true;
+}
+
+void HostSession::takeProject() {
+    project = queryTo<Host::IProject>(target);
+    edit = queryTo<Host::IEditContext>(context);
+    if (project) {
+        IPtr<Host::IObjectTree> root;
+        if (project->getRoot(0, root.put()) == Host::kResultOk && root) projectRoot = root;
+    }
+}
+
+void HostSession::endRun() {
+    edit.reset();
+    projectRoot.reset();
+    project.reset();
+    mixerAccess.reset();
+    files.reset();
+    messages.reset();
+}
+
+void HostSession::showMessage(const char* text) const {
+    if (messages) messages->showMessage(toUtf16(text).c_str(), 0, 0, 0);
+}
+
+}  // namespace Tessaro
