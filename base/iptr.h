@@ -50,6 +50,7 @@ public:
 
     I* get() const { return ptr_; }
     I* operator->() const { return ptr_; }
+    I& operator*() const { return *ptr_; }
     explicit operator bool() const { return ptr_ != nullptr; }
 
 private:

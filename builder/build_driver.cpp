@@ -9,10 +9,11 @@
 #include "base/text.h"
 #include "builder/automation.h"
 #include "builder/channel_settings.h"
-#include "builder/edition.h"
-#include "builder/host_helpers.h"
 #include "builder/sends.h"
 #include "effects/inserts.h"
+#include "hostkit/edition.h"
+#include "hostkit/host_helpers.h"
+#include "hostkit/track_attributes.h"
 #include "instruments/instrument_setup.h"
 #include "reader/importer.h"
 
@@ -68,7 +69,7 @@ namespace {
 
 void buildInstrumentTrack(TessaroImporter& importer, Host::ITrack* track, bool withSends) {
     const auto attributes = attributesOf(track);
-    const auto id = attrInt(attributes.get(), "ciid").value_or(0);
+    const auto id = attrInt(attributes.get(), TrackAttribute::kInstrumentId).value_or(0);
     const std::string plugin = instrumentPluginName(static_cast<std::uint64_t>(id));
     const auto channel = queryTo<Host::IChannel>(track);
     setupInstrument(importer, track, plugin, channel.get());
@@ -77,7 +78,7 @@ void buildInstrumentTrack(TessaroImporter& importer, Host::ITrack* track, bool w
     buildTrackInserts(importer, track);
     if (withSends) buildSends(importer, track);
     // The instrument set-up may rename the track after its preset; the file's name wins.
-    if (const auto name = attrString(attributes.get(), "trNa"); name && attributes)
+    if (const auto name = attrString(attributes.get(), TrackAttribute::kName); name && attributes)
         attributes->setName(importer.host.project.get(), name->c_str(), importer.host.edit.get());
 }
 
@@ -100,7 +101,7 @@ void buildEffectTrack(TessaroImporter& importer, Host::IProjectObject* object,
 std::vector<IPtr<Host::IProjectObject>> collectTracks(TessaroImporter& importer,
                                                       Host::IObjectTree* tree) {
     TrackList tracks;
-    walk(tree, hostAllows(importer, HostFeature::EffectChannels), tracks);
+    walk(tree, hostAllows(importer.host, HostFeature::EffectChannels), tracks);
     return tracks;
 }
 
@@ -111,13 +112,13 @@ IPtr<Host::ITrack> findTrackByNumber(TessaroImporter& importer, std::int64_t num
         auto track = hostTrackOf(object.get());
         if (!track) continue;
         const auto attributes = attributesOf(track.get());
-        if (attrInt(attributes.get(), "cinr").value_or(0) == number) return track;
+        if (attrInt(attributes.get(), TrackAttribute::kNumber).value_or(0) == number) return track;
     }
     return {};
 }
 
 void buildProject(TessaroImporter& importer) {
-    const bool withEffects = hostAllows(importer, HostFeature::EffectChannels);
+    const bool withEffects = hostAllows(importer.host, HostFeature::EffectChannels);
     for (const auto& object : collectTracks(importer, importer.host.projectRoot.get())) {
         if (!object || !object->isKind("track")) continue;
         const auto track = hostTrackOf(object.get());

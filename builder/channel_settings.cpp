@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <cfloat>
 
-#include "builder/fader.h"
-#include "builder/host_helpers.h"
+#include "hostkit/fader.h"
+#include "hostkit/host_helpers.h"
+#include "hostkit/track_attributes.h"
 #include "reader/importer.h"
 
 namespace Tessaro {
@@ -20,7 +21,8 @@ bool present(Host::IAttributeList* attributes, const char* key) {
 // Sets tag 4201 of every node named "Panner" at or below node.
 void panAll(Host::IParamNode* node, double value) {
     if (nodeName(node) == "Panner") {
-        if (const auto param = paramTagged(node, kPanTag)) param->setFloatValue(value, false);
+        if (const auto param = paramTagged(node, kPanTag))
+            setFloatValue(*param, value, Notify::Quietly);
     }
     const std::int32_t count = node->getChildCount();
     for (std::int32_t i = 0; i < count; ++i)
@@ -31,7 +33,7 @@ struct Switch {
     const char* parameter;
     const char* attribute;
 };
-constexpr Switch kSwitches[] = {{"mute", "trMu"}, {"solo", "trSo"}};
+constexpr Switch kSwitches[] = {{"mute", TrackAttribute::kMute}, {"solo", TrackAttribute::kSolo}};
 
 std::int32_t clampedInteger(std::int64_t value, std::int32_t max) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, 0, std::max(max, 0)));
@@ -41,9 +43,9 @@ std::int32_t clampedInteger(std::int64_t value, std::int32_t max) {
 
 void applyPan(TessaroImporter&, Host::ITrack* track) {
     const auto attributes = attributesOf(track);
-    if (!present(attributes.get(), "trPa")) return;
+    if (!present(attributes.get(), TrackAttribute::kPan)) return;
     // A value of another type counts as 0, the centre.
-    const double pan = attrFloat(attributes.get(), "trPa").value_or(0);
+    const double pan = attrFloat(attributes.get(), TrackAttribute::kPan).value_or(0);
     if (const auto root = channelRoot(track)) panAll(root.get(), panValue(pan));
 }
 
@@ -60,11 +62,11 @@ void applyMuteSoloVolume(TessaroImporter& importer, Host::ITrack* track) {
     }
 
     const auto volume = paramNamed(root.get(), "volume");
-    if (volume && present(attributes.get(), "trVo")) {
+    if (volume && present(attributes.get(), TrackAttribute::kVolume)) {
         // The file stores a single-precision gain; keep a host's wider value in that range.
-        const double stored = attrFloat(attributes.get(), "trVo").value_or(0);
+        const double stored = attrFloat(attributes.get(), TrackAttribute::kVolume).value_or(0);
         const auto gain = static_cast<float>(std::clamp(stored, -double{FLT_MAX}, double{FLT_MAX}));
-        volume->setValue(toParameterInteger(faderValue(importer, gain), volume->getMax()));
+        volume->setValue(toParameterInteger(faderValue(importer.host.faderScale, importer.song.header.fileVersion, gain), volume->getMax()));
     }
 }
 

@@ -8,10 +8,11 @@
 
 #include "base/iptr.h"
 #include "base/text.h"
-#include "builder/edition.h"
-#include "builder/fader.h"
-#include "builder/host_helpers.h"
 #include "effects/conversion.h"
+#include "hostkit/edition.h"
+#include "hostkit/fader.h"
+#include "hostkit/host_helpers.h"
+#include "hostkit/track_attributes.h"
 #include "reader/importer.h"
 
 namespace Tessaro {
@@ -53,9 +54,9 @@ void buildSends(TessaroImporter& importer, Host::ITrack* track) {
     auto root = channelRoot(track);
     auto sends = childNamed(root.get(), "Sends");
     for (std::size_t n = 0; n < importer.song.lists.effectsOnBuses.size(); ++n) {
-        const std::string busKey = indexedKey("tSBI", n);
-        const std::string onKey = indexedKey("tSBE", n);
-        const std::string levelKey = indexedKey("tSBL", n);
+        const std::string busKey = TrackAttribute::sendKey(TrackAttribute::kSendBus, n);
+        const std::string onKey = TrackAttribute::sendKey(TrackAttribute::kSendEnabled, n);
+        const std::string levelKey = TrackAttribute::sendKey(TrackAttribute::kSendLevel, n);
         if (!has(attributes.get(), busKey) || !has(attributes.get(), onKey) ||
             !has(attributes.get(), levelKey))
             break;
@@ -68,14 +69,16 @@ void buildSends(TessaroImporter& importer, Host::ITrack* track) {
         if (!slot) continue;
         if (auto param = paramTagged(slot.get(), kSendOnTag)) param->setValue(clampToInt(on));
         if (auto param = paramTagged(slot.get(), kSendLevelTag))
-            param->setValue(parameterValue(faderValue(importer, static_cast<float>(level))));
+            param->setValue(parameterValue(faderValue(importer.host.faderScale,
+                                                        importer.song.header.fileVersion,
+                                                        static_cast<float>(level))));
     }
 }
 
 void routeSends(TessaroImporter& importer) {
-    auto channels = mixerChannels(importer);
+    auto channels = mixerChannels(importer.host);
     if (!channels) return;
-    if (!hostAllows(importer, HostFeature::EffectChannels)) return;
+    if (!hostAllows(importer.host, HostFeature::EffectChannels)) return;
 
     // Each list holds its channels in reverse mixer order.
     std::vector<MixerChannel> audio, synth, effect;

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "base/iptr.h"
-#include "builder/host_helpers.h"
 #include "effects/note_values.h"
+#include "hostkit/host_helpers.h"
 
 namespace Tessaro {
 
@@ -66,7 +66,7 @@ bool applyRow(Host::IParamNode* node, Host::int32 tag, Formula formula, double a
     if (!param) return false;
     const RowValue value = rowValue(formula, a, b, lookup, v, param->getMax());
     if (value.kind == RowValue::Integer) param->setValue(value.integer);
-    else if (value.kind == RowValue::Float) param->setFloatValue(value.real, 1);
+    else if (value.kind == RowValue::Float) setFloatValue(*param, value.real, Notify::Views);
     return true;
 }
 

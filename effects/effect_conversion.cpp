@@ -1,8 +1,8 @@
 #include "effects/effect_conversion.h"
 
 #include "base/iptr.h"
-#include "builder/host_helpers.h"
 #include "effects/effect_tables.h"
+#include "hostkit/host_helpers.h"
 
 namespace Tessaro {
 

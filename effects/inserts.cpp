@@ -6,10 +6,11 @@
 #include <string>
 
 #include "base/iptr.h"
-#include "builder/edition.h"
-#include "builder/host_helpers.h"
 #include "effects/effect_conversion.h"
 #include "effects/effect_tables.h"
+#include "hostkit/edition.h"
+#include "hostkit/host_helpers.h"
+#include "hostkit/track_attributes.h"
 #include "reader/importer.h"
 
 namespace Tessaro {
@@ -38,7 +39,7 @@ void insertIntoChannel(TessaroImporter& importer, Host::IParamNode* root,
     if (!root) return;
     const bool inputPhase = record.kind == kEffectInputPhase && record.enabled;
     // Older hosts switch the input phase on the channel itself.
-    if (inputPhase && hostAllows(importer, HostFeature::InputPhaseOnRoot)) {
+    if (inputPhase && hostAllows(importer.host, HostFeature::InputPhaseOnRoot)) {
         setParam(root, "inputPhase", 1);
         return;
     }
@@ -121,7 +122,7 @@ void eqOnChannel(Host::IParamNode* root, const EffectRecord& record) {
 
 // The project's master channel: the child of "Channels" that is no track's channel.
 IPtr<Host::IParamNode> masterChannel(TessaroImporter& importer) {
-    auto channels = mixerChannels(importer);
+    auto channels = mixerChannels(importer.host);
     if (!channels) return {};
     const Host::int32 count = channels->getChildCount();
     for (Host::int32 i = 0; i < count; ++i) {
@@ -151,12 +152,12 @@ void channelEq(TessaroImporter&, Host::ITrack* track, const EffectRecord& record
 
 void buildTrackInserts(TessaroImporter& importer, Host::ITrack* track) {
     auto attributes = attributesOf(track);
-    if (!attributes || attributes->hasAttribute("cinr") != Host::kResultOk) return;
-    const std::int64_t number = attrInt(attributes.get(), "cinr").value_or(0);
+    if (!attributes || attributes->hasAttribute(TrackAttribute::kNumber) != Host::kResultOk) return;
+    const std::int64_t number = attrInt(attributes.get(), TrackAttribute::kNumber).value_or(0);
     attributes.reset();
 
-    const bool smallEditionEq = hostAllows(importer, HostFeature::InsertChannelEq);
-    const bool limiterAllowed = hostAllows(importer, HostFeature::ChannelLimiter);
+    const bool smallEditionEq = hostAllows(importer.host, HostFeature::InsertChannelEq);
+    const bool limiterAllowed = hostAllows(importer.host, HostFeature::ChannelLimiter);
     bool eqUsed = false;
     bool limiterUsed = false;
     for (const EffectRecord& record : importer.song.lists.effectsOnChannels) {
@@ -184,7 +185,7 @@ void buildEffectChannelInserts(TessaroImporter& importer, Host::ITrack* track,
         if (std::int64_t{record.bus} != -std::int64_t{busNumber}) continue;
         // Only the bus's first effect is built.
         if (record.kind == kEffectBrickwall &&
-            hostAllows(importer, HostFeature::ChannelLimiter))
+            hostAllows(importer.host, HostFeature::ChannelLimiter))
             channelLimiter(importer, track, record);
         else
             insertEffect(importer, track, record);

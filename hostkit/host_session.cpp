@@ -26,14 +26,14 @@ bool HostSession::learnHost() {
     version = parseHostVersion(versionText);
 
     // The mixer reports 4.0 on hosts with the newer fader scale.
-    mixerValueFlag = false;
+    faderScale = FaderScale::Older;
     mixerAccess = queryTo<Host::IMixerAccess>(context);
     if (mixerAccess) {
         // findObject hands out a borrowed pointer; take a reference of our own.
         auto mixer = IPtr<Host::FUnknown>::share(mixerAccess->findObject("QPL Mixer", 0));
         if (auto value = queryTo<Host::IValue>(mixer)) {
             double v = 0;
-            if (value->getValue(&v) == Host::kResultOk && v == 4.0) mixerValueFlag = true;
+            if (value->getValue(&v) == Host::kResultOk && v == 4.0) faderScale = FaderScale::Newer;
         }
     }
     return true;

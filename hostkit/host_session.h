@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/iptr.h"
+#include "hostkit/fader.h"
 #include "hostkit/host_version.h"
 #include "interfaces/all.h"
 
@@ -33,7 +34,7 @@ struct HostSession {
     std::u16string name;         // the host application's name
     std::u16string versionText;  // its version text
     HostVersion version;
-    bool mixerValueFlag = false;  // the host's mixer reports 4.0: the newer fader scale
+    FaderScale faderScale = FaderScale::Older;  // newer when the host's mixer reports 4.0
 
     // The run's first step: the message and file interfaces, the application's name and
     // version, the mixer's scale. False (and nothing held) when the host gives no

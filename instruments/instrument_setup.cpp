@@ -5,7 +5,8 @@
 #include <string_view>
 
 #include "base/text.h"
-#include "builder/host_helpers.h"
+#include "hostkit/host_helpers.h"
+#include "hostkit/track_attributes.h"
 #include "instruments/preset_table.h"
 #include "presets/preset_file.h"
 #include "reader/importer.h"
@@ -49,8 +50,8 @@ IPtr<Host::IParamNode> instrumentSlot(Host::IChannel* channel) {
 void selectTablePreset(Host::IAttributeList* attributes, Host::IParamNode* slot) {
     auto instance = childAt(slot, 0);
     auto presets = paramNamed(instance.get(), kPresetListParam);
-    if (!presets || attributes->hasAttribute("ciid") != Host::kResultOk) return;
-    const auto id = static_cast<std::uint64_t>(attrInt(attributes, "ciid").value_or(0));
+    if (!presets || attributes->hasAttribute(TrackAttribute::kInstrumentId) != Host::kResultOk) return;
+    const auto id = static_cast<std::uint64_t>(attrInt(attributes, TrackAttribute::kInstrumentId).value_or(0));
     const std::string preset = instrumentPresetName(id);
     // An id without a preset keeps the plug-in's default sound.
     if (!preset.empty()) chooseListEntryExact(presets.get(), toUtf16(preset));
@@ -102,8 +103,8 @@ std::int32_t setupInstrument(TessaroImporter& importer, Host::ITrack* track,
                              const std::string& pluginName, Host::IChannel* channel) {
     if (pluginName.empty()) return 1;
     auto attributes = attributesOf(track);
-    if (!attributes || attributes->hasAttribute("cinr") != Host::kResultOk) return 1;
-    const std::int64_t trackNumber = attrInt(attributes.get(), "cinr").value_or(0);
+    if (!attributes || attributes->hasAttribute(TrackAttribute::kNumber) != Host::kResultOk) return 1;
+    const std::int64_t trackNumber = attrInt(attributes.get(), TrackAttribute::kNumber).value_or(0);
 
     auto slot = instrumentSlot(channel);
     auto effectType = paramNamed(slot.get(), kEffectTypeParam);

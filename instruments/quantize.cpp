@@ -1,7 +1,7 @@
 #include "instruments/quantize.h"
 
 #include "base/iptr.h"
-#include "builder/host_helpers.h"
+#include "hostkit/host_helpers.h"
 
 namespace Tessaro {
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "builder/build_driver.h"
-#include "builder/edition.h"
 #include "builder/sends.h"
+#include "hostkit/edition.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
@@ -109,7 +109,7 @@ std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
 
     // Hand-over to the builder.
     if (host.edit) host.edit->finishStep(host.project.get(), u"Import Tessaro Project");
-    if (hostAllows(*this, HostFeature::EffectChannels)) routeSends(*this);
+    if (hostAllows(host, HostFeature::EffectChannels)) routeSends(*this);
     buildProject(*this);
     host.edit.reset();
     return 0;

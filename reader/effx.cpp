@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "builder/edition.h"
 #include "effects/effect_channels.h"
 #include "effects/inserts.h"
+#include "hostkit/edition.h"
 #include "reader/chunks.h"
 #include "reader/effect_sizes.h"
 #include "reader/file_reader.h"
@@ -226,9 +226,9 @@ void readParameters(TessaroImporter& importer, EffectRecord& r, FileReader& in) 
 
 void buildAfterRead(TessaroImporter& importer, const EffectRecord& record) {
     if (record.bus < 0) {
-        if (hostAllows(importer, HostFeature::EffectChannels)) createEffectChannel(importer);
+        if (hostAllows(importer.host, HostFeature::EffectChannels)) createEffectChannel(importer);
     } else if (record.bus == 0) {
-        if (!hostAllows(importer, HostFeature::MasterEffects)) return;
+        if (!hostAllows(importer.host, HostFeature::MasterEffects)) return;
         if (record.kind == kEffectBrickwall) {
             // Only the first brickwall of the master is placed; later ones are dropped.
             if (!importer.song.masterBrickwallPlaced) {

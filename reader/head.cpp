@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "builder/fader.h"
+#include "hostkit/output_channels.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
@@ -96,9 +96,9 @@ void readSongHeader(TessaroImporter& importer, FileReader& in) {
     if (version < 7) {
         if (version >= 3) {
             const float gain = in.f32In(0, 100, "Cannot read master track gain");
-            setOutputVolume(importer, gain);
+            setOutputVolume(importer.host, version, gain);
             const float pan = in.f32In(-1, 1, "Cannot read master track pan");
-            setOutputPan(importer, pan);
+            setOutputPan(importer.host, pan);
         }
         if (target) {
             target->setSampleRate(44100);

@@ -3,7 +3,8 @@
 // and channel builders read back once the whole file is read.
 #include <string>
 
-#include "builder/host_helpers.h"
+#include "hostkit/host_helpers.h"
+#include "hostkit/track_attributes.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
 #include "reader/importer.h"
@@ -57,13 +58,13 @@ public:
             projectObject_->setColor(importer_.host.project.get(), kOpaque | rgb, importer_.host.edit.get());
     }
     void setInt(const std::string& key, std::int64_t value) {
-        if (attributes_) attributes_->setInt(key.c_str(), value, true);
+        if (attributes_) setIntAttribute(*attributes_, key.c_str(), value, Notify::Views);
     }
     void setFloat(const std::string& key, double value) {
-        if (attributes_) attributes_->setFloat(key.c_str(), value, true);
+        if (attributes_) setFloatAttribute(*attributes_, key.c_str(), value, Notify::Views);
     }
     void setString(const std::string& key, const std::u16string& value) {
-        if (attributes_) attributes_->setString(key.c_str(), value.c_str(), true);
+        if (attributes_) setStringAttribute(*attributes_, key.c_str(), value, Notify::Views);
     }
 
 private:
@@ -94,20 +95,20 @@ void readTrackInfo(TessaroImporter& importer, FileReader& in) {
     const std::u16string name = in.string();
     const std::size_t nameUnits = in.lastStringUnits();
     host.setName(name);
-    host.setString("trNa", name);
+    host.setString(TrackAttribute::kName, name);
 
-    host.setInt("ciid", in.u32("cannot read instrument ID of track"));
-    host.setInt("cinr", number);
+    host.setInt(TrackAttribute::kInstrumentId, in.u32("cannot read instrument ID of track"));
+    host.setInt(TrackAttribute::kNumber, number);
 
     host.setColor(in.u32In(0, 0xFFFFFF, "cannot read color of track"));
 
-    host.setInt("trMu", in.u8In(0, 1, "cannot read mute of track"));
-    host.setInt("trSo", in.u8In(0, 1, "cannot read solo of track"));
+    host.setInt(TrackAttribute::kMute, in.u8In(0, 1, "cannot read mute of track"));
+    host.setInt(TrackAttribute::kSolo, in.u8In(0, 1, "cannot read solo of track"));
     in.u8In(0, 1, "cannot read armed of track");
     in.u8In(0, 1, "cannot read monitoring of track");
 
-    host.setFloat("trVo", in.f32In(0, 100, "cannot read volume of track"));
-    host.setFloat("trPa", in.f32In(-1, 1, "cannot read pan of track"));
+    host.setFloat(TrackAttribute::kVolume, in.f32In(0, 100, "cannot read volume of track"));
+    host.setFloat(TrackAttribute::kPan, in.f32In(-1, 1, "cannot read pan of track"));
     in.f32In(0, 100, "cannot read attack duration of track");
     in.f32In(0, 100, "cannot read release duration of track");
     in.unit("cannot read attack offset of track");
@@ -121,13 +122,13 @@ void readTrackInfo(TessaroImporter& importer, FileReader& in) {
 
     const std::uint8_t sendCount = in.u8("cannot read send bus count of track");
     for (std::size_t n = 0; n < sendCount; ++n) {
-        host.setInt(indexedKey("tSBI", n), in.i16In(0, 100, "cannot read send bus ID of track"));
-        host.setInt(indexedKey("tSBE", n), in.u8In(0, 1, "cannot read send bus enabled of track"));
-        host.setFloat(indexedKey("tSBL", n), in.unit("cannot read send level of track"));
+        host.setInt(TrackAttribute::sendKey(TrackAttribute::kSendBus, n), in.i16In(0, 100, "cannot read send bus ID of track"));
+        host.setInt(TrackAttribute::sendKey(TrackAttribute::kSendEnabled, n), in.u8In(0, 1, "cannot read send bus enabled of track"));
+        host.setFloat(TrackAttribute::sendKey(TrackAttribute::kSendLevel, n), in.unit("cannot read send level of track"));
     }
 
     // A frozen track is imported muted: its audio lives in the app's freeze file only.
-    if (version >= 6 && in.u16("cannot read freeze track of track") != 0) host.setInt("trMu", 1);
+    if (version >= 6 && in.u16("cannot read freeze track of track") != 0) host.setInt(TrackAttribute::kMute, 1);
 
     std::uint8_t outputCount = 0;
     if (version >= 7) {

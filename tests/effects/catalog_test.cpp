@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
-#include "builder/host_helpers.h"
 #include "effects/effect_tables.h"
+#include "hostkit/host_helpers.h"
 #include "refhost/effect_catalog.h"
 #include "tests/support/import_harness.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/iptr.h"
-#include "builder/host_helpers.h"
+#include "hostkit/host_helpers.h"
 #include "presets/preset_file.h"
 #include "refhost/instruments.h"
 #include "test_stream.h"

@@ -2,12 +2,12 @@
 // the host's name is one of the row's names and its version lies between the row's first
 // version and the last major version the row covers. Versions compare as whole numbers:
 // "from 6.5.5 within major 6" takes 6.6.0 and 6.9.9 as well.
-#include "builder/edition.h"
+#include "hostkit/edition.h"
 
 #include <limits>
 #include <span>
 
-#include "reader/importer.h"
+#include "hostkit/host_session.h"
 
 namespace Tessaro {
 
@@ -73,10 +73,8 @@ bool hostAllows(std::u16string_view hostName, const HostVersion& version, HostFe
     return false;
 }
 
-bool hostAllows(const TessaroImporter& importer, HostFeature feature) {
-    return hostAllows(importer.host.name,
-                      HostVersion{importer.host.version.major, importer.host.version.minor, importer.host.version.patch},
-                      feature);
+bool hostAllows(const HostSession& host, HostFeature feature) {
+    return hostAllows(host.name, host.version, feature);
 }
 
 }  // namespace Tessaro

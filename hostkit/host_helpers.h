@@ -1,6 +1,7 @@
-// Small helpers over the host's interfaces that every builder uses: attributes read back
-// from tracks, a channel's parameter tree, named children and parameters, list entries.
-// Every helper returns an owning IPtr (empty when the host has nothing there) or a value.
+// Small helpers over the host's interfaces that readers, builders, instruments and effects
+// share: attributes of tracks, a channel's parameter tree, named children and parameters,
+// list entries, values set with or without telling the host's views. Every helper returns
+// an owning IPtr (empty when the host has nothing there) or a value.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,21 @@
 
 namespace Tessaro {
 
-class TessaroImporter;
+struct HostSession;
+
+// Whether a value set in the host also tells the host's open views (editors, inspectors)
+// at once, or leaves them to catch up.
+enum class Notify : Host::tbool { Quietly = 0, Views = 1 };
+
+// An attribute set on a list; the host's result.
+Host::tresult setIntAttribute(Host::IAttributeList& list, const char* key, std::int64_t value,
+                              Notify notify);
+Host::tresult setFloatAttribute(Host::IAttributeList& list, const char* key, double value,
+                                Notify notify);
+Host::tresult setStringAttribute(Host::IAttributeList& list, const char* key,
+                                 const std::u16string& value, Notify notify);
+// A parameter set between its integer steps; the host's result.
+Host::tresult setFloatValue(Host::IParameter& param, double value, Notify notify);
 
 // Attribute list of a track; empty when the host gives none.
 IPtr<Host::IAttributeList> attributesOf(Host::ITrack* track);
@@ -22,8 +37,6 @@ IPtr<Host::IAttributeList> attributesOf(Host::ITrack* track);
 std::optional<std::int64_t> attrInt(Host::IAttributeList* list, const char* key);
 std::optional<double> attrFloat(Host::IAttributeList* list, const char* key);
 std::optional<std::u16string> attrString(Host::IAttributeList* list, const char* key);
-// The key of a send attribute: "tSBI" and 0 give "tSBI0".
-std::string indexedKey(const char* prefix, std::size_t index);
 
 // The root of the parameter tree of a track's mixer channel; empty without a channel.
 IPtr<Host::IParamNode> channelRoot(Host::ITrack* track);
@@ -38,7 +51,7 @@ IPtr<Host::IParameter> paramNamed(Host::IParamNode* node, const char* name);
 IPtr<Host::IParameter> paramTagged(Host::IParamNode* node, std::int32_t tag);
 
 // The mixer's "Channels" node: the host object "QPL Mixer", its child "Channels".
-IPtr<Host::IParamNode> mixerChannels(TessaroImporter& importer);
+IPtr<Host::IParamNode> mixerChannels(const HostSession& host);
 
 // The text a list entry names once a "Category - " prefix is cut: everything after the
 // first " - ", or the whole text when it has none.

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/text.h"
-#include "builder/edition.h"
+#include "hostkit/edition.h"
 
 using namespace Tessaro;
 

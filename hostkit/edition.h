@@ -9,7 +9,7 @@
 
 namespace Tessaro {
 
-class TessaroImporter;
+struct HostSession;
 
 enum class HostFeature {
     EffectChannels,   // effect channels, mixer send routing and sends
@@ -26,6 +26,6 @@ std::strong_ordering compareVersions(const HostVersion& a, const HostVersion& b)
 // offers the feature.
 bool hostAllows(std::u16string_view hostName, const HostVersion& version, HostFeature feature);
 // The same for the host of the import.
-bool hostAllows(const TessaroImporter& importer, HostFeature feature);
+bool hostAllows(const HostSession& host, HostFeature feature);
 
 }  // namespace Tessaro

@@ -1,9 +1,9 @@
-#include "builder/host_helpers.h"
+#include "hostkit/host_helpers.h"
 
 #include <vector>
 
 #include "base/text.h"
-#include "reader/importer.h"
+#include "hostkit/host_session.h"
 
 namespace Tessaro {
 
@@ -33,8 +33,23 @@ std::optional<std::u16string> attrString(Host::IAttributeList* list, const char*
     return text;
 }
 
-std::string indexedKey(const char* prefix, std::size_t index) {
-    return std::string(prefix) + std::to_string(index);
+Host::tresult setIntAttribute(Host::IAttributeList& list, const char* key, std::int64_t value,
+                              Notify notify) {
+    return list.setInt(key, value, static_cast<Host::tbool>(notify));
+}
+
+Host::tresult setFloatAttribute(Host::IAttributeList& list, const char* key, double value,
+                                Notify notify) {
+    return list.setFloat(key, value, static_cast<Host::tbool>(notify));
+}
+
+Host::tresult setStringAttribute(Host::IAttributeList& list, const char* key,
+                                 const std::u16string& value, Notify notify) {
+    return list.setString(key, value.c_str(), static_cast<Host::tbool>(notify));
+}
+
+Host::tresult setFloatValue(Host::IParameter& param, double value, Notify notify) {
+    return param.setFloatValue(value, static_cast<Host::tbool>(notify));
 }
 
 IPtr<Host::IParamNode> channelRoot(Host::ITrack* track) {
@@ -79,10 +94,10 @@ IPtr<Host::IParameter> paramTagged(Host::IParamNode* node, std::int32_t tag) {
     return param;
 }
 
-IPtr<Host::IParamNode> mixerChannels(TessaroImporter& importer) {
-    if (!importer.host.mixerAccess) return {};
+IPtr<Host::IParamNode> mixerChannels(const HostSession& host) {
+    if (!host.mixerAccess) return {};
     // findObject hands out a borrowed pointer; take a reference of our own.
-    auto mixer = IPtr<Host::FUnknown>::share(importer.host.mixerAccess->findObject("QPL Mixer", 0));
+    auto mixer = IPtr<Host::FUnknown>::share(host.mixerAccess->findObject("QPL Mixer", 0));
     auto mixerNode = queryTo<Host::IParamNode>(mixer);
     return childNamed(mixerNode.get(), "Channels");
 }

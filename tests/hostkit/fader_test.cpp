@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "builder/fader.h"
+#include "hostkit/fader.h"
 
 using namespace Tessaro;
 
@@ -64,14 +64,14 @@ TEST(Fader, ConvertsOnBothScales) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "newer " << c.newerScale << " version "
                                         << c.fileVersion << " gain " << c.gain);
-        EXPECT_EQ(toParameterInteger(faderValue(c.newerScale, c.fileVersion, c.gain), kWide),
+        EXPECT_EQ(toParameterInteger(faderValue(c.newerScale ? FaderScale::Newer : FaderScale::Older, c.fileVersion, c.gain), kWide),
                   c.expected);
     }
 }
 
 TEST(Fader, SnapsExactlyToTheCentre) {
-    EXPECT_EQ(faderValue(true, 9, 0.9996f), 24517.0);
-    EXPECT_EQ(faderValue(false, 9, 1.0006f), 25856.0);
+    EXPECT_EQ(faderValue(FaderScale::Newer, 9, 0.9996f), 24517.0);
+    EXPECT_EQ(faderValue(FaderScale::Older, 9, 1.0006f), 25856.0);
 }
 
 TEST(Fader, ParameterIntegerTruncatesAndClamps) {

@@ -1,0 +1,48 @@
+#include "hostkit/output_channels.h"
+
+#include "hostkit/fader.h"
+#include "hostkit/host_helpers.h"
+#include "hostkit/host_session.h"
+
+namespace Tessaro {
+
+namespace {
+
+// Calls act(channel) for every channel of the mixer that is not a track's or an effect
+// channel's: the project's outputs.
+template <class Act>
+void forEachOutputChannel(const HostSession& host, Act&& act) {
+    const auto channels = mixerChannels(host);
+    if (!channels) return;
+    const std::int32_t count = channels->getChildCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const auto channel = childAt(channels.get(), i);
+        const auto info = queryTo<Host::IChannelInfo>(channel);
+        if (info && !info->isTrackChannel()) act(channel.get());
+    }
+}
+
+}  // namespace
+
+void setOutputVolume(const HostSession& host, std::uint16_t fileVersion, float gain) {
+    const double value = faderValue(host.faderScale, fileVersion, gain);
+    forEachOutputChannel(host, [&](Host::IParamNode* channel) {
+        if (const auto volume = paramNamed(channel, "volume"))
+            volume->setValue(toParameterInteger(value, volume->getMax()));
+    });
+}
+
+void setOutputPan(const HostSession& host, float pan) {
+    const double value = panValue(pan);
+    forEachOutputChannel(host, [&](Host::IParamNode* channel) {
+        const std::int32_t count = channel->getChildCount();
+        for (std::int32_t i = 0; i < count; ++i) {
+            const auto child = childAt(channel, i);
+            if (!child || nodeName(child.get()) != "Panner") continue;
+            if (const auto param = paramTagged(child.get(), kPanTag))
+                setFloatValue(*param, value, Notify::Quietly);
+        }
+    });
+}
+
+}  // namespace Tessaro
