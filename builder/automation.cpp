@@ -5,7 +5,8 @@
 
 #include "base/iptr.h"
 #include "builder/build_driver.h"
-#include "reader/importer.h"
+#include "hostkit/host_session.h"
+#include "model/song_model.h"
 
 namespace Tessaro {
 
@@ -25,9 +26,9 @@ constexpr KindOfType kKinds[] = {
     {3, Host::IAutomationTrack::kSendLevel},
 };
 
-void buildCurve(TessaroImporter& importer, const AutomationRecord& record) {
+void buildCurve(const HostSession& host, const SongModel& song, const AutomationRecord& record) {
     if (record.targetId < kTargetsPerTrack) return;
-    const IPtr<Host::ITrack> track = findTrackByNumber(importer, record.targetId / kTargetsPerTrack);
+    const IPtr<Host::ITrack> track = findTrackByNumber(host, record.targetId / kTargetsPerTrack);
     if (!track) return;
 
     IPtr<Host::IAutomation> automation;
@@ -45,16 +46,16 @@ void buildCurve(TessaroImporter& importer, const AutomationRecord& record) {
     const auto automationTrack = queryTo<Host::IAutomationTrack>(found);
     if (!automationTrack) return;
     IPtr<Host::IEventList> list;
-    if (importer.host.project->getAutomationEventList(automationTrack.get(), list.put()) !=
+    if (host.project->getAutomationEventList(automationTrack.get(), list.put()) !=
             Host::kResultOk ||
         !list)
         return;
 
-    Host::IEditContext* edit = importer.host.edit.get();
+    Host::IEditContext* edit = host.edit.get();
     const std::size_t points = std::min(record.positions.size(), record.values.size());
     for (std::size_t i = 0; i < points; ++i) {
         IPtr<Host::IAutomationEvent> event;
-        if (importer.host.context->createInstance(Host::kAutomationEventClass,
+        if (host.context->createInstance(Host::kAutomationEventClass,
                                              Host::IAutomationEvent::iid,
                                              event.putVoid()) != Host::kResultOk ||
             !event)
@@ -62,7 +63,7 @@ void buildCurve(TessaroImporter& importer, const AutomationRecord& record) {
         edit->insertObject(list.get(), event.get());
         event->setValue(automationValue(record.type, record.values[i]), edit);
         event->setFlags(0, edit);
-        event->setPosition(importer.song.header.ticksToPosition(record.positions[i]), edit);
+        event->setPosition(song.header.ticksToPosition(record.positions[i]), edit);
     }
 }
 
@@ -95,14 +96,14 @@ double automationValue(std::int32_t type, float value) {
     return std::isnan(result) ? 0.0 : result;
 }
 
-void buildAutomation(TessaroImporter& importer) {
+void buildAutomation(const HostSession& host, const SongModel& song) {
     // Events are made through the host context, placed through the edit context and
     // found through the project; without all three there is nothing to build on.
-    if (importer.host.context && importer.host.edit && importer.host.project)
-        for (const AutomationRecord& record : importer.song.lists.automation) buildCurve(importer, record);
+    if (host.context && host.edit && host.project)
+        for (const AutomationRecord& record : song.lists.automation) buildCurve(host, song, record);
 
-    if (importer.host.edit)
-        importer.host.edit->finishStep(importer.host.project.get(), u"Import Tessaro Project Automation");
+    if (host.edit)
+        host.edit->finishStep(host.project.get(), u"Import Tessaro Project Automation");
 }
 
 }  // namespace Tessaro

@@ -6,11 +6,12 @@
 
 namespace Tessaro {
 
-class TessaroImporter;
+struct HostSession;
+struct SongModel;
 
 // Turns every automation record into automation events on its track's channel, then
 // finishes the edit step "Import Tessaro Project Automation" (also without records).
-void buildAutomation(TessaroImporter& importer);
+void buildAutomation(const HostSession& host, const SongModel& song);
 
 // The host's automation kind for a curve type: 1 volume → 0, 2 pan → 1, 3 → 2; nullopt
 // for any other type.

@@ -1,5 +1,5 @@
 // The build driver: once the whole file is read, it finds the tracks the track info reader
-// created in the host and completes each from its attributes and the importer's model:
+// created in the host and completes each from its attributes and the song model:
 // instrument and preset, channel values, inserts and sends; then the automation.
 #include "builder/build_driver.h"
 
@@ -13,9 +13,10 @@
 #include "effects/inserts.h"
 #include "hostkit/edition.h"
 #include "hostkit/host_helpers.h"
+#include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
 #include "instruments/instrument_setup.h"
-#include "reader/importer.h"
+#include "model/song_model.h"
 
 namespace Tessaro {
 
@@ -67,46 +68,47 @@ std::int32_t effectBusNumber(std::u16string_view name) {
 
 namespace {
 
-void buildInstrumentTrack(TessaroImporter& importer, Host::ITrack* track, bool withSends) {
+void buildInstrumentTrack(const HostSession& host, const SongModel& song, Host::ITrack* track,
+                          bool withSends) {
     const auto attributes = attributesOf(track);
     const auto id = attrInt(attributes.get(), TrackAttribute::kInstrumentId).value_or(0);
     const std::string plugin = instrumentPluginName(static_cast<std::uint64_t>(id));
     const auto channel = queryTo<Host::IChannel>(track);
-    setupInstrument(importer, track, plugin, channel.get());
-    applyPan(importer, track);
-    applyMuteSoloVolume(importer, track);
-    buildTrackInserts(importer, track);
-    if (withSends) buildSends(importer, track);
+    setupInstrument(host, song, track, plugin, channel.get());
+    applyPan(track);
+    applyMuteSoloVolume(host, song, track);
+    buildTrackInserts(host, song, track);
+    if (withSends) buildSends(host, song, track);
     // The instrument set-up may rename the track after its preset; the file's name wins.
     if (const auto name = attrString(attributes.get(), TrackAttribute::kName); name && attributes)
-        attributes->setName(importer.host.project.get(), name->c_str(), importer.host.edit.get());
+        attributes->setName(host.project.get(), name->c_str(), host.edit.get());
 }
 
-void buildAudioTrack(TessaroImporter& importer, Host::ITrack* track, bool withSends) {
-    applyPan(importer, track);
-    applyMuteSoloVolume(importer, track);
-    buildTrackInserts(importer, track);
-    if (withSends) buildSends(importer, track);
+void buildAudioTrack(const HostSession& host, const SongModel& song, Host::ITrack* track, bool withSends) {
+    applyPan(track);
+    applyMuteSoloVolume(host, song, track);
+    buildTrackInserts(host, song, track);
+    if (withSends) buildSends(host, song, track);
 }
 
-void buildEffectTrack(TessaroImporter& importer, Host::IProjectObject* object,
+void buildEffectTrack(const HostSession& host, const SongModel& song, Host::IProjectObject* object,
                       Host::ITrack* track) {
     const std::u16string name =
         readHostText([&](char16_t* b, Host::int32 n) { return object->getName(b, n); });
-    buildEffectChannelInserts(importer, track, effectBusNumber(name));
+    buildEffectChannelInserts(host, song, track, effectBusNumber(name));
 }
 
 }  // namespace
 
-std::vector<IPtr<Host::IProjectObject>> collectTracks(TessaroImporter& importer,
+std::vector<IPtr<Host::IProjectObject>> collectTracks(const HostSession& host,
                                                       Host::IObjectTree* tree) {
     TrackList tracks;
-    walk(tree, hostAllows(importer.host, HostFeature::EffectChannels), tracks);
+    walk(tree, hostAllows(host, HostFeature::EffectChannels), tracks);
     return tracks;
 }
 
-IPtr<Host::ITrack> findTrackByNumber(TessaroImporter& importer, std::int64_t number) {
-    for (const auto& object : collectTracks(importer, importer.host.projectRoot.get())) {
+IPtr<Host::ITrack> findTrackByNumber(const HostSession& host, std::int64_t number) {
+    for (const auto& object : collectTracks(host, host.projectRoot.get())) {
         if (!object->isKind("track") || !(object->isKind("instrument") || object->isKind("audio")))
             continue;
         auto track = hostTrackOf(object.get());
@@ -117,20 +119,20 @@ IPtr<Host::ITrack> findTrackByNumber(TessaroImporter& importer, std::int64_t num
     return {};
 }
 
-void buildProject(TessaroImporter& importer) {
-    const bool withEffects = hostAllows(importer.host, HostFeature::EffectChannels);
-    for (const auto& object : collectTracks(importer, importer.host.projectRoot.get())) {
+void buildProject(const HostSession& host, const SongModel& song) {
+    const bool withEffects = hostAllows(host, HostFeature::EffectChannels);
+    for (const auto& object : collectTracks(host, host.projectRoot.get())) {
         if (!object || !object->isKind("track")) continue;
         const auto track = hostTrackOf(object.get());
         if (!track) continue;
         if (object->isKind("instrument"))
-            buildInstrumentTrack(importer, track.get(), withEffects);
+            buildInstrumentTrack(host, song, track.get(), withEffects);
         else if (object->isKind("audio"))
-            buildAudioTrack(importer, track.get(), withEffects);
+            buildAudioTrack(host, song, track.get(), withEffects);
         else if (object->isKind("effect") && withEffects)
-            buildEffectTrack(importer, object.get(), track.get());
+            buildEffectTrack(host, song, object.get(), track.get());
     }
-    buildAutomation(importer);
+    buildAutomation(host, song);
 }
 
 }  // namespace Tessaro

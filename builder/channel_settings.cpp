@@ -7,8 +7,9 @@
 
 #include "hostkit/fader.h"
 #include "hostkit/host_helpers.h"
+#include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
-#include "reader/importer.h"
+#include "model/song_model.h"
 
 namespace Tessaro {
 
@@ -41,7 +42,7 @@ std::int32_t clampedInteger(std::int64_t value, std::int32_t max) {
 
 }  // namespace
 
-void applyPan(TessaroImporter&, Host::ITrack* track) {
+void applyPan(Host::ITrack* track) {
     const auto attributes = attributesOf(track);
     if (!present(attributes.get(), TrackAttribute::kPan)) return;
     // A value of another type counts as 0, the centre.
@@ -49,7 +50,7 @@ void applyPan(TessaroImporter&, Host::ITrack* track) {
     if (const auto root = channelRoot(track)) panAll(root.get(), panValue(pan));
 }
 
-void applyMuteSoloVolume(TessaroImporter& importer, Host::ITrack* track) {
+void applyMuteSoloVolume(const HostSession& host, const SongModel& song, Host::ITrack* track) {
     const auto attributes = attributesOf(track);
     const auto root = channelRoot(track);
     if (!attributes || !root) return;
@@ -66,7 +67,7 @@ void applyMuteSoloVolume(TessaroImporter& importer, Host::ITrack* track) {
         // The file stores a single-precision gain; keep a host's wider value in that range.
         const double stored = attrFloat(attributes.get(), TrackAttribute::kVolume).value_or(0);
         const auto gain = static_cast<float>(std::clamp(stored, -double{FLT_MAX}, double{FLT_MAX}));
-        volume->setValue(toParameterInteger(faderValue(importer.host.faderScale, importer.song.header.fileVersion, gain), volume->getMax()));
+        volume->setValue(toParameterInteger(faderValue(host.faderScale, song.header.fileVersion, gain), volume->getMax()));
     }
 }
 

@@ -5,9 +5,10 @@
 
 namespace Tessaro {
 
-class TessaroImporter;
+struct HostSession;
+struct SongModel;
 
-void applyPan(TessaroImporter& importer, Host::ITrack* track);
-void applyMuteSoloVolume(TessaroImporter& importer, Host::ITrack* track);
+void applyPan(Host::ITrack* track);
+void applyMuteSoloVolume(const HostSession& host, const SongModel& song, Host::ITrack* track);
 
 }  // namespace Tessaro

@@ -12,8 +12,9 @@
 #include "hostkit/edition.h"
 #include "hostkit/fader.h"
 #include "hostkit/host_helpers.h"
+#include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
-#include "reader/importer.h"
+#include "model/song_model.h"
 
 namespace Tessaro {
 
@@ -48,12 +49,12 @@ struct MixerChannel {
 
 }  // namespace
 
-void buildSends(TessaroImporter& importer, Host::ITrack* track) {
+void buildSends(const HostSession& host, const SongModel& song, Host::ITrack* track) {
     auto attributes = attributesOf(track);
     if (!attributes) return;
     auto root = channelRoot(track);
     auto sends = childNamed(root.get(), "Sends");
-    for (std::size_t n = 0; n < importer.song.lists.effectsOnBuses.size(); ++n) {
+    for (std::size_t n = 0; n < song.lists.effectsOnBuses.size(); ++n) {
         const std::string busKey = TrackAttribute::sendKey(TrackAttribute::kSendBus, n);
         const std::string onKey = TrackAttribute::sendKey(TrackAttribute::kSendEnabled, n);
         const std::string levelKey = TrackAttribute::sendKey(TrackAttribute::kSendLevel, n);
@@ -69,16 +70,16 @@ void buildSends(TessaroImporter& importer, Host::ITrack* track) {
         if (!slot) continue;
         if (auto param = paramTagged(slot.get(), kSendOnTag)) param->setValue(clampToInt(on));
         if (auto param = paramTagged(slot.get(), kSendLevelTag))
-            param->setValue(parameterValue(faderValue(importer.host.faderScale,
-                                                        importer.song.header.fileVersion,
+            param->setValue(parameterValue(faderValue(host.faderScale,
+                                                        song.header.fileVersion,
                                                         static_cast<float>(level))));
     }
 }
 
-void routeSends(TessaroImporter& importer) {
-    auto channels = mixerChannels(importer.host);
+void routeSends(const HostSession& host) {
+    auto channels = mixerChannels(host);
     if (!channels) return;
-    if (!hostAllows(importer.host, HostFeature::EffectChannels)) return;
+    if (!hostAllows(host, HostFeature::EffectChannels)) return;
 
     // Each list holds its channels in reverse mixer order.
     std::vector<MixerChannel> audio, synth, effect;

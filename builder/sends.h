@@ -5,12 +5,13 @@
 
 namespace Tessaro {
 
-class TessaroImporter;
+struct HostSession;
+struct SongModel;
 
 // Switches on and levels the sends of a track from its attributes.
-void buildSends(TessaroImporter& importer, Host::ITrack* track);
+void buildSends(const HostSession& host, const SongModel& song, Host::ITrack* track);
 // Routes the first three send slots of every audio and synth channel to the effect
 // channels.
-void routeSends(TessaroImporter& importer);
+void routeSends(const HostSession& host);
 
 }  // namespace Tessaro

@@ -3,7 +3,8 @@
 #include <string>
 
 #include "base/text.h"
-#include "reader/importer.h"
+#include "hostkit/host_session.h"
+#include "model/song_model.h"
 
 namespace Tessaro {
 
@@ -21,24 +22,24 @@ IPtr<Host::IAttributeList> attributeListOf(Host::FUnknown* object) {
 
 }  // namespace
 
-void createEffectChannel(TessaroImporter& importer) {
-    if (!importer.host.project || !importer.host.edit) return;
-    auto factory = queryTo<Host::IObjectFactory>(importer.host.project);
+void createEffectChannel(const HostSession& host, SongModel& song) {
+    if (!host.project || !host.edit) return;
+    auto factory = queryTo<Host::IObjectFactory>(host.project);
     if (!factory) return;
     IPtr<Host::FUnknown> channelObject;
     if (factory->createObject("FX Channel", channelObject.put()) != Host::kResultOk ||
         !channelObject)
         return;
-    importer.host.edit->insertObject(importer.host.project.get(), channelObject.get());
+    host.edit->insertObject(host.project.get(), channelObject.get());
 
-    const std::u16string name = toUtf16("Bus " + std::to_string(importer.song.effectBusCounter));
+    const std::u16string name = toUtf16("Bus " + std::to_string(song.effectBusCounter));
     if (auto list = attributeListOf(channelObject.get()))
-        list->setName(importer.host.project.get(), name.c_str(), importer.host.edit.get());
+        list->setName(host.project.get(), name.c_str(), host.edit.get());
 
     auto channel = queryTo<Host::IChannel>(channelObject);
     if (!channel) return;
     channel->setMode(2);
-    ++importer.song.effectBusCounter;
+    ++song.effectBusCounter;
 }
 
 }  // namespace Tessaro

@@ -3,11 +3,12 @@
 
 namespace Tessaro {
 
-class TessaroImporter;
+struct HostSession;
+struct SongModel;
 
-// Creates one effect channel in the project and names it "Bus " and the importer's effect
+// Creates one effect channel in the project and names it "Bus " and the song's effect
 // bus counter; the counter advances once the channel has taken its mode. Does nothing
 // when the host cannot make the object.
-void createEffectChannel(TessaroImporter& importer);
+void createEffectChannel(const HostSession& host, SongModel& song);
 
 }  // namespace Tessaro

@@ -10,8 +10,9 @@
 #include "effects/effect_tables.h"
 #include "hostkit/edition.h"
 #include "hostkit/host_helpers.h"
+#include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
-#include "reader/importer.h"
+#include "model/song_model.h"
 
 namespace Tessaro {
 
@@ -34,12 +35,12 @@ void setParam(Host::IParamNode* node, const char* name, Host::int32 value) {
 
 // The insert slot procedure on a channel's parameter tree root: input phase, slot by bus
 // order, plug-in by kind, on switch, parameters.
-void insertIntoChannel(TessaroImporter& importer, Host::IParamNode* root,
+void insertIntoChannel(const HostSession& host, Host::IParamNode* root,
                        const EffectRecord& record) {
     if (!root) return;
     const bool inputPhase = record.kind == kEffectInputPhase && record.enabled;
     // Older hosts switch the input phase on the channel itself.
-    if (inputPhase && hostAllows(importer.host, HostFeature::InputPhaseOnRoot)) {
+    if (inputPhase && hostAllows(host, HostFeature::InputPhaseOnRoot)) {
         setParam(root, "inputPhase", 1);
         return;
     }
@@ -121,8 +122,8 @@ void eqOnChannel(Host::IParamNode* root, const EffectRecord& record) {
 }
 
 // The project's master channel: the child of "Channels" that is no track's channel.
-IPtr<Host::IParamNode> masterChannel(TessaroImporter& importer) {
-    auto channels = mixerChannels(importer.host);
+IPtr<Host::IParamNode> masterChannel(const HostSession& host) {
+    auto channels = mixerChannels(host);
     if (!channels) return {};
     const Host::int32 count = channels->getChildCount();
     for (Host::int32 i = 0; i < count; ++i) {
@@ -135,71 +136,71 @@ IPtr<Host::IParamNode> masterChannel(TessaroImporter& importer) {
 
 }  // namespace
 
-void insertEffect(TessaroImporter& importer, Host::ITrack* track, const EffectRecord& record) {
+void insertEffect(const HostSession& host, Host::ITrack* track, const EffectRecord& record) {
     auto root = channelRoot(track);
-    insertIntoChannel(importer, root.get(), record);
+    insertIntoChannel(host, root.get(), record);
 }
 
-void channelLimiter(TessaroImporter&, Host::ITrack* track, const EffectRecord& record) {
+void channelLimiter(Host::ITrack* track, const EffectRecord& record) {
     auto root = channelRoot(track);
     limiterOnChannel(root.get(), record);
 }
 
-void channelEq(TessaroImporter&, Host::ITrack* track, const EffectRecord& record) {
+void channelEq(Host::ITrack* track, const EffectRecord& record) {
     auto root = channelRoot(track);
     eqOnChannel(root.get(), record);
 }
 
-void buildTrackInserts(TessaroImporter& importer, Host::ITrack* track) {
+void buildTrackInserts(const HostSession& host, const SongModel& song, Host::ITrack* track) {
     auto attributes = attributesOf(track);
     if (!attributes || attributes->hasAttribute(TrackAttribute::kNumber) != Host::kResultOk) return;
     const std::int64_t number = attrInt(attributes.get(), TrackAttribute::kNumber).value_or(0);
     attributes.reset();
 
-    const bool smallEditionEq = hostAllows(importer.host, HostFeature::InsertChannelEq);
-    const bool limiterAllowed = hostAllows(importer.host, HostFeature::ChannelLimiter);
+    const bool smallEditionEq = hostAllows(host, HostFeature::InsertChannelEq);
+    const bool limiterAllowed = hostAllows(host, HostFeature::ChannelLimiter);
     bool eqUsed = false;
     bool limiterUsed = false;
-    for (const EffectRecord& record : importer.song.lists.effectsOnChannels) {
+    for (const EffectRecord& record : song.lists.effectsOnChannels) {
         if (record.bus == 0 || record.bus != number) continue;
         const bool tonalix = record.kind == kEffectTonalixEq;
         if (tonalix && record.busOrder == 0 && !eqUsed) {
-            channelEq(importer, track, record);
+            channelEq(track, record);
             eqUsed = record.enabled;  // a disabled EQ leaves the channel EQ free
         } else if (smallEditionEq && tonalix && record.busOrder != 0 && !eqUsed) {
-            channelEq(importer, track, record);
+            channelEq(track, record);
             eqUsed = true;
         } else if (limiterAllowed && record.kind == kEffectBrickwall && !limiterUsed) {
-            channelLimiter(importer, track, record);
+            channelLimiter(track, record);
             limiterUsed = true;
         } else if (record.kind != kEffectBrickwall &&
                    !((record.kind == kEffectEq || tonalix) && record.busOrder == 0)) {
-            insertEffect(importer, track, record);
+            insertEffect(host, track, record);
         }
     }
 }
 
-void buildEffectChannelInserts(TessaroImporter& importer, Host::ITrack* track,
+void buildEffectChannelInserts(const HostSession& host, const SongModel& song, Host::ITrack* track,
                                std::int32_t busNumber) {
-    for (const EffectRecord& record : importer.song.lists.effectsOnBuses) {
+    for (const EffectRecord& record : song.lists.effectsOnBuses) {
         if (std::int64_t{record.bus} != -std::int64_t{busNumber}) continue;
         // Only the bus's first effect is built.
         if (record.kind == kEffectBrickwall &&
-            hostAllows(importer.host, HostFeature::ChannelLimiter))
-            channelLimiter(importer, track, record);
+            hostAllows(host, HostFeature::ChannelLimiter))
+            channelLimiter(track, record);
         else
-            insertEffect(importer, track, record);
+            insertEffect(host, track, record);
         return;
     }
 }
 
-void buildMasterInsert(TessaroImporter& importer, const EffectRecord& record) {
-    auto master = masterChannel(importer);
-    insertIntoChannel(importer, master.get(), record);
+void buildMasterInsert(const HostSession& host, const EffectRecord& record) {
+    auto master = masterChannel(host);
+    insertIntoChannel(host, master.get(), record);
 }
 
-void buildMasterBrickwall(TessaroImporter& importer, const EffectRecord& record) {
-    auto master = masterChannel(importer);
+void buildMasterBrickwall(const HostSession& host, const EffectRecord& record) {
+    auto master = masterChannel(host);
     limiterOnChannel(master.get(), record);
 }
 

@@ -6,10 +6,11 @@
 
 #include "base/text.h"
 #include "hostkit/host_helpers.h"
+#include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
 #include "instruments/preset_table.h"
+#include "model/song_model.h"
 #include "presets/preset_file.h"
-#include "reader/importer.h"
 
 namespace Tessaro {
 
@@ -59,17 +60,17 @@ void selectTablePreset(Host::IAttributeList* attributes, Host::IParamNode* slot)
 
 // Loads the track's stored synth state (the first preset record with its track number)
 // into the synth through a preset file in a host memory stream.
-void loadStoredState(TessaroImporter& importer, std::int64_t trackNumber,
+void loadStoredState(const HostSession& host, const SongModel& song, std::int64_t trackNumber,
                      Host::IParamNode* slot) {
     auto instance = childAt(slot, 0);
     const auto record =
-        std::find_if(importer.song.lists.presets.begin(), importer.song.lists.presets.end(),
+        std::find_if(song.lists.presets.begin(), song.lists.presets.end(),
                      [&](const PresetRecord& r) { return r.trackNumber == trackNumber; });
-    if (!instance || record == importer.song.lists.presets.end()) return;
+    if (!instance || record == song.lists.presets.end()) return;
 
     IPtr<Host::IBStream> stream;
-    if (!importer.host.context ||
-        importer.host.context->createInstance(Host::kMemoryStreamClass, Host::IBStream::iid,
+    if (!host.context ||
+        host.context->createInstance(Host::kMemoryStreamClass, Host::IBStream::iid,
                                          stream.putVoid()) != Host::kResultOk)
         stream.reset();
     auto component = queryTo<Host::IComponent>(instance);
@@ -99,7 +100,7 @@ std::string instrumentPresetName(std::uint64_t id) {
     return {};
 }
 
-std::int32_t setupInstrument(TessaroImporter& importer, Host::ITrack* track,
+std::int32_t setupInstrument(const HostSession& host, const SongModel& song, Host::ITrack* track,
                              const std::string& pluginName, Host::IChannel* channel) {
     if (pluginName.empty()) return 1;
     auto attributes = attributesOf(track);
@@ -119,7 +120,7 @@ std::int32_t setupInstrument(TessaroImporter& importer, Host::ITrack* track,
     if (pluginName == kMiravoxLite || pluginName == kMiravox)
         selectTablePreset(attributes.get(), slot.get());
     else if (pluginName == kAnalora)
-        loadStoredState(importer, trackNumber, slot.get());
+        loadStoredState(host, song, trackNumber, slot.get());
     return 1;
 }
 

@@ -9,7 +9,8 @@
 
 namespace Tessaro {
 
-class TessaroImporter;
+struct HostSession;
+struct SongModel;
 
 // The host's instrument plug-ins.
 inline constexpr const char* kMiravoxLite = "Miravox Lite";      // multi-sound, GM presets
@@ -30,7 +31,7 @@ std::string instrumentPluginName(std::uint64_t id);
 // The preset name for an instrument id; empty when none.
 std::string instrumentPresetName(std::uint64_t id);
 // Chooses the plug-in in the track's instrument slot and its preset. Returns 1.
-std::int32_t setupInstrument(TessaroImporter& importer, Host::ITrack* track,
+std::int32_t setupInstrument(const HostSession& host, const SongModel& song, Host::ITrack* track,
                              const std::string& pluginName, Host::IChannel* channel);
 
 }  // namespace Tessaro

@@ -109,8 +109,8 @@ std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
 
     // Hand-over to the builder.
     if (host.edit) host.edit->finishStep(host.project.get(), u"Import Tessaro Project");
-    if (hostAllows(host, HostFeature::EffectChannels)) routeSends(*this);
-    buildProject(*this);
+    if (hostAllows(host, HostFeature::EffectChannels)) routeSends(host);
+    buildProject(host, song);
     host.edit.reset();
     return 0;
 }

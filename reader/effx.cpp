@@ -226,17 +226,17 @@ void readParameters(TessaroImporter& importer, EffectRecord& r, FileReader& in) 
 
 void buildAfterRead(TessaroImporter& importer, const EffectRecord& record) {
     if (record.bus < 0) {
-        if (hostAllows(importer.host, HostFeature::EffectChannels)) createEffectChannel(importer);
+        if (hostAllows(importer.host, HostFeature::EffectChannels)) createEffectChannel(importer.host, importer.song);
     } else if (record.bus == 0) {
         if (!hostAllows(importer.host, HostFeature::MasterEffects)) return;
         if (record.kind == kEffectBrickwall) {
             // Only the first brickwall of the master is placed; later ones are dropped.
             if (!importer.song.masterBrickwallPlaced) {
-                buildMasterBrickwall(importer, record);
+                buildMasterBrickwall(importer.host, record);
                 importer.song.masterBrickwallPlaced = true;
             }
         } else {
-            buildMasterInsert(importer, record);
+            buildMasterInsert(importer.host, record);
         }
     }
     // Effects of tracks wait for the track builder.

@@ -89,14 +89,14 @@ TEST(AutomationBuild, EachTypeReachesItsKindOnTheNumberedTrack) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ChunkBench bench;
-        bench.importer().song.header.tickFactor = 1.0f / 960.0f;
+        bench.song().header.tickFactor = 1.0f / 960.0f;
         auto& doc = bench.document();
         RefHost::Node& one = addNumbered(doc, "instrument", u"One", 1);
         RefHost::Node& two = addNumbered(doc, "audio", u"Two", 2);
         RefHost::Node& three = addNumbered(doc, "instrument", u"Three", 3);
-        bench.importer().song.lists.automation.push_back(c.record);
+        bench.song().lists.automation.push_back(c.record);
 
-        Tessaro::buildAutomation(bench.importer());
+        Tessaro::buildAutomation(bench.session(), bench.song());
 
         ASSERT_NE(two.automation, nullptr);
         EXPECT_EQ(two.automation->readEnabled, true);
@@ -115,11 +115,11 @@ TEST(AutomationBuild, EachTypeReachesItsKindOnTheNumberedTrack) {
 
 TEST(AutomationBuild, PositionsTakeTheFactorInSinglePrecision) {
     ChunkBench bench;
-    bench.importer().song.header.tickFactor = 1.0f / 3.0f;
+    bench.song().header.tickFactor = 1.0f / 3.0f;
     RefHost::Node& track = addNumbered(bench.document(), "instrument", u"One", 1);
-    bench.importer().song.lists.automation.push_back(
+    bench.song().lists.automation.push_back(
         record(2, 100, {1000, 3840, 0xFFFFFFFFu}, {0.0f, 0.0f, 0.0f}));
-    Tessaro::buildAutomation(bench.importer());
+    Tessaro::buildAutomation(bench.session(), bench.song());
     const std::vector<Point> expected = {
         {333.33334350585938, 0.5, 0}, {1280.0, 0.5, 0}, {1431655808.0, 0.5, 0}};
     EXPECT_EQ(pointsOf(track, Host::IAutomationTrack::kPan), expected);
@@ -128,13 +128,13 @@ TEST(AutomationBuild, PositionsTakeTheFactorInSinglePrecision) {
 
 TEST(AutomationBuild, RecordsForTheSameTrackShareItsAutomationTracks) {
     ChunkBench bench;
-    bench.importer().song.header.tickFactor = 1.0f;
+    bench.song().header.tickFactor = 1.0f;
     RefHost::Node& track = addNumbered(bench.document(), "audio", u"One", 7);
-    auto& records = bench.importer().song.lists.automation;
+    auto& records = bench.song().lists.automation;
     records.push_back(record(2, 700, {0}, {1.0f}));
     records.push_back(record(1, 742, {10}, {0.0f}));
     records.push_back(record(2, 799, {20, 30}, {-1.0f, 0.5f}));
-    Tessaro::buildAutomation(bench.importer());
+    Tessaro::buildAutomation(bench.session(), bench.song());
 
     ASSERT_NE(track.automation, nullptr);
     ASSERT_EQ(track.automation->lanes.size(), 2u);
@@ -162,12 +162,12 @@ TEST(AutomationBuild, RecordsWithoutATrackOrKindAreSkipped) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ChunkBench bench("Ombrel Fold 7.0.0");
-        bench.importer().song.header.tickFactor = 1.0f;
+        bench.song().header.tickFactor = 1.0f;
         auto& doc = bench.document();
         RefHost::Node& one = addNumbered(doc, "instrument", u"One", 1);
         RefHost::Node& bus = addNumbered(doc, "FX Channel", u"Bus 5", 5);
-        bench.importer().song.lists.automation.push_back(c.record);
-        Tessaro::buildAutomation(bench.importer());
+        bench.song().lists.automation.push_back(c.record);
+        Tessaro::buildAutomation(bench.session(), bench.song());
 
         EXPECT_EQ(bus.automation, nullptr);
         EXPECT_EQ(one.automation != nullptr, c.switchesSet);
@@ -183,7 +183,7 @@ TEST(AutomationBuild, RecordsWithoutATrackOrKindAreSkipped) {
 TEST(AutomationBuild, TheClosingStepRunsOnceWithoutRecords) {
     ChunkBench bench;
     addNumbered(bench.document(), "instrument", u"One", 1);
-    Tessaro::buildAutomation(bench.importer());
+    Tessaro::buildAutomation(bench.session(), bench.song());
     EXPECT_EQ(bench.host().records().editSteps, kClosingStep);
     EXPECT_EQ(bench.document().tracks().front().node->automation, nullptr);
     EXPECT_TRUE(bench.finish().clean());

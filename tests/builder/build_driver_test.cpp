@@ -26,7 +26,7 @@ RefHost::Node& add(RefHost::Document& document, const char* kind, const char16_t
 
 std::vector<std::string> collectedNames(ChunkBench& bench) {
     std::vector<std::string> names;
-    for (const auto& object : collectTracks(bench.importer(), bench.importer().host.projectRoot.get()))
+    for (const auto& object : collectTracks(bench.session(), bench.session().projectRoot.get()))
         names.push_back(nameOf(object.get()));
     return names;
 }
@@ -69,7 +69,7 @@ TEST(TrackWalk, DepthFirstThroughFoldersEffectsByEdition) {
 TEST(TrackWalk, AnEmptyProjectGivesNoTracks) {
     ChunkBench bench;
     EXPECT_TRUE(collectedNames(bench).empty());
-    EXPECT_TRUE(collectTracks(bench.importer(), nullptr).empty());
+    EXPECT_TRUE(collectTracks(bench.session(), nullptr).empty());
     EXPECT_TRUE(bench.finish().clean());
 }
 
@@ -100,7 +100,7 @@ TEST(TrackLookup, ByTheIntegerTrackNumber) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);
-        auto track = findTrackByNumber(bench.importer(), c.number);
+        auto track = findTrackByNumber(bench.session(), c.number);
         if (!c.name) {
             EXPECT_FALSE(track);
             continue;
@@ -119,10 +119,10 @@ TEST(TrackLookup, FindsTheTracksTheReaderMade) {
         TessaroWriter::TrackInfoChunk chunk;
         chunk.trackNumber = number;
         chunk.name = number == 12 ? u"Twelve" : u"Seven";
-        bench.importer().song.header.fileVersion = 22;
+        bench.song().header.fileVersion = 22;
         ASSERT_EQ(bench.read(Tessaro::readTrackInfo, chunk, 22), std::nullopt);
     }
-    auto track = findTrackByNumber(bench.importer(), 7);
+    auto track = findTrackByNumber(bench.session(), 7);
     ASSERT_TRUE(track);
     EXPECT_EQ(nameOf(Tessaro::queryTo<Host::IProjectObject>(track).get()), "Seven");
     track.reset();
@@ -157,7 +157,7 @@ TEST(EffectBusNumber, TheNumberBehindTheFirstFourCharacters) {
 
 TEST(BuildDriver, AnInstrumentTrackEndsWithTheFileName) {
     ChunkBench bench;
-    bench.importer().song.header.fileVersion = 22;
+    bench.song().header.fileVersion = 22;
     for (std::uint8_t type : {std::uint8_t{0}, std::uint8_t{1}}) {
         TessaroWriter::TrackInfoChunk chunk;
         chunk.trackNumber = static_cast<std::uint16_t>(type + 1);
@@ -165,14 +165,14 @@ TEST(BuildDriver, AnInstrumentTrackEndsWithTheFileName) {
         chunk.name = type == 0 ? u"Piano" : u"Vocals";
         ASSERT_EQ(bench.read(Tessaro::readTrackInfo, chunk, 22), std::nullopt);
     }
-    bench.importer().song.track.host.reset();
+    bench.song().track.host.reset();
     // What an instrument set-up may do to a name, or a host to a new track's.
     const auto nodes = trackNodes(bench.document());
     ASSERT_EQ(nodes.size(), 2u);
     nodes[0]->name = u"Grand Piano Preset";
     nodes[1]->name = u"Audio 1";
 
-    Tessaro::buildProject(bench.importer());
+    Tessaro::buildProject(bench.session(), bench.song());
     EXPECT_EQ(nodes[0]->name, u"Piano");
     EXPECT_EQ(nodes[1]->name, u"Audio 1");
     EXPECT_EQ(bench.host().records().editSteps,
@@ -183,7 +183,7 @@ TEST(BuildDriver, AnInstrumentTrackEndsWithTheFileName) {
 TEST(BuildDriver, HostMadeTracksWithoutAttributesAreLeftAlone) {
     ChunkBench bench;
     buildTree(bench.document());
-    Tessaro::buildProject(bench.importer());
+    Tessaro::buildProject(bench.session(), bench.song());
     for (RefHost::Node* node : trackNodes(bench.document())) {
         SCOPED_TRACE(Tessaro::toUtf8(node->name));
         if (!node->channel) continue;

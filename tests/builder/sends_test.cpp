@@ -169,13 +169,13 @@ struct SendBench {
         track = document.createTrack("audio");
         track->attributes["cinr"] = Host::int64{4};
         EXPECT_EQ(document.insertTrack(document.trackRoot, *track), "");
-        bench.importer().song.lists.effectsOnBuses.resize(buses);
-        bench.importer().song.header.fileVersion = 22;
+        bench.song().lists.effectsOnBuses.resize(buses);
+        bench.song().header.fileVersion = 22;
     }
     void build() {
-        auto host = Tessaro::findTrackByNumber(bench.importer(), 4);
+        auto host = Tessaro::findTrackByNumber(bench.session(), 4);
         ASSERT_TRUE(host);
-        Tessaro::buildSends(bench.importer(), host.get());
+        Tessaro::buildSends(bench.session(), bench.song(), host.get());
     }
     std::vector<std::size_t> changedSlots() const {
         std::vector<std::size_t> slots;

@@ -42,6 +42,8 @@ public:
     ~ChunkBench() { importer_.reset(); }
 
     Tessaro::TessaroImporter& importer() { return *importer_; }
+    Tessaro::HostSession& session() { return importer_->host; }
+    Tessaro::SongModel& song() { return importer_->song; }
     RefHost::ReferenceHost& host() { return *host_; }
     RefHost::Document& document() { return host_->document(); }
 

@@ -62,7 +62,7 @@ TEST(SongHeader, MinimumSizeAndConsumedByVersion) {
             EXPECT_EQ(bench.importer().reader.chunkSize, c.minimum);
             EXPECT_EQ(bench.importer().reader.chunkConsumed, c.minimum);
             EXPECT_EQ(bench.consumedFromStream(), c.minimum);
-            EXPECT_EQ(bench.importer().song.header.fileVersion, c.version);
+            EXPECT_EQ(bench.song().header.fileVersion, c.version);
             EXPECT_TRUE(bench.finish().clean());
         }
     }
@@ -234,8 +234,8 @@ TEST(SongHeader, TickFactorFollowsTempoAndTimeBase) {
         ASSERT_EQ(readHead(bench, head), std::nullopt);
         const float base = 48.0f / static_cast<float>(c.ticks);
         const float rate = c.tempo / 60.0f * 48.0f / base;
-        EXPECT_EQ(bench.importer().song.header.tickBase, base);
-        EXPECT_EQ(bench.importer().song.header.tickFactor, 1.0f / rate);
+        EXPECT_EQ(bench.song().header.tickBase, base);
+        EXPECT_EQ(bench.song().header.tickFactor, 1.0f / rate);
         EXPECT_EQ(bench.document().song.tempoRate, static_cast<double>(rate));
     }
 }

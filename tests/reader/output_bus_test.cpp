@@ -28,7 +28,7 @@ RefHost::Parameter& outputPan(RefHost::Document& document) {
 template <class Chunk>
 std::optional<std::string> readAt(ChunkBench& bench, ChunkReader reader,
                                   const Chunk& chunk, std::uint16_t version) {
-    bench.importer().song.header.fileVersion = version;
+    bench.song().header.fileVersion = version;
     return bench.read(reader, chunk, version);
 }
 
@@ -80,7 +80,7 @@ TEST(OutputBus, EachFieldNamesItsFailedRead) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bodyBytes);
         ChunkBench bench;
-        bench.importer().song.header.fileVersion = 9;
+        bench.song().header.fileVersion = 9;
         auto bytes = TessaroWriter::encode(OutputBusChunk{}, 9);
         bytes.resize(8 + c.bodyBytes);
         EXPECT_EQ(bench.read(readOutputBus, bytes), c.message);

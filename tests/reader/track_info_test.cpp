@@ -16,7 +16,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 std::optional<std::string> readTrack(ChunkBench& bench, const TrackInfoChunk& chunk,
                                      std::uint16_t version) {
-    bench.importer().song.header.fileVersion = version;
+    bench.song().header.fileVersion = version;
     return bench.read(readTrackInfo, chunk, version);
 }
 
@@ -59,8 +59,8 @@ TEST(TrackInfo, MinimumSizeAndConsumedByVersion) {
             chunk.sizeOverride = c.minimum - 1;
             EXPECT_EQ(readTrack(bench, chunk, c.version), "TINF chunk size too short");
             EXPECT_TRUE(trackNodes(bench.document()).empty());
-            EXPECT_EQ(bench.importer().song.tracksRead, 0u);
-            EXPECT_FALSE(bench.importer().song.track.present);
+            EXPECT_EQ(bench.song().tracksRead, 0u);
+            EXPECT_FALSE(bench.song().track.present);
         }
         {
             ChunkBench bench;
@@ -69,7 +69,7 @@ TEST(TrackInfo, MinimumSizeAndConsumedByVersion) {
             EXPECT_EQ(bench.importer().reader.chunkSize, c.minimum);
             EXPECT_EQ(bench.importer().reader.chunkConsumed, c.minimum);
             EXPECT_EQ(bench.consumedFromStream(), c.minimum);
-            EXPECT_EQ(bench.importer().song.tracksRead, 1u);
+            EXPECT_EQ(bench.song().tracksRead, 1u);
             ASSERT_NE(onlyTrack(bench), nullptr);
             EXPECT_EQ(onlyTrack(bench)->name, u"");
             EXPECT_TRUE(bench.finish().clean());
@@ -232,7 +232,7 @@ TEST(TrackInfo, EachFieldNamesItsFailedRead) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bodyBytes);
         ChunkBench bench;
-        bench.importer().song.header.fileVersion = 22;
+        bench.song().header.fileVersion = 22;
         TrackInfoChunk chunk;
         chunk.name = u"ab";
         chunk.sends = {Send{}};
@@ -247,7 +247,7 @@ TEST(TrackInfo, EachFieldNamesItsFailedRead) {
 TEST(TrackInfo, ExtraTextsThatCannotBeReadAreEmpty) {
     // Both texts of version 14 are cut away: the chunk still reads.
     ChunkBench bench;
-    bench.importer().song.header.fileVersion = 14;
+    bench.song().header.fileVersion = 14;
     auto chunk = smallest();
     chunk.extraText1 = u"one";
     auto bytes = TessaroWriter::encode(chunk, 14);
@@ -341,7 +341,7 @@ TEST(TrackInfo, EarlierSendsStayWhenALaterOneFails) {
     EXPECT_EQ(intAttr(track, "tSBI0"), 1);
     EXPECT_EQ(floatAttr(track, "tSBL0"), 0.5);
     EXPECT_FALSE(track.attributes.contains("tSBI1"));
-    EXPECT_EQ(bench.importer().song.tracksRead, 1u);
+    EXPECT_EQ(bench.song().tracksRead, 1u);
     EXPECT_TRUE(bench.finish().clean());
 }
 
@@ -375,8 +375,8 @@ TEST(TrackInfo, TypeIsCheckedBeforeATrackIsMade) {
     bad.trackType = 2;
     EXPECT_EQ(readTrack(bench, bad, 22), "cannot read type of track");
     EXPECT_EQ(trackNodes(bench.document()).size(), 1u);
-    EXPECT_EQ(bench.importer().song.tracksRead, 1u);
-    EXPECT_EQ(bench.importer().song.track.number, 1u);
+    EXPECT_EQ(bench.song().tracksRead, 1u);
+    EXPECT_EQ(bench.song().track.number, 1u);
     EXPECT_TRUE(bench.finish().clean());
 }
 
@@ -393,10 +393,10 @@ TEST(TrackInfo, EachChunkMakesTheNextCurrentTrack) {
     ASSERT_EQ(nodes.size(), 2u);
     EXPECT_EQ(nodes[0]->name, u"Three");
     EXPECT_EQ(nodes[1]->name, u"Five");
-    EXPECT_EQ(bench.importer().song.tracksRead, 2u);
-    EXPECT_EQ(bench.importer().song.track.number, 5u);
-    EXPECT_EQ(bench.importer().song.track.type, 1u);
-    auto project = Tessaro::queryTo<Host::IProjectObject>(bench.importer().song.track.host);
+    EXPECT_EQ(bench.song().tracksRead, 2u);
+    EXPECT_EQ(bench.song().track.number, 5u);
+    EXPECT_EQ(bench.song().track.type, 1u);
+    auto project = Tessaro::queryTo<Host::IProjectObject>(bench.song().track.host);
     ASSERT_TRUE(project);
     EXPECT_EQ(nameOf(project.get()), "Five");
     project.reset();
@@ -429,8 +429,8 @@ TEST(TrackInfo, ATrackTheHostCannotMakeIsReadAlike) {
     EXPECT_TRUE(trackNodes(bench.document()).empty());
     EXPECT_EQ(bench.importer().reader.chunkConsumed, 79u);
     EXPECT_EQ(bench.consumedFromStream(), 79u);
-    EXPECT_EQ(bench.importer().song.tracksRead, 1u);
-    EXPECT_TRUE(bench.importer().song.track.present);
-    EXPECT_FALSE(bench.importer().song.track.host);
+    EXPECT_EQ(bench.song().tracksRead, 1u);
+    EXPECT_TRUE(bench.song().track.present);
+    EXPECT_FALSE(bench.song().track.host);
     EXPECT_TRUE(bench.finish().clean());
 }
