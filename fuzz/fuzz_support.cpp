@@ -3,7 +3,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "reader/importer.h"
+#include "module/import_run.h"
 #include "refhost/report.h"
 
 namespace TessaroFuzz {

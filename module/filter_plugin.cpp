@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "reader/importer.h"
+#include "module/import_run.h"
 
 namespace Tessaro {
 

@@ -1,7 +1,12 @@
 // The import run: gathers the host interfaces of the import, learns the host's name and
 // version, opens the project file through the host, reads and builds, and tells the user
 // the outcome.
-#include "reader/importer.h"
+#include "module/import_run.h"
+
+#include "builder/build_driver.h"
+#include "builder/sends.h"
+#include "hostkit/edition.h"
+#include "reader/project_file.h"
 
 namespace Tessaro {
 
@@ -27,6 +32,29 @@ std::int32_t TessaroImporter::run() {
     }
     host.endRun();
     return result;
+}
+
+std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
+    host.takeProject();
+    if (host.edit) host.edit->beginEdit(0);
+    song = SongModel{};
+    const ReadOutcome outcome = readProjectFile(stream, host, song);
+    readError = outcome.error;
+    if (!outcome.read) {
+        // What the readers already made in the host stays.
+        host.showMessage("Cannot read Tessaro project file. Reason: unknown format.");
+        host.edit.reset();
+        return 1;
+    }
+    handOver();
+    host.edit.reset();
+    return 0;
+}
+
+void TessaroImporter::handOver() {
+    if (host.edit) host.edit->finishStep(host.project.get(), u"Import Tessaro Project");
+    if (hostAllows(host, HostFeature::EffectChannels)) routeSends(host);
+    buildProject(host, song);
 }
 
 }  // namespace Tessaro

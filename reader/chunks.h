@@ -1,28 +1,23 @@
-// The chunk readers. Each is called by the chunk loop with the stream just behind the
-// chunk's four-character id; it reads the size field, its body, and leaves in
-// importer.reader.chunkConsumed how many body bytes it consumed (the loop skips the rest).
+// The chunk readers. The chunk loop calls each with the view of its chunk, just behind the
+// chunk's four-character id; the reader reads the size field and its body, fills the song
+// model and acts on the host where the format says a reader does. A reader error ends the
+// read (reader_error.h).
 #pragma once
-
-#include <cstdint>
 
 namespace Tessaro {
 
-class TessaroImporter;
-class FileReader;
+class ChunkView;
+struct HostSession;
+struct SongModel;
 
-void readSongHeader(TessaroImporter& importer, FileReader& in);    // "HEAD"
-void readOutputBus(TessaroImporter& importer, FileReader& in);     // "OUTB"
-void readKeyboard(TessaroImporter& importer, FileReader& in);      // "KEYB"
-void readEffect(TessaroImporter& importer, FileReader& in);        // "EFFX"
-void readTrackInfo(TessaroImporter& importer, FileReader& in);     // "TINF"
-void readRegions(TessaroImporter& importer, FileReader& in);       // "TREG"
-void readPads(TessaroImporter& importer, FileReader& in);          // "TPAD"
-void readPluginPreset(TessaroImporter& importer, FileReader& in);  // "QPLP"
-void readAutomation(TessaroImporter& importer, FileReader& in);    // "AUTO"
-
-// Reads the size field into importer.reader.chunkSize and counts its 4 bytes into the file
-// position; a failed read or a size below minimum raises message.
-void readChunkSize(TessaroImporter& importer, FileReader& in, std::uint32_t minimum,
-                   const char* message);
+void readSongHeader(ChunkView& in, HostSession& host, SongModel& song);    // "HEAD"
+void readOutputBus(ChunkView& in, HostSession& host, SongModel& song);     // "OUTB"
+void readKeyboard(ChunkView& in, HostSession& host, SongModel& song);      // "KEYB"
+void readEffect(ChunkView& in, HostSession& host, SongModel& song);        // "EFFX"
+void readTrackInfo(ChunkView& in, HostSession& host, SongModel& song);     // "TINF"
+void readRegions(ChunkView& in, HostSession& host, SongModel& song);       // "TREG"
+void readPads(ChunkView& in, HostSession& host, SongModel& song);          // "TPAD"
+void readPluginPreset(ChunkView& in, HostSession& host, SongModel& song);  // "QPLP"
+void readAutomation(ChunkView& in, HostSession& host, SongModel& song);    // "AUTO"
 
 }  // namespace Tessaro

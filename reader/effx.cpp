@@ -4,33 +4,30 @@
 // The record is filed in its list as soon as its bus is known. Effects of effect buses
 // create one effect channel in the host at once, effects of the master are placed on the
 // master channel at once; effects of tracks wait for the track builder.
-#include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "effects/effect_channels.h"
 #include "effects/inserts.h"
 #include "hostkit/edition.h"
+#include "hostkit/host_session.h"
+#include "model/song_model.h"
+#include "reader/chunk_view.h"
 #include "reader/chunks.h"
 #include "reader/effect_sizes.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
 #include "reader/reader_error.h"
 
 namespace Tessaro {
 
 namespace {
 
-constexpr std::uint32_t kHeaderSize = 16;  // behind the size field; 17 with the automation mode
-
-void readLimiter(EffectRecord& r, FileReader& in) {
+void readLimiter(EffectRecord& r, ChunkView& in) {
     r.limiterGain = in.unit("cannot read limiter gain");
     r.limiterDrive = in.unit("cannot read limiter drive");
     r.limiterAttack = in.unit("cannot read limiter attack");
     r.limiterRelease = in.unit("cannot read limiter release");
 }
 
-void readReverb(EffectRecord& r, FileReader& in) {
+void readReverb(EffectRecord& r, ChunkView& in) {
     r.reverbTime = in.unit("cannot read reverb time");
     r.reverbPreDelay = in.unit("cannot read reverb preDelay");
     r.reverbDamp = in.unit("cannot read reverb damp");
@@ -38,32 +35,32 @@ void readReverb(EffectRecord& r, FileReader& in) {
     r.reverbHighEq = in.unit("cannot read reverb high EQ");
 }
 
-void readDelay(EffectRecord& r, FileReader& in, float tempo) {
+void readDelay(EffectRecord& r, ChunkView& in, float tempo) {
     r.delayTempo = tempo;
     r.delayBeat = in.u8In(1, 64, "cannot read delay beat");
     r.delayTiming = in.u8In(1, 3, "cannot read delay timing");
     r.delayFeedback = in.unit("cannot read delay feedback");
 }
 
-void readEq(EffectRecord& r, FileReader& in) {
+void readEq(EffectRecord& r, ChunkView& in) {
     r.eqGain = in.unit("cannot read EQ gain");
     r.eqBass = in.unit("cannot read EQ bass");
     r.eqTreble = in.unit("cannot read EQ treble");
 }
 
-void readChorus(EffectRecord& r, FileReader& in) {
+void readChorus(EffectRecord& r, ChunkView& in) {
     r.chorusRate = in.unit("cannot read chorus rate");
     r.chorusDepth = in.unit("cannot read chorus depth");
     r.chorusPreDelay = in.unit("cannot read chorus preDelay");
 }
 
-void readFilter(EffectRecord& r, FileReader& in) {
+void readFilter(EffectRecord& r, ChunkView& in) {
     r.filterType = in.u8In(0, 2, "cannot read filter type");
     r.filterFrequency = in.unit("cannot read filter frequency");
     r.filterResonance = in.unit("cannot read filter resonance");
 }
 
-void readCompressor(EffectRecord& r, FileReader& in) {
+void readCompressor(EffectRecord& r, ChunkView& in) {
     r.compressorGain = in.unit("cannot read compressor gain");
     r.compressorThreshold = in.unit("cannot read compressor threshold");
     r.compressorRatio = in.unit("cannot read compressor ratio");
@@ -71,13 +68,13 @@ void readCompressor(EffectRecord& r, FileReader& in) {
     r.compressorRelease = in.unit("cannot read compressor release");
 }
 
-void readOverdrive(EffectRecord& r, FileReader& in) {
+void readOverdrive(EffectRecord& r, ChunkView& in) {
     r.overdriveDrive = in.unit("cannot read overdrive drive");
     r.overdriveBias = in.unit("cannot read overdrive bias");
     r.overdriveOutgain = in.unit("cannot read overdrive outgain");
 }
 
-void readAmpSimulator(EffectRecord& r, FileReader& in) {
+void readAmpSimulator(EffectRecord& r, ChunkView& in) {
     r.ampModel = in.u8In(0, 100, "cannot read ampsim model");
     r.ampDrive = in.unit("cannot read ampsim drive");
     r.ampFeedback = in.unit("cannot read ampsim feedback");
@@ -86,7 +83,7 @@ void readAmpSimulator(EffectRecord& r, FileReader& in) {
     r.ampStereo = in.u8In(0, 1, "cannot read overdrive stereo") != 0;
 }
 
-void readPhaser(EffectRecord& r, FileReader& in) {
+void readPhaser(EffectRecord& r, ChunkView& in) {
     r.phaserRate = in.unit("cannot read phaser rate");
     r.phaserDepth = in.unit("cannot read phaser depth");
     r.phaserFeedback = in.unit("cannot read phaser feedback");
@@ -94,7 +91,7 @@ void readPhaser(EffectRecord& r, FileReader& in) {
     r.phaserPhase = in.unit("cannot read phaser phase");
 }
 
-void readFlanger(EffectRecord& r, FileReader& in) {
+void readFlanger(EffectRecord& r, ChunkView& in) {
     // The app reports the flanger's last three fields with the phaser's texts.
     r.flangerRate = in.unit("cannot read flanger rate");
     r.flangerDepth = in.unit("cannot read phaser depth");
@@ -102,7 +99,7 @@ void readFlanger(EffectRecord& r, FileReader& in) {
     r.flangerPreDelay = in.unit("cannot read phaser preDelay");
 }
 
-void readTonalix(EffectRecord& r, FileReader& in) {
+void readTonalix(EffectRecord& r, ChunkView& in) {
     for (std::size_t band = 0; band < r.tonalix.size(); ++band) {
         TonalixBand& b = r.tonalix[band];
         b.enabled = in.u8In(0, 1, "cannot read Tonalix enabled") != 0;
@@ -114,12 +111,12 @@ void readTonalix(EffectRecord& r, FileReader& in) {
     }
 }
 
-void readBrickwall(EffectRecord& r, FileReader& in) {
+void readBrickwall(EffectRecord& r, ChunkView& in) {
     r.brickwallThreshold = in.f32In(-20.0f, 0.0f, "cannot read brickwall threshold");
     r.brickwallRelease = in.f32In(3.0f, 1000.0f, "cannot read brickwall release");
 }
 
-void readGate(EffectRecord& r, FileReader& in) {
+void readGate(EffectRecord& r, ChunkView& in) {
     r.gateGain = in.unit("cannot read gate gain");
     r.gateThreshold = in.unit("cannot read gate threshold");
     r.gateRange = in.unit("cannot read gate range");
@@ -127,12 +124,12 @@ void readGate(EffectRecord& r, FileReader& in) {
     r.gateRelease = in.unit("cannot read gate release");
 }
 
-void readWhirlo(EffectRecord& r, FileReader& in) {
+void readWhirlo(EffectRecord& r, ChunkView& in) {
     r.whirloGrid = in.unit("cannot read Whirlo grid");
     r.whirloFilterType = in.u8In(0, 2, "cannot read Whirlo filter type");
 }
 
-void readLanefix(EffectRecord& r, FileReader& in, std::uint16_t fileVersion) {
+void readLanefix(EffectRecord& r, ChunkView& in, std::uint16_t fileVersion) {
     r.lanefixFilterBypass = in.u8In(0, 1, "cannot read Lanefix lanefixFilterBypass") != 0;
     r.lanefixFilterLowCut = in.unit("cannot read Lanefix lanefixFilterLowCut");
     r.lanefixFilterHighCut = in.unit("cannot read Lanefix lanefixFilterHighCut");
@@ -163,7 +160,7 @@ void readLanefix(EffectRecord& r, FileReader& in, std::uint16_t fileVersion) {
     }
 }
 
-void readHallvaneLite(EffectRecord& r, FileReader& in) {
+void readHallvaneLite(EffectRecord& r, ChunkView& in) {
     r.hallvanePreDelay = in.unit("cannot read Hallvane Lite hallvaneLitePreDelay");
     r.hallvaneTime = in.unit("cannot read Hallvane Lite hallvaneLiteTime");
     r.hallvaneDiffusion = in.unit("cannot read Hallvane Lite hallvaneLiteDiffusion");
@@ -171,17 +168,12 @@ void readHallvaneLite(EffectRecord& r, FileReader& in) {
     r.hallvaneHighEq = in.unit("cannot read Hallvane Lite hallvaneLiteHighEq");
 }
 
-// Skips bytes the reader has no use for. Only seeks: nothing is allocated for them.
-void skipOrFail(FileReader& in, std::uint64_t bytes, const char* message) {
-    if (bytes > 0 && !in.skip(bytes)) fail(message);
-}
-
 // Reads the parameters of the record's kind.
-void readParameters(TessaroImporter& importer, EffectRecord& r, FileReader& in) {
+void readParameters(const SongModel& song, EffectRecord& r, ChunkView& in) {
     switch (r.kind) {
         case kEffectLimiter: readLimiter(r, in); break;
         case kEffectReverb: readReverb(r, in); break;
-        case kEffectDelay: readDelay(r, in, importer.song.header.tempo); break;
+        case kEffectDelay: readDelay(r, in, song.header.tempo); break;
         case kEffectEq: readEq(r, in); break;
         case kEffectChorus: readChorus(r, in); break;
         case kEffectFilter: readFilter(r, in); break;
@@ -206,37 +198,35 @@ void readParameters(TessaroImporter& importer, EffectRecord& r, FileReader& in) 
             const std::uint32_t stateSize = in.u32("cannot read AUStateByteSize");
             // The state is not kept: it is skipped, never read. A size beyond the end of the
             // file cannot be a state the file holds.
-            const std::uint64_t left =
-                importer.reader.fileSize > in.position() ? importer.reader.fileSize - in.position() : 0;
-            if (stateSize > left) fail("cannot read AUStateByteSize");
-            skipOrFail(in, stateSize, "cannot read AUStateByteSize");
+            if (stateSize > in.leftInFile()) fail("cannot read AUStateByteSize");
+            in.skip(stateSize, "cannot read AUStateByteSize");
             break;
         }
         case kEffectWhirlo: readWhirlo(r, in); break;
-        case kEffectLanefix: readLanefix(r, in, importer.song.header.fileVersion); break;
+        case kEffectLanefix: readLanefix(r, in, song.header.fileVersion); break;
         case kEffectHallvaneLite: readHallvaneLite(r, in); break;
         default:
             // Kinds the importer does not convert (16 to 27) are passed over by their size;
             // kinds above the last known one have no parameters to read.
-            skipOrFail(in, effectParameterSize(r.kind, importer.song.header.fileVersion),
-                       "EFFX sub chunk offset too short");
+            in.skip(effectParameterSize(r.kind, song.header.fileVersion),
+                    "EFFX sub chunk offset too short");
             break;
     }
 }
 
-void buildAfterRead(TessaroImporter& importer, const EffectRecord& record) {
+void buildAfterRead(const HostSession& host, SongModel& song, const EffectRecord& record) {
     if (record.bus < 0) {
-        if (hostAllows(importer.host, HostFeature::EffectChannels)) createEffectChannel(importer.host, importer.song);
+        if (hostAllows(host, HostFeature::EffectChannels)) createEffectChannel(host, song);
     } else if (record.bus == 0) {
-        if (!hostAllows(importer.host, HostFeature::MasterEffects)) return;
+        if (!hostAllows(host, HostFeature::MasterEffects)) return;
         if (record.kind == kEffectBrickwall) {
             // Only the first brickwall of the master is placed; later ones are dropped.
-            if (!importer.song.masterBrickwallPlaced) {
-                buildMasterBrickwall(importer.host, record);
-                importer.song.masterBrickwallPlaced = true;
+            if (!song.masterBrickwallPlaced) {
+                buildMasterBrickwall(host, record);
+                song.masterBrickwallPlaced = true;
             }
         } else {
-            buildMasterInsert(importer.host, record);
+            buildMasterInsert(host, record);
         }
     }
     // Effects of tracks wait for the track builder.
@@ -244,15 +234,14 @@ void buildAfterRead(TessaroImporter& importer, const EffectRecord& record) {
 
 }  // namespace
 
-void readEffect(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, 16, "EFFX chunk size too short");
-    const std::uint64_t bodyStart = in.position();
+void readEffect(ChunkView& in, HostSession& host, SongModel& song) {
+    in.readSize(16, "EFFX chunk size too short");
 
     const std::uint16_t parameterOffset = in.u16("EFFX sub chunk offset too short");
     const std::uint16_t kind = in.u16("cannot read effect type");
     const std::int16_t bus = in.i16("Cannot read effect bus.");
 
-    auto& list = bus < 0 ? importer.song.lists.effectsOnBuses : importer.song.lists.effectsOnChannels;
+    auto& list = bus < 0 ? song.lists.effectsOnBuses : song.lists.effectsOnChannels;
     list.emplace_back();
     EffectRecord& record = list.back();
     record.kind = kind;
@@ -264,27 +253,16 @@ void readEffect(TessaroImporter& importer, FileReader& in) {
     record.dry = in.unit("cannot read effect dry");
     record.wet = in.unit("cannot read effect wet");
     record.mix = 0.5f - 0.5f * record.dry + 0.5f * record.wet;
-    std::uint32_t header = kHeaderSize;
-    importer.reader.chunkConsumed = header;
-    if (importer.song.header.fileVersion >= 9) {
-        in.u8("cannot read effect automation mode");  // not kept
-        ++header;
-        importer.reader.chunkConsumed = header;
-    }
+    if (song.header.fileVersion >= 9) in.u8("cannot read effect automation mode");  // not kept
 
-    if (header < parameterOffset)
-        skipOrFail(in, parameterOffset - header, "EFFX sub chunk offset too short");
-
-    if (kind <= kEffectLastKnown) readParameters(importer, record, in);
-    // The count the chunk loop goes on from is what was consumed, so the stream and the
-    // file position stay together: the parameters begin at the offset, or directly behind
-    // the header when the offset points into it.
-    const std::uint64_t consumed = in.position() - bodyStart;
-    importer.reader.chunkConsumed = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(consumed, std::numeric_limits<std::uint32_t>::max()));
+    // The parameters begin at the offset, or directly behind the header when the offset
+    // points into it; the chunk loop goes on from where they end.
+    if (in.consumed() < parameterOffset)
+        in.skip(parameterOffset - in.consumed(), "EFFX sub chunk offset too short");
+    if (kind <= kEffectLastKnown) readParameters(song, record, in);
     record.state = 2;
 
-    buildAfterRead(importer, record);
+    buildAfterRead(host, song, record);
 }
 
 }  // namespace Tessaro

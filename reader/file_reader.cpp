@@ -1,10 +1,7 @@
 #include "reader/file_reader.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-
-#include "reader/reader_error.h"
 
 namespace Tessaro {
 
@@ -45,72 +42,17 @@ bool FileReader::readBytes(void* out, std::size_t size) {
     return true;
 }
 
-namespace {
-template <class T>
-T load(const std::uint8_t* b) {
-    std::make_unsigned_t<T> v = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i)
-        v = static_cast<std::make_unsigned_t<T>>(v | (static_cast<std::make_unsigned_t<T>>(b[i]) << (8 * i)));
-    return static_cast<T>(v);
-}
-}  // namespace
-
-#define TESSARO_READ_INT(name, T)                                  \
-    T FileReader::name(const char* message) {                      \
-        std::uint8_t b[sizeof(T)];                                 \
-        if (!readBytes(b, sizeof b)) fail(message);                \
-        return load<T>(b);                                         \
-    }
-TESSARO_READ_INT(u8, std::uint8_t)
-TESSARO_READ_INT(i8, std::int8_t)
-TESSARO_READ_INT(u16, std::uint16_t)
-TESSARO_READ_INT(i16, std::int16_t)
-TESSARO_READ_INT(u32, std::uint32_t)
-#undef TESSARO_READ_INT
-
-float FileReader::f32(const char* message) {
-    const std::uint32_t bits = u32(message);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
-
-template <class T>
-static T checked(T v, T lo, T hi, const char* message) {
-    if (v < lo || v > hi) fail(message);
-    return v;
-}
-
-std::uint8_t FileReader::u8In(std::uint8_t lo, std::uint8_t hi, const char* message) {
-    return checked(u8(message), lo, hi, message);
-}
-std::int8_t FileReader::i8In(std::int8_t lo, std::int8_t hi, const char* message) {
-    return checked(i8(message), lo, hi, message);
-}
-std::uint16_t FileReader::u16In(std::uint16_t lo, std::uint16_t hi, const char* message) {
-    return checked(u16(message), lo, hi, message);
-}
-std::int16_t FileReader::i16In(std::int16_t lo, std::int16_t hi, const char* message) {
-    return checked(i16(message), lo, hi, message);
-}
-std::uint32_t FileReader::u32In(std::uint32_t lo, std::uint32_t hi, const char* message) {
-    return checked(u32(message), lo, hi, message);
-}
-float FileReader::f32In(float lo, float hi, const char* message) {
-    // Comparisons with a NaN are false, so a NaN passes.
-    return checked(f32(message), lo, hi, message);
-}
-
-std::u16string FileReader::string() {
-    lastStringUnits_ = 0;
-    std::uint8_t countBytes[2];
-    if (!readBytes(countBytes, 2)) return {};
-    const std::size_t count = load<std::uint16_t>(countBytes);
-    std::vector<std::uint8_t> raw(count * 2);
-    if (count == 0 || !readBytes(raw.data(), raw.size())) return {};
+std::optional<std::u16string> FileReader::readString() {
+    // The count and the text are taken together: both stay buffered until both are there.
+    if (!fill(2)) return std::nullopt;
+    const std::size_t count = decode<std::uint16_t>(buffer_.data() + begin_);
+    const std::size_t size = 2 + 2 * count;
+    if (!fill(size)) return std::nullopt;
     std::u16string text(count, u'\0');
-    for (std::size_t i = 0; i < count; ++i) text[i] = load<std::uint16_t>(&raw[2 * i]);
-    lastStringUnits_ = count;
+    for (std::size_t i = 0; i < count; ++i)
+        text[i] = decode<std::uint16_t>(buffer_.data() + begin_ + 2 + 2 * i);
+    begin_ += size;
+    position_ += size;
     return text;
 }
 
@@ -150,6 +92,7 @@ bool FileReader::tellSize(std::uint64_t* size) {
         return false;
     }
     *size = static_cast<std::uint64_t>(told);
+    fileSize_ = *size;
     streamPosition_ = *size;
     return true;
 }

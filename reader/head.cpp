@@ -5,10 +5,11 @@
 #include <cmath>
 #include <string>
 
+#include "hostkit/host_session.h"
 #include "hostkit/output_channels.h"
+#include "model/song_model.h"
+#include "reader/chunk_view.h"
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
 #include "reader/reader_error.h"
 
 namespace Tessaro {
@@ -30,36 +31,32 @@ std::uint32_t minimumHeaderSize(std::uint16_t version) {
     return 43;
 }
 
-// Values the host has no place for; a short read of them is no error.
-void drop(FileReader& in, std::uint64_t bytes) { in.skip(bytes); }
-
 }  // namespace
 
-void readSongHeader(TessaroImporter& importer, FileReader& in) {
-    const auto target = queryTo<Host::IImportTarget>(importer.host.target);
+void readSongHeader(ChunkView& in, HostSession& host, SongModel& song) {
+    const auto target = queryTo<Host::IImportTarget>(host.target);
     if (target) target->prepare(kImportTemplate, kImportViewMode);
 
-    readChunkSize(importer, in, 0, "Header chunk size too short");
+    const std::uint32_t size = in.readSize(0, "Header chunk size too short");
     const std::uint16_t version = in.u16In(1, 0xFFFF, "Cannot read version");
-    importer.song.header.fileVersion = version;
+    song.header.fileVersion = version;
     const std::uint32_t minimum = minimumHeaderSize(version);
-    if (importer.reader.chunkSize < minimum)
-        fail("Header chunk size " + std::to_string(importer.reader.chunkSize) + " too short");
+    if (size < minimum) fail("Header chunk size " + std::to_string(size) + " too short");
 
     in.f32("Cannot read song length in seconds.");
     const std::uint16_t ticksPerWholeNote = in.u16In(16, 1000, "Cannot read ticks per whole note");
-    importer.song.header.tickBase = 48.0f / static_cast<float>(ticksPerWholeNote);
-    importer.song.header.songLength = in.u32In(0, kMaxTicks, "Cannot read song length");
+    song.header.tickBase = 48.0f / static_cast<float>(ticksPerWholeNote);
+    song.header.songLength = in.u32In(0, kMaxTicks, "Cannot read song length");
 
     // A NaN passes a range check but is no tempo: every position would become a NaN.
     const float tempo = in.f32In(1, 1000, "Cannot read song tempo");
     if (std::isnan(tempo)) fail("Cannot read song tempo");
-    importer.song.header.tempo = tempo;
-    const float unitsPerSecond = tempo / 60.0f * 48.0f / importer.song.header.tickBase;
-    importer.song.header.tickFactor = 1.0f / unitsPerSecond;
-    if (importer.host.project) {
+    song.header.tempo = tempo;
+    const float unitsPerSecond = tempo / 60.0f * 48.0f / song.header.tickBase;
+    song.header.tickFactor = 1.0f / unitsPerSecond;
+    if (host.project) {
         IPtr<Host::ITempo> tempoTrack;
-        if (importer.host.project->getTempo(unitsPerSecond, tempoTrack.put()) == Host::kResultOk &&
+        if (host.project->getTempo(unitsPerSecond, tempoTrack.put()) == Host::kResultOk &&
             tempoTrack) {
             tempoTrack->setActive(1);
             tempoTrack->setTempo(tempo);
@@ -68,53 +65,53 @@ void readSongHeader(TessaroImporter& importer, FileReader& in) {
 
     const std::uint8_t numerator = in.u8In(1, 64, "Cannot read signature numerator");
     const std::uint8_t denominator = in.u8In(1, 64, "Cannot read signature denominator");
-    if (importer.host.project) {
-        const std::uint32_t lengthTicks = numerator * 480u + importer.song.header.songLength;
-        importer.host.project->setLength(importer.song.header.ticksToPosition(lengthTicks));
+    if (host.project) {
+        const std::uint32_t lengthTicks = numerator * 480u + song.header.songLength;
+        host.project->setLength(song.header.ticksToPosition(lengthTicks));
         IPtr<Host::ISignatureTrack> signatures;
-        if (importer.host.project->getSignatureTrack(signatures.put()) == Host::kResultOk &&
+        if (host.project->getSignatureTrack(signatures.put()) == Host::kResultOk &&
             signatures)
-            signatures->addSignature(0, numerator, denominator, importer.host.edit.get());
+            signatures->addSignature(0, numerator, denominator, host.edit.get());
     }
 
     const std::uint8_t looping = in.u8In(0, 1, "Cannot read looping");
-    const auto transport = queryTo<Host::ITransport>(importer.host.context);
+    const auto transport = queryTo<Host::ITransport>(host.context);
     if (transport) transport->setCycleActive(looping);
 
     in.u32("Cannot read song cursor");  // the app's own cursor; not applied
     const std::uint32_t left = in.u32In(0, kMaxTicks, "Cannot read left marker");
     const std::uint32_t right = in.u32In(0, kMaxTicks, "Cannot read right marker");
     if (transport)
-        transport->setCycleRange(importer.song.header.ticksToPosition(left), importer.song.header.ticksToPosition(right),
-                                 importer.song.header.tickFactor);
+        transport->setCycleRange(song.header.ticksToPosition(left), song.header.ticksToPosition(right),
+                                 song.header.tickFactor);
 
     in.u32In(0, kMaxTicks, "Cannot read rulerStartTick");
     in.u32In(0, kMaxTicks, "Cannot read rulerEndTick");
-    importer.song.header.declaredTrackCount = in.u16("Cannot read track count.");
-    in.u16In(0, importer.song.header.declaredTrackCount, "cannot read selected track number");
+    song.header.declaredTrackCount = in.u16("Cannot read track count.");
+    in.u16In(0, song.header.declaredTrackCount, "cannot read selected track number");
 
     if (version < 7) {
         if (version >= 3) {
             const float gain = in.f32In(0, 100, "Cannot read master track gain");
-            setOutputVolume(importer.host, version, gain);
+            setOutputVolume(host, version, gain);
             const float pan = in.f32In(-1, 1, "Cannot read master track pan");
-            setOutputPan(importer.host, pan);
+            setOutputPan(host, pan);
         }
         if (target) {
             target->setSampleRate(44100);
             target->setSampleSize(16);
         }
     } else {
-        drop(in, 8);
+        // Values the host has no place for are passed over: a file that ends in them is no
+        // error.
+        in.skip(8);
         const std::uint32_t sampleRate = in.u32("Cannot read sample rate");
         if (target) target->setSampleRate(sampleRate);
         const std::uint8_t sampleSize = in.u8("Cannot read sample size");
         if (target) target->setSampleSize(sampleSize);
     }
-    if (version >= 11) drop(in, 8);
-    if (version >= 18) drop(in, 6);
-
-    importer.reader.chunkConsumed = minimum;
+    if (version >= 11) in.skip(8);
+    if (version >= 18) in.skip(6);
 }
 
 }  // namespace Tessaro

@@ -1,13 +1,12 @@
 // "KEYB": the settings of the app's on-screen keyboard. The host has no counterpart; the
 // chunk is read and checked so that a damaged one is still reported.
+#include "reader/chunk_view.h"
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
 
 namespace Tessaro {
 
-void readKeyboard(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, 13, "KEYB chunk size too short");
+void readKeyboard(ChunkView& in, HostSession&, SongModel&) {
+    in.readSize(13, "KEYB chunk size too short");
     in.u8In(1, 2, "cannot read keyboard row count");
     // The keys of both rows are stored even when only one row is shown.
     in.u8("cannot read lower row left key");
@@ -19,7 +18,6 @@ void readKeyboard(TessaroImporter& importer, FileReader& in) {
     in.i8In(-48, 48, "cannot read keyboard transposition");
     in.u8In(0, 64, "cannot read keyboard auto quantization");
     in.f32("cannot read keyboard pitchbend range");
-    importer.reader.chunkConsumed = 13;
 }
 
 }  // namespace Tessaro

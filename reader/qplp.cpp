@@ -11,16 +11,16 @@
 //   u32     preset data length    at most 1000000
 //   bytes   preset data
 //
-// A chunk with data length 0 keeps no record. The reader reports the header size plus 4
-// plus the data length as consumed.
+// A chunk with data length 0 keeps no record. A header size below what the name takes
+// skips nothing: the data length follows the name.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "model/song_model.h"
+#include "reader/chunk_view.h"
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
 #include "reader/reader_error.h"
 
 namespace Tessaro {
@@ -34,7 +34,7 @@ constexpr std::size_t kDataBlock = 64 * 1024;
 
 // Reads length bytes, growing the buffer only as the bytes arrive; false when the file
 // ends first.
-bool readPresetData(FileReader& in, std::uint32_t length, std::vector<std::uint8_t>& data) {
+bool readPresetData(ChunkView& in, std::uint32_t length, std::vector<std::uint8_t>& data) {
     data.clear();
     while (data.size() < length) {
         const std::size_t block = std::min<std::size_t>(kDataBlock, length - data.size());
@@ -47,25 +47,25 @@ bool readPresetData(FileReader& in, std::uint32_t length, std::vector<std::uint8
 
 }  // namespace
 
-void readPluginPreset(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, 12, "QPLP chunk size too short");
+void readPluginPreset(ChunkView& in, HostSession&, SongModel& song) {
+    in.readSize(12, "QPLP chunk size too short");
 
     PresetRecord record;
+    const std::uint64_t headerStart = in.consumed();
     const std::uint16_t headerSize = in.u16In(8, 0xFFFF, "QPLP subchunk offset too short");
     record.trackNumber = in.u16("Cannot read track number in QPLP chunk.");
     record.pluginId = in.u16("Cannot read plugin ID in QPLP chunk.");
-    record.name = in.string();
+    record.name = in.text();
 
-    const std::uint64_t headerRead = 8 + 2 * static_cast<std::uint64_t>(in.lastStringUnits());
-    if (headerSize > headerRead && !in.skip(headerSize - headerRead))
-        fail("Cannot read preset data length in QPLP chunk.");
+    const std::uint64_t headerRead = in.consumed() - headerStart;
+    if (headerSize > headerRead)
+        in.skip(headerSize - headerRead, "Cannot read preset data length in QPLP chunk.");
 
     const std::uint32_t length =
         in.u32In(0, kMaxPresetDataLength, "Cannot read preset data length in QPLP chunk.");
     if (!readPresetData(in, length, record.data)) fail("Cannot read preset data in QPLP chunk.");
 
-    importer.reader.chunkConsumed = static_cast<std::uint32_t>(headerSize) + 4 + length;
-    if (length != 0) importer.song.lists.presets.push_back(std::move(record));
+    if (length != 0) song.lists.presets.push_back(std::move(record));
 }
 
 }  // namespace Tessaro

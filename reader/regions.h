@@ -11,7 +11,8 @@
 
 namespace Tessaro {
 
-class TessaroImporter;
+struct HostSession;
+struct SongModel;
 
 // The fixed fields of a region header, shared by both kinds of region.
 struct RegionHeader {
@@ -45,7 +46,8 @@ bool isPlainFileName(std::u16string_view name);
 // Places one audio region of the current (audio) track: finds its wave file, converts it
 // when its format differs from the project's, and creates the audio event with its clip.
 // Raises the "audioEvent.setMedium ..." reader errors.
-void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
+void placeAudioRegion(const HostSession& host, const SongModel& song,
+                      const RegionHeader& region,
                       std::uint32_t inPoint, const std::u16string& fileName);
 
 }  // namespace Tessaro

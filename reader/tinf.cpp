@@ -4,11 +4,11 @@
 #include <string>
 
 #include "hostkit/host_helpers.h"
+#include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
+#include "model/song_model.h"
+#include "reader/chunk_view.h"
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
-#include "reader/reader_error.h"
 
 namespace Tessaro {
 
@@ -33,14 +33,14 @@ constexpr std::uint8_t kAudioTrack = 1;
 // it is empty and every step does nothing, while the chunk is still read to its end.
 class HostTrack {
 public:
-    HostTrack(TessaroImporter& importer, std::uint8_t type) : importer_(importer) {
-        const auto factory = queryTo<Host::IObjectFactory>(importer.host.project);
+    HostTrack(const HostSession& host, std::uint8_t type) : host_(host) {
+        const auto factory = queryTo<Host::IObjectFactory>(host.project);
         IPtr<Host::FUnknown> object;
-        if (!factory || !importer.host.edit ||
+        if (!factory || !host.edit ||
             factory->createObject(type == kInstrumentTrack ? "instrument" : "audio",
                                   object.put()) != Host::kResultOk ||
             !object ||
-            importer.host.edit->insertObject(importer.host.project.get(), object.get()) != Host::kResultOk)
+            host.edit->insertObject(host.project.get(), object.get()) != Host::kResultOk)
             return;
         track_ = queryTo<Host::ITrack>(object);
         projectObject_ = queryTo<Host::IProjectObject>(object);
@@ -51,11 +51,11 @@ public:
 
     void setName(const std::u16string& name) {
         if (projectObject_)
-            projectObject_->setName(importer_.host.project.get(), name.c_str(), importer_.host.edit.get());
+            projectObject_->setName(host_.project.get(), name.c_str(), host_.edit.get());
     }
     void setColor(std::uint32_t rgb) {
         if (projectObject_)
-            projectObject_->setColor(importer_.host.project.get(), kOpaque | rgb, importer_.host.edit.get());
+            projectObject_->setColor(host_.project.get(), kOpaque | rgb, host_.edit.get());
     }
     void setInt(const std::string& key, std::int64_t value) {
         if (attributes_) setIntAttribute(*attributes_, key.c_str(), value, Notify::Views);
@@ -68,7 +68,7 @@ public:
     }
 
 private:
-    TessaroImporter& importer_;
+    const HostSession& host_;
     IPtr<Host::ITrack> track_;
     IPtr<Host::IProjectObject> projectObject_;
     IPtr<Host::IAttributeList> attributes_;
@@ -76,24 +76,23 @@ private:
 
 }  // namespace
 
-void readTrackInfo(TessaroImporter& importer, FileReader& in) {
-    const std::uint16_t version = importer.song.header.fileVersion;
+void readTrackInfo(ChunkView& in, HostSession& session, SongModel& song) {
+    const std::uint16_t version = song.header.fileVersion;
     const std::uint32_t minimum = minimumTrackInfoSize(version);
-    readChunkSize(importer, in, minimum, "TINF chunk size too short");
+    in.readSize(minimum, "TINF chunk size too short");
 
     const std::uint16_t number = in.u16("cannot read number of track");
     const std::uint8_t type = in.u8In(kInstrumentTrack, kAudioTrack, "cannot read type of track");
-    ++importer.song.tracksRead;
-    importer.song.track.number = number;
-    importer.song.track.type = type;
-    importer.song.track.present = true;
-    importer.song.track.host.reset();
+    ++song.tracksRead;
+    song.track.number = number;
+    song.track.type = type;
+    song.track.present = true;
+    song.track.host.reset();
 
-    HostTrack host(importer, type);
-    importer.song.track.host = host.track();
+    HostTrack host(session, type);
+    song.track.host = host.track();
 
-    const std::u16string name = in.string();
-    const std::size_t nameUnits = in.lastStringUnits();
+    const std::u16string name = in.text();
     host.setName(name);
     host.setString(TrackAttribute::kName, name);
 
@@ -130,26 +129,19 @@ void readTrackInfo(TessaroImporter& importer, FileReader& in) {
     // A frozen track is imported muted: its audio lives in the app's freeze file only.
     if (version >= 6 && in.u16("cannot read freeze track of track") != 0) host.setInt(TrackAttribute::kMute, 1);
 
-    std::uint8_t outputCount = 0;
     if (version >= 7) {
         in.unit("cannot read modulation of track");
-        outputCount = in.u8In(0, 64, "cannot read output count of track");
+        const std::uint8_t outputCount = in.u8In(0, 64, "cannot read output count of track");
         for (std::uint8_t i = 0; i < outputCount; ++i)
             in.u8In(0, 64, "cannot read output bus channel of track");
     }
     if (version >= 8) in.u32("cannot read audio input ID of track");
     if (version >= 9) in.u8("cannot read automation mode of track");
     if (version >= 10) in.f32In(0, 48, "cannot read pitch bend range of track");
-    std::size_t extraUnits = 0;
     if (version >= 14) {
-        in.string();
-        extraUnits += in.lastStringUnits();
-        in.string();
-        extraUnits += in.lastStringUnits();
+        in.text();
+        in.text();
     }
-
-    importer.reader.chunkConsumed = static_cast<std::uint32_t>(minimum + 7u * sendCount + outputCount +
-                                                        2 * (nameUnits + extraUnits));
 }
 
 }  // namespace Tessaro

@@ -3,9 +3,8 @@
 // nothing of it is kept.
 #include <cstdint>
 
+#include "reader/chunk_view.h"
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
 
 namespace Tessaro {
 
@@ -14,38 +13,31 @@ namespace {
 // Track number (u16) and the three counts (u8 each).
 constexpr std::uint32_t kPadHeaderSize = 2 + 1 + 1 + 1;
 
-// Reads `count` lists of keys, each a key count and its keys; returns the bytes read.
-std::uint32_t readKeyLists(FileReader& in, std::uint8_t count, const char* countMessage,
-                           const char* keyMessage) {
-    std::uint32_t consumed = 0;
+// Reads `count` lists of keys, each a key count and its keys.
+void readKeyLists(ChunkView& in, std::uint8_t count, const char* countMessage,
+                  const char* keyMessage) {
     for (unsigned list = 0; list < count; ++list) {
         const std::uint8_t keys = in.u8(countMessage);
         for (unsigned key = 0; key < keys; ++key) in.u8(keyMessage);
-        consumed += 1u + keys;
     }
-    return consumed;
 }
 
 }  // namespace
 
-void readPads(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, kPadHeaderSize, "TPAD chunk size too short");
+void readPads(ChunkView& in, HostSession&, SongModel&) {
+    in.readSize(kPadHeaderSize, "TPAD chunk size too short");
 
     in.u16("Cannot read track number in TPAD chunk.");
     const std::uint8_t chordButtons = in.u8("cannot read chord button count.");
-    std::uint32_t consumed = kPadHeaderSize;
-    consumed += readKeyLists(in, chordButtons, "cannot read chord button key count",
-                             "cannot read chord button key");
+    readKeyLists(in, chordButtons, "cannot read chord button key count",
+                 "cannot read chord button key");
 
     const std::uint8_t drumPads = in.u8("cannot read drum pad count of track");
     for (unsigned pad = 0; pad < drumPads; ++pad) in.u8("cannot read drum pad keys of track");
-    consumed += drumPads;
 
     const std::uint8_t chordPads = in.u8("cannot read chord pad count of track");
-    consumed += readKeyLists(in, chordPads, "cannot read chord key count of track",
-                             "cannot read chord pad key of track");
-
-    importer.reader.chunkConsumed = consumed;
+    readKeyLists(in, chordPads, "cannot read chord key count of track",
+                 "cannot read chord pad key of track");
 }
 
 }  // namespace Tessaro

@@ -4,16 +4,14 @@
 //   region a header (u32 position, u32 length, f32 gain, u8 mute, u32 attack, u32 release,
 //   string name, extra bytes up to the header size) and one sub-chunk of the track's kind.
 //
-// The reader creates the host objects as it goes. Its consumed count is what it took from
-// the stream; every sub-chunk is taken to its declared end.
-#include <algorithm>
-#include <limits>
-
+// The reader creates the host objects as it goes; every sub-chunk is taken to its declared
+// end.
 #include "base/iptr.h"
+#include "hostkit/host_session.h"
 #include "instruments/quantize.h"
+#include "model/song_model.h"
+#include "reader/chunk_view.h"
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
 #include "reader/reader_error.h"
 #include "reader/regions.h"
 
@@ -34,11 +32,12 @@ enum TrackType : std::uint8_t { kInstrumentTrack = 0, kAudioTrack = 1 };
 // Event types that create host events; others are read and passed over.
 enum EventType : std::uint8_t { kPitchBend = 2, kAftertouch = 3, kProgramChange = 4, kController = 5 };
 
-void skipTo(FileReader& in, std::uint64_t end) {
-    if (in.position() < end) in.skip(end - in.position());
+// Takes the chunk to end (a count of body bytes) when the reader has not reached it.
+void skipTo(ChunkView& in, std::uint64_t end) {
+    if (in.consumed() < end) in.skip(end - in.consumed());
 }
 
-RegionHeader readRegionHeader(FileReader& in, std::uint16_t headerSize) {
+RegionHeader readRegionHeader(ChunkView& in, std::uint16_t headerSize) {
     RegionHeader r;
     r.position = in.u32("cannot read region pos of track");
     r.length = in.u32("cannot read region length of track");
@@ -46,7 +45,7 @@ RegionHeader readRegionHeader(FileReader& in, std::uint16_t headerSize) {
     r.mute = in.u8In(0, 1, "cannot read region mute of track");
     r.attack = in.u32("cannot read region attack of track");
     r.release = in.u32("cannot read region release of track");
-    r.name = in.string();
+    r.name = in.text();
     if (headerSize > kMinRegionHeaderSize) in.skip(headerSize - kMinRegionHeaderSize);
     return r;
 }
@@ -56,12 +55,12 @@ RegionHeader readRegionHeader(FileReader& in, std::uint16_t headerSize) {
 // read to its end and nothing is created for it.
 class MidiPartWriter {
 public:
-    MidiPartWriter(TessaroImporter& importer, Host::IObjectFactory* factory)
-        : importer_(importer), factory_(factory), edit_(importer.host.edit.get()) {}
+    MidiPartWriter(const HostSession& host, const SongModel& song, Host::IObjectFactory* factory)
+        : song_(song), factory_(factory), edit_(host.edit.get()) {}
 
     void createPart(const RegionHeader& region) {
-        if (!factory_ || !edit_ || !importer_.song.track.host) return;
-        if (importer_.song.track.host->getEventList(trackList_.put()) != Host::kResultOk)
+        if (!factory_ || !edit_ || !song_.track.host) return;
+        if (song_.track.host->getEventList(trackList_.put()) != Host::kResultOk)
             trackList_.reset();
         if (!trackList_) return;
         trackList_->prepare(Host::IEventList::kMidi);
@@ -77,8 +76,8 @@ public:
         if (midiPart && midiPart->getEventList(partList_.put()) != Host::kResultOk)
             partList_.reset();
         if (auto event = queryTo<Host::IEvent>(part_)) {
-            event->setStart(trackList_.get(), importer_.song.header.ticksToPosition(region.position), edit_);
-            event->setLength(trackList_.get(), importer_.song.header.ticksToPosition(region.length), edit_);
+            event->setStart(trackList_.get(), song_.header.ticksToPosition(region.position), edit_);
+            event->setLength(trackList_.get(), song_.header.ticksToPosition(region.length), edit_);
             event->setMute(trackList_.get(), region.mute, edit_);
         }
     }
@@ -105,15 +104,15 @@ private:
         return edit_->insertObject(list, object) == Host::kResultOk;
     }
 
-    TessaroImporter& importer_;
+    const SongModel& song_;
     Host::IObjectFactory* factory_;  // borrowed for the chunk
-    Host::IEditContext* edit_;       // borrowed from the importer
+    Host::IEditContext* edit_;       // borrowed from the host session
     IPtr<Host::IEventList> trackList_;
     IPtr<Host::FUnknown> part_;
     IPtr<Host::IEventList> partList_;
 };
 
-void readNotes(TessaroImporter& importer, FileReader& in, MidiPartWriter& part,
+void readNotes(const SongModel& song, ChunkView& in, MidiPartWriter& part,
                const RegionHeader& region) {
     const std::uint8_t recordSize =
         in.u8In(kNoteFieldBytes, 0xFF, "cannot read note byte size of track");
@@ -131,10 +130,10 @@ void readNotes(TessaroImporter& importer, FileReader& in, MidiPartWriter& part,
                             static_cast<std::int64_t>(region.position);
         if (event)
             event->setStart(list,
-                            static_cast<double>(static_cast<float>(offset) * importer.song.header.tickFactor),
+                            static_cast<double>(static_cast<float>(offset) * song.header.tickFactor),
                             edit);
         const std::uint32_t length = in.u32In(0, kMaxTick, "cannot read note length in track");
-        if (event) event->setLength(list, importer.song.header.ticksToPosition(length), edit);
+        if (event) event->setLength(list, song.header.ticksToPosition(length), edit);
         const std::uint8_t key = in.u8("cannot read note key in track");
         if (noteEvent) noteEvent->setPitch(list, key, edit);
         const std::uint8_t velocity = in.u8In(0, 127, "cannot read note velocity in track");
@@ -143,8 +142,8 @@ void readNotes(TessaroImporter& importer, FileReader& in, MidiPartWriter& part,
     }
 }
 
-void readEvents(TessaroImporter& importer, FileReader& in, MidiPartWriter& part) {
-    const bool typed = importer.song.header.fileVersion >= 10;
+void readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
+    const bool typed = song.header.fileVersion >= 10;
     const std::uint8_t fieldBytes = typed ? 8 : 6;
     const std::uint8_t recordSize =
         in.u8In(kMinEventRecordSize, 0xFF, "cannot read pitch event byte size of track");
@@ -172,7 +171,7 @@ void readEvents(TessaroImporter& importer, FileReader& in, MidiPartWriter& part)
         if (kind) {
             const auto object = part.createInPart(kind);
             if (auto event = queryTo<Host::IEvent>(object))
-                event->setStart(list, importer.song.header.ticksToPosition(position), edit);
+                event->setStart(list, song.header.ticksToPosition(position), edit);
             if (auto control = queryTo<Host::IControlEvent>(object)) {
                 switch (type) {
                 case kPitchBend:
@@ -193,71 +192,68 @@ void readEvents(TessaroImporter& importer, FileReader& in, MidiPartWriter& part)
     }
 }
 
-void readMidiRegion(TessaroImporter& importer, FileReader& in, Host::IObjectFactory* factory,
+void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& in,
+                    Host::IObjectFactory* factory,
                     const RegionHeader& region) {
-    const std::uint64_t start = in.position();
-    const std::uint32_t minimum = importer.song.header.fileVersion == 1 ? 25 : 26;
+    const std::uint64_t start = in.consumed();
+    const std::uint32_t minimum = song.header.fileVersion == 1 ? 25 : 26;
     const std::uint32_t size = in.u32("TREG midi sub chunk size too short");
     if (size < minimum) fail("TREG midi sub chunk size too short");
 
-    MidiPartWriter part(importer, factory);
+    MidiPartWriter part(host, song, factory);
     part.createPart(region);
 
     in.i8In(-127, 127, "cannot read midi region transposition of track");
     const std::uint8_t grid = in.u8In(0, 64, "cannot read midi region quantization grid of track");
     // Version 1 knew straight quantization only.
     std::uint8_t tuplet = 1;
-    if (importer.song.header.fileVersion >= 2)
+    if (song.header.fileVersion >= 2)
         tuplet = in.u8In(0, 3, "cannot read midi region quantization tuplet of track");
     in.u8In(0, 1, "cannot read midi region quantize ends of track");
     in.unit("cannot read midi region quantize swing of track");
     in.unit("cannot read midi region quantize amount of track");
     part.setQuantization(grid, tuplet);
 
-    readNotes(importer, in, part, region);
-    readEvents(importer, in, part);
+    readNotes(song, in, part, region);
+    readEvents(song, in, part);
     skipTo(in, start + size);
 }
 
-void readAudioRegion(TessaroImporter& importer, FileReader& in, const RegionHeader& region) {
-    const std::uint64_t start = in.position();
+void readAudioRegion(const HostSession& host, const SongModel& song, ChunkView& in,
+                     const RegionHeader& region) {
+    const std::uint64_t start = in.consumed();
     const std::uint32_t size =
         in.u32In(kMinAudioSubChunk, 0xFFFFFFFF, "TREG audio sub chunk size too short");
     const std::uint32_t inPoint = in.u32("cannot read region in-point of track");
-    const std::u16string fileName = in.string();
-    if (importer.song.header.fileVersion >= 15) in.skip(10);
-    if (importer.song.header.fileVersion >= 19) in.skip(4);
-    if (importer.song.header.fileVersion >= 22) in.skip(6);
+    const std::u16string fileName = in.text();
+    if (song.header.fileVersion >= 15) in.skip(10);
+    if (song.header.fileVersion >= 19) in.skip(4);
+    if (song.header.fileVersion >= 22) in.skip(6);
 
-    placeAudioRegion(importer, region, inPoint, fileName);
+    placeAudioRegion(host, song, region, inPoint, fileName);
     skipTo(in, start + size);
 }
 
 }  // namespace
 
-void readRegions(TessaroImporter& importer, FileReader& in) {
-    readChunkSize(importer, in, kMinChunkSize, "TREG chunk size too short");
-    const std::uint64_t start = in.position();
+void readRegions(ChunkView& in, HostSession& host, SongModel& song) {
+    in.readSize(kMinChunkSize, "TREG chunk size too short");
     const std::uint16_t headerSize = in.u16In(kMinRegionHeaderSize, 0xFFFF,
                                               "TREG sub chunk offset too short");
     const std::uint16_t trackNumber = in.u16("Cannot read track number in TREG chunk.");
-    if (!importer.song.track.present || !importer.song.track.host ||
-        trackNumber != importer.song.track.number)
+    if (!song.track.present || !song.track.host ||
+        trackNumber != song.track.number)
         fail("track is NULL or invalied tracknumber");
     const std::uint32_t count = in.u32("cannot read region count of track");
 
-    const auto factory = queryTo<Host::IObjectFactory>(importer.host.project);
+    const auto factory = queryTo<Host::IObjectFactory>(host.project);
     for (std::uint32_t i = 0; i < count; ++i) {
         const RegionHeader region = readRegionHeader(in, headerSize);
-        if (importer.song.track.type == kAudioTrack)
-            readAudioRegion(importer, in, region);
+        if (song.track.type == kAudioTrack)
+            readAudioRegion(host, song, in, region);
         else
-            readMidiRegion(importer, in, factory.get(), region);
+            readMidiRegion(host, song, in, factory.get(), region);
     }
-
-    const std::uint64_t consumed = in.position() - start;
-    importer.reader.chunkConsumed = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(consumed, std::numeric_limits<std::uint32_t>::max()));
 }
 
 }  // namespace Tessaro

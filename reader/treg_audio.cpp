@@ -10,7 +10,8 @@
 
 #include "base/iptr.h"
 #include "base/text.h"
-#include "reader/importer.h"
+#include "hostkit/host_session.h"
+#include "model/song_model.h"
 #include "reader/reader_error.h"
 #include "reader/regions.h"
 
@@ -24,10 +25,10 @@ constexpr Host::int32 kMaxCopyChannels = 256;
 constexpr char kWaveFileType[] = "Wave File";
 
 template <class I>
-IPtr<I> createHostInstance(TessaroImporter& importer, const Host::FUID& cid) {
+IPtr<I> createHostInstance(const HostSession& host, const Host::FUID& cid) {
     IPtr<I> object;
-    if (!importer.host.context ||
-        importer.host.context->createInstance(cid, I::iid, object.putVoid()) != Host::kResultOk)
+    if (!host.context ||
+        host.context->createInstance(cid, I::iid, object.putVoid()) != Host::kResultOk)
         object.reset();
     return object;
 }
@@ -51,9 +52,9 @@ ProjectFormat projectFormat(Host::IImportTarget* target) {
 }
 
 // The writer of the host's audio file type named "Wave File"; empty when the host has none.
-IPtr<Host::IAudioFileWriter> waveFileWriter(TessaroImporter& importer) {
+IPtr<Host::IAudioFileWriter> waveFileWriter(const HostSession& host) {
     IPtr<Host::IAudioFileWriter> writer;
-    const auto types = queryTo<Host::IAudioFileTypes>(importer.host.context);
+    const auto types = queryTo<Host::IAudioFileTypes>(host.context);
     if (!types) return writer;
     const Host::int32 count = types->getCount();
     for (Host::int32 i = 0; i < count; ++i) {
@@ -139,11 +140,12 @@ bool isPlainFileName(std::u16string_view name) {
     });
 }
 
-void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
+void placeAudioRegion(const HostSession& host, const SongModel& song,
+                      const RegionHeader& region,
                       std::uint32_t inPoint, const std::u16string& fileName) {
     // The wave file: in the project folder, else in its "Audio" folder. A name that reaches
     // out of those folders is never looked up: it counts as a file that cannot be read.
-    const auto target = queryTo<Host::IImportTarget>(importer.host.target);
+    const auto target = queryTo<Host::IImportTarget>(host.target);
     const std::u16string folder = target ? readHostText(
                                                [&](char16_t* buffer, Host::int32 size) {
                                                    return target->getProjectFolder(buffer, size);
@@ -152,18 +154,18 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
                                          : std::u16string();
     const bool plainName = isPlainFileName(fileName);
     std::u16string filePath = folder + fileName;
-    auto path = createHostInstance<Host::IPath>(importer, Host::kPathClass);
+    auto path = createHostInstance<Host::IPath>(host, Host::kPathClass);
     if (!path) fail("audioEvent.setMedium - create IPath fails");
     if (plainName) {
         path->setPath(filePath.c_str());
-        if (importer.host.files && importer.host.files->checkFile(path.get()) != Host::kResultOk) {
+        if (host.files && host.files->checkFile(path.get()) != Host::kResultOk) {
             filePath = folder + u"Audio\\" + fileName;
             path->setPath(filePath.c_str());
         }
     }
 
     const ProjectFormat project = projectFormat(target.get());
-    auto reader = createHostInstance<Host::IAudioFileReader>(importer, Host::kAudioFileReaderClass);
+    auto reader = createHostInstance<Host::IAudioFileReader>(host, Host::kAudioFileReaderClass);
     if (!reader) fail("audioEvent.setMedium - create IAudioFileReader fails");
     if (!plainName || reader->setFilePath(path.get()) != Host::kResultOk)
         fail("audioEvent.setMedium - setFilePath fails");
@@ -188,10 +190,10 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
             source->setFrameCount(frames);
         }
         const std::u16string newFilePath = convertedFilePath(filePath, rate, project.bits);
-        auto newPath = createHostInstance<Host::IPath>(importer, Host::kPathClass);
+        auto newPath = createHostInstance<Host::IPath>(host, Host::kPathClass);
         if (!newPath) fail("audioEvent.setMedium - create soundNewPath fails");
         newPath->setPath(newFilePath.c_str());
-        auto writer = waveFileWriter(importer);
+        auto writer = waveFileWriter(host);
         bool writerOpen = false;
         if (writer)
             writerOpen = writer->configure(newPath.get(), 1, project.bits, rate, frames,
@@ -207,11 +209,11 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
     // The audio event in the current track's event list.
     IPtr<Host::IEventList> list;
     IPtr<Host::FUnknown> object;
-    Host::IEditContext* edit = importer.host.edit.get();
-    if (importer.song.track.host && edit &&
-        importer.song.track.host->getEventList(list.put()) == Host::kResultOk && list) {
+    Host::IEditContext* edit = host.edit.get();
+    if (song.track.host && edit &&
+        song.track.host->getEventList(list.put()) == Host::kResultOk && list) {
         list->prepare(Host::IEventList::kAudio);
-        const auto factory = queryTo<Host::IObjectFactory>(importer.host.project);
+        const auto factory = queryTo<Host::IObjectFactory>(host.project);
         if (factory && factory->createObject("audio event", object.put()) != Host::kResultOk)
             object.reset();
         // An event the list does not take is not set further.
@@ -221,8 +223,8 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
     const auto event = queryTo<Host::IEvent>(object);
     const auto audioEvent = queryTo<Host::IAudioEvent>(object);
     if (event) {
-        event->setStart(list.get(), importer.song.header.ticksToPosition(region.position), edit);
-        event->setLength(list.get(), importer.song.header.ticksToPosition(region.length), edit);
+        event->setStart(list.get(), song.header.ticksToPosition(region.position), edit);
+        event->setLength(list.get(), song.header.ticksToPosition(region.length), edit);
     }
     if (audioEvent) {
         const float offset = static_cast<float>(inPoint) / static_cast<float>(fileRate);
@@ -230,15 +232,15 @@ void placeAudioRegion(TessaroImporter& importer, const RegionHeader& region,
     }
     if (event) event->setMute(list.get(), region.mute, edit);
 
-    auto clip = createHostInstance<Host::IAudioClip>(importer, Host::kAudioClipClass);
+    auto clip = createHostInstance<Host::IAudioClip>(host, Host::kAudioClipClass);
     if (!clip) fail("audioEvent.setMedium - create IAudioClip fails");
     if (clip->setReader(reader.get()) != Host::kResultOk || !audioEvent) return;
     audioEvent->setClip(clip.get());
     audioEvent->setVolume(list.get(), static_cast<double>(region.gain), edit);
     if (region.attack != 0)
-        audioEvent->setFadeIn(list.get(), importer.song.header.ticksToPosition(region.attack), edit);
+        audioEvent->setFadeIn(list.get(), song.header.ticksToPosition(region.attack), edit);
     if (region.release != 0)
-        audioEvent->setFadeOut(list.get(), importer.song.header.ticksToPosition(region.release), edit);
+        audioEvent->setFadeOut(list.get(), song.header.ticksToPosition(region.release), edit);
 }
 
 }  // namespace Tessaro

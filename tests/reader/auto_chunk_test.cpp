@@ -11,9 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
-#include "reader/reader_error.h"
+#include "tests/support/chunk_read.h"
 #include "tests/support/test_streams.h"
 #include "tools/writer/writer.h"
 
@@ -21,7 +19,6 @@ namespace {
 
 using namespace TessaroWriter;
 using Tessaro::AutomationRecord;
-using Tessaro::TessaroImporter;
 
 enum class Delivery { Whole, Pieces };
 constexpr Delivery kDeliveries[] = {Delivery::Whole, Delivery::Pieces};
@@ -42,24 +39,19 @@ std::vector<std::uint8_t> behindId(const AutomationChunk& chunk,
     return bytes;
 }
 
-// What one read left behind: the error text (empty on success) and the importer.
-struct Outcome {
-    std::string error;
-    std::unique_ptr<TessaroImporter> importer;
+// What one read left behind: the error text (empty on success), what the stream saw and
+// the song model.
+struct Outcome : TessaroTest::ChunkRead {
+    std::unique_ptr<Tessaro::SongModel> song;
 };
 
 Outcome readChunk(std::vector<std::uint8_t> bytes, Delivery delivery) {
-    Outcome out{{}, std::make_unique<TessaroImporter>(nullptr, nullptr, nullptr)};
-    // As the chunk loop leaves it: the id counted, the file's size known.
-    out.importer->reader.filePosition = 0;
-    out.importer->reader.fileSize = bytes.size();
+    Outcome out;
+    out.song = std::make_unique<Tessaro::SongModel>();
+    Tessaro::HostSession host(nullptr, nullptr, nullptr);
     auto stream = streamOf(std::move(bytes), delivery);
-    Tessaro::FileReader in(stream.get());
-    try {
-        Tessaro::readAutomation(*out.importer, in);
-    } catch (const Tessaro::ReaderError& e) {
-        out.error = e.what();
-    }
+    static_cast<TessaroTest::ChunkRead&>(out) =
+        TessaroTest::readOneChunk(Tessaro::readAutomation, "AUTO", *stream, host, *out.song);
     return out;
 }
 
@@ -110,12 +102,12 @@ TEST(AutomationChunk, KeepsOnlyCurvesTheBuilderCanUse) {
             const Outcome out =
                 readChunk(behindId(curve(c.type, c.targetId, c.points), kNextChunk), delivery);
             EXPECT_EQ(out.error, "");
-            EXPECT_EQ(out.importer->reader.chunkSize, 13 + 9 * c.points.size());
-            EXPECT_EQ(out.importer->reader.chunkConsumed, c.consumed);
-            EXPECT_EQ(out.importer->reader.filePosition, 4u);  // the size field
-            ASSERT_EQ(out.importer->song.lists.automation.size(), c.kept ? 1u : 0u);
+            EXPECT_EQ(out.read, 4 + c.consumed);
+            // The points of a curve that is not kept are left to the loop's skip.
+            EXPECT_EQ(out.next, 4 + 13 + 9 * c.points.size());
+            ASSERT_EQ(out.song->lists.automation.size(), c.kept ? 1u : 0u);
             if (!c.kept) continue;
-            const AutomationRecord& record = out.importer->song.lists.automation.front();
+            const AutomationRecord& record = out.song->lists.automation.front();
             EXPECT_EQ(record.type, c.type);
             EXPECT_EQ(record.targetId, static_cast<std::int32_t>(c.targetId));
             ASSERT_EQ(record.positions.size(), c.points.size());
@@ -135,8 +127,8 @@ TEST(AutomationChunk, KeepsValuesAsStoredAndDropsCurveTypes) {
     for (const Delivery delivery : kDeliveries) {
         const Outcome out = readChunk(behindId(chunk), delivery);
         ASSERT_EQ(out.error, "");
-        ASSERT_EQ(out.importer->song.lists.automation.size(), 1u);
-        const AutomationRecord& record = out.importer->song.lists.automation.front();
+        ASSERT_EQ(out.song->lists.automation.size(), 1u);
+        const AutomationRecord& record = out.song->lists.automation.front();
         EXPECT_EQ(record.positions, (std::vector<std::uint32_t>{0xFFFFFFFFu, 0, 17}));
         ASSERT_EQ(record.values.size(), 3u);
         EXPECT_EQ(record.values[0], -3.5f);
@@ -150,8 +142,8 @@ TEST(AutomationChunk, ConsumesOnlyThePointsWhenTheChunkHoldsMore) {
     chunk.extra = {1, 2, 3, 4, 5, 6, 7};
     const Outcome out = readChunk(behindId(chunk), Delivery::Whole);
     EXPECT_EQ(out.error, "");
-    EXPECT_EQ(out.importer->reader.chunkSize, 38u);
-    EXPECT_EQ(out.importer->reader.chunkConsumed, 31u);
+    EXPECT_EQ(out.read, 4u + 31u);
+    EXPECT_EQ(out.next, 4u + 38u);
 }
 
 struct FlagCase {
@@ -182,7 +174,7 @@ TEST(AutomationChunk, FlagsAreZeroOrOneEvenOnCurvesThatAreDropped) {
         EXPECT_EQ(out.error, c.message);
         // A bad flag stops the read before any record is made.
         if (*c.message) {
-            EXPECT_TRUE(out.importer->song.lists.automation.empty());
+            EXPECT_TRUE(out.song->lists.automation.empty());
         }
     }
 }
@@ -271,8 +263,8 @@ TEST(AutomationChunk, CountBeyondTheChunkFailsAtTheFirstMissingPoint) {
             // the reader.
             const Outcome out = readChunk(behindId(chunk, kNextChunk), delivery);
             EXPECT_EQ(out.error, c.message);
-            ASSERT_EQ(out.importer->song.lists.automation.size(), 1u);
-            const AutomationRecord& record = out.importer->song.lists.automation.front();
+            ASSERT_EQ(out.song->lists.automation.size(), 1u);
+            const AutomationRecord& record = out.song->lists.automation.front();
             EXPECT_EQ(record.type, 2);
             EXPECT_EQ(record.targetId, 400);
             ASSERT_EQ(record.positions.size(), c.pointsWritten);
@@ -280,7 +272,7 @@ TEST(AutomationChunk, CountBeyondTheChunkFailsAtTheFirstMissingPoint) {
             for (std::size_t i = 0; i < c.pointsWritten; ++i)
                 EXPECT_EQ(record.positions[i], 100 * i);
             // Room for what the chunk can hold, no more.
-            const std::size_t fits = (out.importer->reader.chunkSize - 13) / 9;
+            const std::size_t fits = (out.declared - 13) / 9;
             EXPECT_LE(record.positions.capacity(), fits);
             EXPECT_LE(record.values.capacity(), fits);
         }
@@ -295,8 +287,8 @@ TEST(AutomationChunk, CountTheFileCannotHoldFailsWithThePointsReadSoFar) {
     for (const Delivery delivery : kDeliveries) {
         const Outcome out = readChunk(behindId(chunk), delivery);
         EXPECT_EQ(out.error, "cannot read automation position");
-        ASSERT_EQ(out.importer->song.lists.automation.size(), 1u);
-        const AutomationRecord& record = out.importer->song.lists.automation.front();
+        ASSERT_EQ(out.song->lists.automation.size(), 1u);
+        const AutomationRecord& record = out.song->lists.automation.front();
         EXPECT_EQ(record.positions, (std::vector<std::uint32_t>{3, 4}));
         // Room for what the file holds, though the chunk claims 4 GB.
         EXPECT_LE(record.positions.capacity(), 2u);

@@ -14,18 +14,15 @@
 
 #include "base/text.h"
 #include "hostkit/host_version.h"
+#include "module/import_run.h"
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
-#include "reader/reader_error.h"
+#include "tests/support/chunk_read.h"
 #include "tests/support/host_access.h"
 #include "tests/support/import_harness.h"
 #include "tests/support/test_streams.h"
 #include "tools/writer/project_file.h"
 
 namespace TessaroTest {
-
-using ChunkReader = void (*)(Tessaro::TessaroImporter&, Tessaro::FileReader&);
 
 class ChunkBench {
 public:
@@ -51,15 +48,12 @@ public:
     // returns the reader's error text, or nullopt when it read the chunk. The stream
     // delivers its bytes in small pieces.
     std::optional<std::string> read(ChunkReader reader, std::vector<std::uint8_t> chunk) {
+        const std::string id(chunk.begin(), chunk.begin() + 4);
         chunk.erase(chunk.begin(), chunk.begin() + 4);
         PieceStream stream(std::move(chunk));
-        Tessaro::FileReader in(&stream);
-        try {
-            reader(*importer_, in);
-        } catch (const Tessaro::ReaderError& e) {
-            return std::string(e.what());
-        }
-        lastConsumedFromStream_ = in.position() - 4;
+        const ChunkRead out = readOneChunk(reader, id, stream, session(), song());
+        if (!out.error.empty()) return out.error;
+        lastRead_ = out;
         return std::nullopt;
     }
     template <class Chunk>
@@ -69,7 +63,9 @@ public:
     }
 
     // The body bytes the last successful read took from the stream.
-    std::uint64_t consumedFromStream() const { return lastConsumedFromStream_; }
+    std::uint64_t consumedFromStream() const { return lastRead_.read - 4; }
+    // The body bytes behind which the chunk loop reads the next chunk's id.
+    std::uint64_t nextChunkAfter() const { return lastRead_.next - 4; }
 
     // Ends the importer and returns what the account found.
     RefHost::Findings finish() {
@@ -80,7 +76,7 @@ public:
 private:
     std::unique_ptr<RefHost::ReferenceHost> host_;
     std::unique_ptr<Tessaro::TessaroImporter> importer_;
-    std::uint64_t lastConsumedFromStream_ = 0;
+    ChunkRead lastRead_;
 };
 
 // The host's tracks in the project's order, folders included.

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "reader/chunk_view.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
-#include "reader/importer.h"
-#include "reader/reader_error.h"
+#include "tests/support/chunk_read.h"
 #include "tests/support/test_streams.h"
 #include "tools/writer/writer.h"
 
@@ -24,7 +24,7 @@ namespace {
 
 struct EffxRun {
     std::string error;  // empty when the chunk was read
-    std::uint32_t consumed = 0;
+    std::uint64_t consumed = 0;  // body bytes the reader took from the stream
     std::uint64_t position = 0;  // bytes the reader took, the size field included
     std::vector<EffectRecord> onChannels;
     std::vector<EffectRecord> onBuses;
@@ -39,21 +39,17 @@ std::vector<std::uint8_t> body(const W::EffectChunk& chunk, std::uint16_t versio
 
 template <class Stream>
 EffxRun readWith(Stream& stream, std::uint16_t version, float tempo) {
-    TessaroImporter importer(nullptr, nullptr, nullptr);
-    importer.song.header.fileVersion = version;
-    importer.song.header.tempo = tempo;
-    importer.reader.fileSize = stream.bytes().size();
-    FileReader in(&stream);
+    HostSession host(nullptr, nullptr, nullptr);
+    SongModel song;
+    song.header.fileVersion = version;
+    song.header.tempo = tempo;
+    const TessaroTest::ChunkRead out = TessaroTest::readOneChunk(readEffect, "EFFX", stream, host, song);
     EffxRun run;
-    try {
-        readEffect(importer, in);
-    } catch (const ReaderError& e) {
-        run.error = e.what();
-    }
-    run.consumed = importer.reader.chunkConsumed;
-    run.position = in.position();
-    run.onChannels = importer.song.lists.effectsOnChannels;
-    run.onBuses = importer.song.lists.effectsOnBuses;
+    run.error = out.error;
+    run.position = out.read;
+    run.consumed = out.read > 4 ? out.read - 4 : 0;
+    run.onChannels = song.lists.effectsOnChannels;
+    run.onBuses = song.lists.effectsOnBuses;
     EXPECT_EQ(stream.count(), 1u);
     return run;
 }
@@ -156,20 +152,24 @@ TEST(EffectChunk, RecordsFiledByBusInFileOrder) {
         bytes.insert(bytes.end(), b.begin(), b.end());
     }
     TessaroTest::BufferStream all(bytes);
-    TessaroImporter importer(nullptr, nullptr, nullptr);
-    importer.song.header.fileVersion = 22;
-    importer.reader.fileSize = bytes.size();
+    HostSession host(nullptr, nullptr, nullptr);
+    SongModel song;
+    song.header.fileVersion = 22;
     FileReader in(&all);
-    for (std::size_t i = 0; i < std::size(buses); ++i) readEffect(importer, in);
-    ASSERT_EQ(importer.song.lists.effectsOnChannels.size(), 3u);
-    ASSERT_EQ(importer.song.lists.effectsOnBuses.size(), 2u);
-    EXPECT_EQ(importer.song.lists.effectsOnChannels[0].bus, 2);
-    EXPECT_EQ(importer.song.lists.effectsOnChannels[1].bus, 0);
-    EXPECT_EQ(importer.song.lists.effectsOnChannels[2].bus, 2);
-    EXPECT_EQ(importer.song.lists.effectsOnBuses[0].bus, -1);
-    EXPECT_EQ(importer.song.lists.effectsOnBuses[1].bus, -3);
+    for (std::uint32_t i = 0; i < std::size(buses); ++i) {
+        ChunkView chunk(in, "EFFX", i, in.position());
+        readEffect(chunk, host, song);
+    }
+    const SongLists& lists = song.lists;
+    ASSERT_EQ(lists.effectsOnChannels.size(), 3u);
+    ASSERT_EQ(lists.effectsOnBuses.size(), 2u);
+    EXPECT_EQ(lists.effectsOnChannels[0].bus, 2);
+    EXPECT_EQ(lists.effectsOnChannels[1].bus, 0);
+    EXPECT_EQ(lists.effectsOnChannels[2].bus, 2);
+    EXPECT_EQ(lists.effectsOnBuses[0].bus, -1);
+    EXPECT_EQ(lists.effectsOnBuses[1].bus, -3);
     // No host: no effect channel was made.
-    EXPECT_EQ(importer.song.effectBusCounter, 1);
+    EXPECT_EQ(song.effectBusCounter, 1);
 }
 
 TEST(EffectChunk, ParameterOffsetSkipsBehindTheHeader) {

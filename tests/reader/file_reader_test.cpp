@@ -35,8 +35,7 @@ void readSample(Stream& stream) {
     EXPECT_EQ(in.i16("i16"), -2);
     EXPECT_EQ(in.u32("u32"), 0x12345678u);
     EXPECT_EQ(in.f32("f32"), 1.5f);
-    EXPECT_EQ(in.string(), u"AB");
-    EXPECT_EQ(in.lastStringUnits(), 2u);
+    EXPECT_EQ(in.readString(), u"AB");
     EXPECT_EQ(in.position(), 20u);
     EXPECT_THROW(in.u8("past the end"), ReaderError);
 }
@@ -92,12 +91,13 @@ TEST(FileReader, RangeChecksAreInclusiveAndLetNaNThrough) {
     EXPECT_EQ(in.i8In(-127, 127, "i8"), -127);
 }
 
-TEST(FileReader, AStringThatCannotBeReadIsEmpty) {
+TEST(FileReader, AStringThatCannotBeReadIsNoneAndConsumesNothing) {
     // A count of 3 units with only one unit behind it.
     BufferStream stream(std::vector<std::uint8_t>{0x03, 0x00, 0x41, 0x00});
     FileReader in(&stream);
-    EXPECT_EQ(in.string(), u"");
-    EXPECT_EQ(in.lastStringUnits(), 0u);
+    EXPECT_EQ(in.readString(), std::nullopt);
+    EXPECT_EQ(in.position(), 0u);
+    EXPECT_EQ(in.u16("count"), 3u);
 }
 
 TEST(FileReader, SkipsInsideAndBeyondTheBuffer) {

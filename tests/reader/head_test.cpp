@@ -59,9 +59,8 @@ TEST(SongHeader, MinimumSizeAndConsumedByVersion) {
             auto head = header(c.version);
             head.sizeOverride = c.minimum;
             EXPECT_EQ(readHead(bench, head), std::nullopt);
-            EXPECT_EQ(bench.importer().reader.chunkSize, c.minimum);
-            EXPECT_EQ(bench.importer().reader.chunkConsumed, c.minimum);
             EXPECT_EQ(bench.consumedFromStream(), c.minimum);
+            EXPECT_EQ(bench.nextChunkAfter(), c.minimum);
             EXPECT_EQ(bench.song().header.fileVersion, c.version);
             EXPECT_TRUE(bench.finish().clean());
         }
@@ -73,8 +72,8 @@ TEST(SongHeader, ConsumesTheMinimumOfALongerChunk) {
     auto head = header(22);
     head.extra = {1, 2, 3, 4, 5};
     EXPECT_EQ(readHead(bench, head), std::nullopt);
-    EXPECT_EQ(bench.importer().reader.chunkSize, 75u);
-    EXPECT_EQ(bench.importer().reader.chunkConsumed, 70u);
+    EXPECT_EQ(bench.consumedFromStream(), 70u);
+    EXPECT_EQ(bench.nextChunkAfter(), 75u);
 }
 
 TEST(SongHeader, EachFieldNamesItsFailedRead) {
@@ -193,12 +192,12 @@ TEST(SongHeader, TimeBaseTempoLengthSignatureAndCycle) {
     head.trackCount = 7;
     ASSERT_EQ(readHead(bench, head), std::nullopt);
 
-    const auto& im = bench.importer();
-    EXPECT_EQ(im.song.header.tickBase, 0.1f);
-    EXPECT_EQ(im.song.header.tickFactor, 1.0f / 960.0f);
-    EXPECT_EQ(im.song.header.tempo, 120.0f);
-    EXPECT_EQ(im.song.header.songLength, 3840u);
-    EXPECT_EQ(im.song.header.declaredTrackCount, 7u);
+    const auto& header = bench.song().header;
+    EXPECT_EQ(header.tickBase, 0.1f);
+    EXPECT_EQ(header.tickFactor, 1.0f / 960.0f);
+    EXPECT_EQ(header.tempo, 120.0f);
+    EXPECT_EQ(header.songLength, 3840u);
+    EXPECT_EQ(header.declaredTrackCount, 7u);
 
     const auto& song = bench.document().song;
     ASSERT_EQ(song.preparations.size(), 1u);

@@ -17,9 +17,11 @@ namespace TessaroTest {
 
 struct RegionRun {
     std::int32_t result = -1;
-    std::string error;          // the reader error; empty when the file was read
-    std::uint32_t consumed = 0;  // what the last chunk's reader reported as consumed
-    std::uint64_t position = 0;  // the chunk loop's file position at the end
+    std::string error;  // the reader error; empty when the file was read
+    // The file ends (unless the test cuts it) with a probe chunk, a plug-in preset of a
+    // track number no track has: read, it shows that the chunk loop found it where the
+    // file has it, behind the chunks before it.
+    bool probeRead = false;
     float tickFactor = 0;
     std::unique_ptr<RefHost::ReferenceHost> host;
     RefHost::Report report;
@@ -45,8 +47,8 @@ enum class Delivery { Whole, Pieces };
 // Reads file once, delivered as asked.
 RegionRun readProject(const TessaroWriter::ProjectFile& file, Delivery delivery,
                       const ImportOptions& options = {});
-// Reads file whole and in pieces, expects both to end alike (result, error, consumed count
-// and the tracks of the report) and returns the whole read.
+// Reads file whole and in pieces, expects both to end alike (result, error, the probe and
+// the tracks of the report) and returns the whole read.
 RegionRun readProject(const TessaroWriter::ProjectFile& file, const ImportOptions& options = {});
 
 // A project in file version `version` with one track of type trackType (number 1) and the

@@ -8,16 +8,13 @@
 #include <gtest/gtest.h>
 
 #include "reader/chunks.h"
-#include "reader/file_reader.h"
-#include "reader/importer.h"
-#include "reader/reader_error.h"
+#include "tests/support/chunk_read.h"
 #include "tests/support/test_streams.h"
 #include "tools/writer/writer.h"
 
 namespace {
 
 using namespace TessaroWriter;
-using Tessaro::TessaroImporter;
 
 using KeyLists = std::vector<std::vector<std::uint8_t>>;
 
@@ -43,30 +40,21 @@ std::vector<std::uint8_t> behindId(const PadChunk& chunk) {
     return bytes;
 }
 
-struct Outcome {
-    std::string error;
-    std::uint32_t chunkSize = 0;
-    std::uint32_t consumed = 0;
-    std::uint64_t filePosition = 0;
+struct Outcome : TessaroTest::ChunkRead {
     bool listsEmpty = false;
 };
 
 template <class Stream>
 Outcome readChunk(std::vector<std::uint8_t> bytes) {
-    TessaroImporter importer(nullptr, nullptr, nullptr);
+    Tessaro::HostSession host(nullptr, nullptr, nullptr);
+    Tessaro::SongModel song;
     Stream stream(std::move(bytes));
-    Tessaro::FileReader in(&stream);
     Outcome out;
-    try {
-        Tessaro::readPads(importer, in);
-    } catch (const Tessaro::ReaderError& e) {
-        out.error = e.what();
-    }
-    out.chunkSize = importer.reader.chunkSize;
-    out.consumed = importer.reader.chunkConsumed;
-    out.filePosition = importer.reader.filePosition;
-    out.listsEmpty = importer.song.lists.automation.empty() && importer.song.lists.presets.empty() &&
-                     importer.song.lists.effectsOnChannels.empty() && importer.song.lists.effectsOnBuses.empty();
+    static_cast<TessaroTest::ChunkRead&>(out) =
+        TessaroTest::readOneChunk(Tessaro::readPads, "TPAD", stream, host, song);
+    const Tessaro::SongLists& lists = song.lists;
+    out.listsEmpty = lists.automation.empty() && lists.presets.empty() &&
+                     lists.effectsOnChannels.empty() && lists.effectsOnBuses.empty();
     return out;
 }
 
@@ -93,9 +81,8 @@ TEST(PadChunk, ConsumesTheCountsAndEveryKey) {
         for (const Outcome& out : {readChunk<TessaroTest::BufferStream>(behindId(c.chunk)),
                                    readChunk<TessaroTest::PieceStream>(behindId(c.chunk))}) {
             EXPECT_EQ(out.error, "");
-            EXPECT_EQ(out.consumed, c.consumed);
-            EXPECT_EQ(out.chunkSize, c.consumed + c.chunk.extra.size());
-            EXPECT_EQ(out.filePosition, 4u);
+            EXPECT_EQ(out.read, 4 + c.consumed);
+            EXPECT_EQ(out.next, 4 + c.consumed + c.chunk.extra.size());
             EXPECT_TRUE(out.listsEmpty);
         }
     }

@@ -94,7 +94,7 @@ TEST(RegionChunk, ATruncatedRegionFailsAtTheFieldItEndsIn) {
     }
 }
 
-TEST(RegionChunk, RegionHeadersOfAnySizeAndConsumedCounts) {
+TEST(RegionChunk, RegionHeadersOfAnySizeAndTheChunkAfterThem) {
     struct Case {
         std::uint16_t headerSize;
         std::uint32_t regionCount;
@@ -112,16 +112,14 @@ TEST(RegionChunk, RegionHeadersOfAnySizeAndConsumedCounts) {
         ASSERT_EQ(run.result, 0) << run.error;
         EXPECT_TRUE(run.references.clean()) << run.references.firstMisuse();
         ASSERT_EQ(run.events().size(), c.regionCount);
-        std::uint32_t consumed = 8;
         for (std::uint32_t i = 0; i < c.regionCount; ++i) {
             const Report& part = run.events()[i];
             EXPECT_EQ(part["name"], i == 0 ? "First" : "Second");
             EXPECT_EQ(part["start"], run.at(i * 960));
             EXPECT_EQ(part["events"].size(), 1u);
             EXPECT_EQ(part["events"][0]["pitch"], 60);
-            consumed += c.headerSize + (i == 0 ? 5 : 6) * 2 + 26 + 10;
         }
-        EXPECT_EQ(run.consumed, consumed);
+        EXPECT_TRUE(run.probeRead);
     }
 }
 
@@ -160,7 +158,7 @@ TEST(RegionChunk, MidiSubChunkSizeByVersion) {
         const RegionRun run = readProject(midiProject(data, c.version));
         EXPECT_EQ(run.error, c.error);
         if (*c.error) continue;
-        EXPECT_EQ(run.consumed, 8 + 23 + 2 * 4 + c.size);
+        EXPECT_TRUE(run.probeRead);
         // Version 1 knows straight quantization only.
         EXPECT_EQ(run.events()[0]["quantize"]["value"], c.version == 1 ? 3 : 10);
     }
@@ -299,7 +297,7 @@ TEST(RegionChunk, RecordsLargerThanTheirFieldsAreSkipped) {
         }
         EXPECT_EQ(events[3]["data"], Report::parse("[7, 5]"));
         EXPECT_EQ(events[4]["data"], Report::parse("[90]"));
-        EXPECT_EQ(run.consumed, 8 + 23 + 2 * 4 + 26 + 3 * c.noteSize + 2 * c.eventSize);
+        EXPECT_TRUE(run.probeRead);
     }
 }
 
@@ -323,7 +321,7 @@ TEST(RegionChunk, EventKindsAndTheirValues) {
         {{"kind", "pitchbend"}, {"start", run.at(1400)}, {"data", {0x7F, 0x7F}}},
     };
     EXPECT_EQ(partEvents(run), expected);
-    EXPECT_EQ(run.consumed, 8 + 23 + 2 * 4 + 26 + 6 * 8);
+    EXPECT_TRUE(run.probeRead);
 }
 
 TEST(RegionChunk, EventFieldsAreChecked) {
@@ -365,7 +363,7 @@ TEST(RegionChunk, EventsBeforeVersion10AreBendsOnTheOldScale) {
         {{"kind", "pitchbend"}, {"start", run.at(40)}, {"data", {0x7E, 0x3F}}},
     };
     EXPECT_EQ(partEvents(run), expected);
-    EXPECT_EQ(run.consumed, 8 + 23 + 2 * 4 + 26 + 4 * 6);
+    EXPECT_TRUE(run.probeRead);
 }
 
 TEST(RegionChunk, ShortEventRecordsFromVersion10StayInStep) {
@@ -384,7 +382,7 @@ TEST(RegionChunk, ShortEventRecordsFromVersion10StayInStep) {
         {{"kind", "program change"}, {"start", run.at(20)}, {"data", {50}}},
     };
     EXPECT_EQ(partEvents(run), expected);
-    EXPECT_EQ(run.position, file.bytes().size());
+    EXPECT_TRUE(run.probeRead);
 }
 
 TEST(RegionChunk, ExtraBytesOfASubChunkAreSkipped) {
@@ -399,7 +397,7 @@ TEST(RegionChunk, ExtraBytesOfASubChunkAreSkipped) {
     ASSERT_EQ(run.events().size(), 2u);
     EXPECT_EQ(run.events()[1]["events"][0]["pitch"], 51);
     EXPECT_EQ(run.events()[1]["events"][0]["start"], 0.0);
-    EXPECT_EQ(run.consumed, 8 + 2 * (23 + 2 * 4 + 26 + 10) + 5);
+    EXPECT_TRUE(run.probeRead);
 }
 
 TEST(RegionChunk, QuantizeMenuOfTheParts) {

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "reader/importer.h"
+#include "module/import_run.h"
 
 #ifndef TESSARO_MODULE_PATH
 #error "TESSARO_MODULE_PATH names the built module"

@@ -1,6 +1,10 @@
-// TessaroImporter: the object of one import. It owns the three parts of a run: the host
-// session (the host's interfaces and what the run learned of the host), the song model
-// the readers fill and the builders read, and the reader's own place in the file.
+// TessaroImporter: one import, as importProject runs it. It owns the run's host session
+// (the host's interfaces and what the run learned of the host) and the song model the
+// readers fill and the builders read; the reader keeps its own place in the file.
+//
+// The run: learn the host, open the file, read it into the model, hand over to the
+// builders (the edit step, the send routing, the build driver), empty the model's lists,
+// close the file, tell the user.
 #pragma once
 
 #include <cstdint>
@@ -12,14 +16,6 @@
 
 namespace Tessaro {
 
-// Where the chunk loop stands in the file.
-struct ReaderState {
-    std::uint64_t filePosition = 0;
-    std::uint64_t fileSize = 0;
-    std::uint32_t chunkSize = 0;
-    std::uint32_t chunkConsumed = 0;
-};
-
 class TessaroImporter {
 public:
     // path and target are borrowed from importProject; context is the filter's host
@@ -30,16 +26,21 @@ public:
 
     // The import run: 0 success, 1 failure.
     std::int32_t run();
-    // Reads the opened project file and builds the project from it: 0 read and built, 1
-    // the file could not be read.
+    // Reads the opened project file into a new song model and, when it could be read,
+    // builds the project from it: 0 read and built, 1 the file could not be read (the
+    // one failure message shown).
     std::int32_t readAndBuild(Host::IBStream* stream);
 
     HostSession host;
     SongModel song;
-    ReaderState reader;
     // The text of the reader error that ended the last read, for tests and debugging; the
     // user sees only the one failure message.
     std::string readError;
+
+private:
+    // What follows a read that succeeded: the edit step "Import Tessaro Project", the
+    // send routing where the host allows effect channels, the build driver.
+    void handOver();
 };
 
 }  // namespace Tessaro

@@ -1,0 +1,65 @@
+#include "reader/chunk_view.h"
+
+#include <algorithm>
+
+#include "reader/reader_error.h"
+
+namespace Tessaro {
+
+ChunkView::ChunkView(FileReader& file, std::string_view id, std::uint32_t index,
+                     std::uint64_t offset)
+    : file_(file), idSize_(std::min(id.size(), sizeof id_)), index_(index), offset_(offset),
+      bodyStart_(file.position()) {
+    std::copy_n(id.begin(), idSize_, id_);
+}
+
+std::uint32_t ChunkView::readSize(std::uint32_t minimum, const char* message) {
+    declared_ = u32(message);
+    bodyStart_ = file_.position();
+    if (declared_ < minimum) fail(message);
+    return declared_;
+}
+
+std::uint64_t ChunkView::left() const {
+    const std::uint64_t read = consumed();
+    const std::uint64_t declaredLeft = declared_ > read ? declared_ - read : 0;
+    return std::min(declaredLeft, file_.leftInFile());
+}
+
+std::u16string ChunkView::text() {
+    if (auto text = file_.readString()) return std::move(*text);
+    // The app's reader takes the count and gives up on the text.
+    std::uint8_t count[2];
+    static_cast<void>(file_.readBytes(count, sizeof count));
+    return {};
+}
+
+void ChunkView::skip(std::uint64_t bytes, std::string_view message) {
+    if (!file_.skip(bytes)) fail(std::string(message));
+}
+
+void ChunkView::skip(std::uint64_t bytes) {
+    skip(bytes, "Could not skip in chunk " + std::string(id()));
+}
+
+void ChunkView::requireRecords(std::uint64_t count, std::uint64_t stride,
+                               std::initializer_list<Field> fields) const {
+    const std::uint64_t have = left();
+    // Compared by division: count × stride may not fit in 64 bits.
+    if (stride == 0 || count <= have / stride) return;
+    const std::uint64_t cut = have % stride;  // where the first record that does not fit ends
+    std::uint64_t at = 0;
+    for (const Field& field : fields) {
+        at += field.size;
+        if (cut < at) fail(field.message);
+    }
+    fail(fields.begin()->message);
+}
+
+void ChunkView::skipToEnd() {
+    const std::uint64_t read = consumed();
+    if (read < declared_)
+        skip(declared_ - read, "Could not skip to the end of chunk " + std::string(id()));
+}
+
+}  // namespace Tessaro

@@ -1,0 +1,81 @@
+// Typed little-endian field reads with the check beside the read, over any source of
+// whole fields (the file reader, the view of one chunk). A fixed-size field is read whole
+// or not at all; a field that cannot be read, or whose value lies outside its range,
+// raises the field's message. Ranges are inclusive; a float fails a range only when it
+// compares outside it, so a NaN passes, as the app's own reader lets it through.
+//
+// Source provides `[[nodiscard]] bool readBytes(void* out, std::size_t size)`, which
+// consumes nothing when it fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+
+#include "reader/reader_error.h"
+
+namespace Tessaro {
+
+template <class Source>
+class FieldReads {
+public:
+    std::uint8_t u8(const char* message) { return load<std::uint8_t>(message); }
+    std::int8_t i8(const char* message) { return load<std::int8_t>(message); }
+    std::uint16_t u16(const char* message) { return load<std::uint16_t>(message); }
+    std::int16_t i16(const char* message) { return load<std::int16_t>(message); }
+    std::uint32_t u32(const char* message) { return load<std::uint32_t>(message); }
+    float f32(const char* message) {
+        const std::uint32_t bits = u32(message);
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
+
+    std::uint8_t u8In(std::uint8_t lo, std::uint8_t hi, const char* message) {
+        return within(u8(message), lo, hi, message);
+    }
+    std::int8_t i8In(std::int8_t lo, std::int8_t hi, const char* message) {
+        return within(i8(message), lo, hi, message);
+    }
+    std::uint16_t u16In(std::uint16_t lo, std::uint16_t hi, const char* message) {
+        return within(u16(message), lo, hi, message);
+    }
+    std::int16_t i16In(std::int16_t lo, std::int16_t hi, const char* message) {
+        return within(i16(message), lo, hi, message);
+    }
+    std::uint32_t u32In(std::uint32_t lo, std::uint32_t hi, const char* message) {
+        return within(u32(message), lo, hi, message);
+    }
+    float f32In(float lo, float hi, const char* message) {
+        return within(f32(message), lo, hi, message);
+    }
+    // A float from 0 to 1.
+    float unit(const char* message) { return f32In(0.0f, 1.0f, message); }
+
+protected:
+    // The value of a little-endian field of sizeof(T) bytes.
+    template <class T>
+    static T decode(const std::uint8_t* bytes) {
+        using U = std::make_unsigned_t<T>;
+        U value = 0;
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            value = static_cast<U>(value | (static_cast<U>(bytes[i]) << (8 * i)));
+        return static_cast<T>(value);
+    }
+
+private:
+    template <class T>
+    T load(const char* message) {
+        std::uint8_t bytes[sizeof(T)];
+        if (!static_cast<Source*>(this)->readBytes(bytes, sizeof bytes)) fail(message);
+        return decode<T>(bytes);
+    }
+    template <class T>
+    static T within(T value, T lo, T hi, const char* message) {
+        if (value < lo || value > hi) fail(message);
+        return value;
+    }
+};
+
+}  // namespace Tessaro

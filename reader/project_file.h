@@ -1,0 +1,26 @@
+// The project file: an 8-byte magic, then chunks back to back, each a four-character id,
+// a 32-bit size and a body. Reading it fills the song model chunk by chunk, in file order.
+#pragma once
+
+#include <string>
+
+#include "interfaces/ibstream.h"
+
+namespace Tessaro {
+
+struct HostSession;
+struct SongModel;
+
+struct ReadOutcome {
+    bool read = false;
+    // The reader error that ended the read (reader_error.h), for tests and debugging; the
+    // user sees only the one failure message.
+    std::string error;
+};
+
+// Reads the project file from the stream (borrowed for the call) into song, acting on the
+// host through host where the format says a reader does. The one place where reader
+// errors are caught.
+ReadOutcome readProjectFile(Host::IBStream* stream, HostSession& host, SongModel& song);
+
+}  // namespace Tessaro
