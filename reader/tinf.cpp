@@ -25,7 +25,11 @@ std::uint32_t minimumTrackInfoSize(std::uint16_t version) {
     return 44;
 }
 
+namespace Key = TrackAttribute;
+
 constexpr std::uint32_t kOpaque = 0xFF000000;
+// A send: bus id (i16), enabled (u8), level (f32).
+constexpr std::uint64_t kSendRecordSize = 2 + 1 + 4;
 constexpr std::uint8_t kInstrumentTrack = 0;
 constexpr std::uint8_t kAudioTrack = 1;
 
@@ -94,20 +98,20 @@ void readTrackInfo(ChunkView& in, HostSession& session, SongModel& song) {
 
     const std::u16string name = in.text();
     host.setName(name);
-    host.setString(TrackAttribute::kName, name);
+    host.setString(Key::kName, name);
 
-    host.setInt(TrackAttribute::kInstrumentId, in.u32("cannot read instrument ID of track"));
-    host.setInt(TrackAttribute::kNumber, number);
+    host.setInt(Key::kInstrumentId, in.u32("cannot read instrument ID of track"));
+    host.setInt(Key::kNumber, number);
 
     host.setColor(in.u32In(0, 0xFFFFFF, "cannot read color of track"));
 
-    host.setInt(TrackAttribute::kMute, in.u8In(0, 1, "cannot read mute of track"));
-    host.setInt(TrackAttribute::kSolo, in.u8In(0, 1, "cannot read solo of track"));
+    host.setInt(Key::kMute, in.u8In(0, 1, "cannot read mute of track"));
+    host.setInt(Key::kSolo, in.u8In(0, 1, "cannot read solo of track"));
     in.u8In(0, 1, "cannot read armed of track");
     in.u8In(0, 1, "cannot read monitoring of track");
 
-    host.setFloat(TrackAttribute::kVolume, in.f32In(0, 100, "cannot read volume of track"));
-    host.setFloat(TrackAttribute::kPan, in.f32In(-1, 1, "cannot read pan of track"));
+    host.setFloat(Key::kVolume, in.f32In(0, 100, "cannot read volume of track"));
+    host.setFloat(Key::kPan, in.f32In(-1, 1, "cannot read pan of track"));
     in.f32In(0, 100, "cannot read attack duration of track");
     in.f32In(0, 100, "cannot read release duration of track");
     in.unit("cannot read attack offset of track");
@@ -120,14 +124,20 @@ void readTrackInfo(ChunkView& in, HostSession& session, SongModel& song) {
     in.u8("cannot read midi output channel of track");
 
     const std::uint8_t sendCount = in.u8("cannot read send bus count of track");
+    in.requireRecords(sendCount, kSendRecordSize,
+                      {{2, "cannot read send bus ID of track"},
+                       {1, "cannot read send bus enabled of track"},
+                       {4, "cannot read send level of track"}});
     for (std::size_t n = 0; n < sendCount; ++n) {
-        host.setInt(TrackAttribute::sendKey(TrackAttribute::kSendBus, n), in.i16In(0, 100, "cannot read send bus ID of track"));
-        host.setInt(TrackAttribute::sendKey(TrackAttribute::kSendEnabled, n), in.u8In(0, 1, "cannot read send bus enabled of track"));
-        host.setFloat(TrackAttribute::sendKey(TrackAttribute::kSendLevel, n), in.unit("cannot read send level of track"));
+        host.setInt(Key::sendKey(Key::kSendBus, n),
+                    in.i16In(0, 100, "cannot read send bus ID of track"));
+        host.setInt(Key::sendKey(Key::kSendEnabled, n),
+                    in.u8In(0, 1, "cannot read send bus enabled of track"));
+        host.setFloat(Key::sendKey(Key::kSendLevel, n), in.unit("cannot read send level of track"));
     }
 
     // A frozen track is imported muted: its audio lives in the app's freeze file only.
-    if (version >= 6 && in.u16("cannot read freeze track of track") != 0) host.setInt(TrackAttribute::kMute, 1);
+    if (version >= 6 && in.u16("cannot read freeze track of track") != 0) host.setInt(Key::kMute, 1);
 
     if (version >= 7) {
         in.unit("cannot read modulation of track");

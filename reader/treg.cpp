@@ -6,6 +6,8 @@
 //
 // The reader creates the host objects as it goes; every sub-chunk is taken to its declared
 // end.
+#include <algorithm>
+
 #include "base/iptr.h"
 #include "hostkit/host_session.h"
 #include "instruments/quantize.h"
@@ -112,33 +114,58 @@ private:
     IPtr<Host::IEventList> partList_;
 };
 
+// One note record as the file holds it.
+struct NoteRecord {
+    std::uint32_t position = 0;  // ticks from the song's start
+    std::uint32_t length = 0;    // ticks
+    std::uint8_t key = 0;
+    std::uint8_t velocity = 0;
+};
+
+// One event record as the file holds it. Before version 10 the record has no type and no
+// key: it is a pitch bend on the old scale.
+struct EventRecord {
+    std::uint32_t position = 0;  // ticks from the song's start
+    std::uint16_t value = 0;
+    std::uint8_t type = kPitchBend;
+    std::uint8_t key = 0;
+};
+
 void readNotes(const SongModel& song, ChunkView& in, MidiPartWriter& part,
                const RegionHeader& region) {
     const std::uint8_t recordSize =
         in.u8In(kNoteFieldBytes, 0xFF, "cannot read note byte size of track");
     const std::uint32_t count = in.u32In(0, kMaxRecordCount, "cannot read note count of track");
+    in.requireRecords(count, recordSize,
+                      {{4, "cannot read note position in track"},
+                       {4, "cannot read note length in track"},
+                       {1, "cannot read note key in track"},
+                       {1, "cannot read note velocity in track"}});
     Host::IEventList* list = part.partList();
     Host::IEditContext* edit = part.edit();
     for (std::uint32_t i = 0; i < count; ++i) {
-        const auto note = part.createInPart("note");
-        const auto event = queryTo<Host::IEvent>(note);
-        const auto noteEvent = queryTo<Host::INoteEvent>(note);
-
-        const std::uint32_t position = in.u32In(0, kMaxTick, "cannot read note position in track");
-        // A note may lie before its region's start: the offset is signed.
-        const auto offset = static_cast<std::int64_t>(position) -
-                            static_cast<std::int64_t>(region.position);
-        if (event)
-            event->setStart(list,
-                            static_cast<double>(static_cast<float>(offset) * song.header.tickFactor),
-                            edit);
-        const std::uint32_t length = in.u32In(0, kMaxTick, "cannot read note length in track");
-        if (event) event->setLength(list, song.header.ticksToPosition(length), edit);
-        const std::uint8_t key = in.u8("cannot read note key in track");
-        if (noteEvent) noteEvent->setPitch(list, key, edit);
-        const std::uint8_t velocity = in.u8In(0, 127, "cannot read note velocity in track");
-        if (noteEvent) noteEvent->setVelocity(list, velocity, edit);
+        // The whole record first: a record cut short leaves no note behind.
+        NoteRecord record;
+        record.position = in.u32In(0, kMaxTick, "cannot read note position in track");
+        record.length = in.u32In(0, kMaxTick, "cannot read note length in track");
+        record.key = in.u8("cannot read note key in track");
+        record.velocity = in.u8In(0, 127, "cannot read note velocity in track");
         if (recordSize > kNoteFieldBytes) in.skip(recordSize - kNoteFieldBytes);
+
+        const auto note = part.createInPart("note");
+        if (const auto event = queryTo<Host::IEvent>(note)) {
+            // A note may lie before its region's start: the offset is signed.
+            const auto offset = static_cast<std::int64_t>(record.position) -
+                                static_cast<std::int64_t>(region.position);
+            event->setStart(
+                list, static_cast<double>(static_cast<float>(offset) * song.header.tickFactor),
+                edit);
+            event->setLength(list, song.header.ticksToPosition(record.length), edit);
+        }
+        if (const auto noteEvent = queryTo<Host::INoteEvent>(note)) {
+            noteEvent->setPitch(list, record.key, edit);
+            noteEvent->setVelocity(list, record.velocity, edit);
+        }
     }
 }
 
@@ -148,47 +175,57 @@ void readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
     const std::uint8_t recordSize =
         in.u8In(kMinEventRecordSize, 0xFF, "cannot read pitch event byte size of track");
     const std::uint32_t count = in.u32In(0, kMaxRecordCount, "cannot read pitch count of track");
+    // A record size below the fields still reads the fields: records are at least that far
+    // apart.
+    const std::uint32_t stride = std::max(recordSize, fieldBytes);
+    if (typed)
+        in.requireRecords(count, stride,
+                          {{4, "cannot read event position in track"},
+                           {2, "cannot read event value in track"},
+                           {1, "cannot read event type in track"},
+                           {1, "cannot read event key in track"}});
+    else
+        in.requireRecords(count, stride,
+                          {{4, "cannot read event position in track"},
+                           {2, "cannot read event value in track"}});
     Host::IEventList* list = part.partList();
     Host::IEditContext* edit = part.edit();
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t position =
-            in.u32In(0, kMaxTick, "cannot read event position in track");
-        std::uint16_t value = in.u16("cannot read event value in track");
-        std::uint8_t type = kPitchBend;
-        std::uint8_t key = 0;
+        EventRecord record;
+        record.position = in.u32In(0, kMaxTick, "cannot read event position in track");
+        record.value = in.u16("cannot read event value in track");
         if (typed) {
-            type = in.u8("cannot read event type in track");
-            key = in.u8("cannot read event key in track");
+            record.type = in.u8("cannot read event type in track");
+            record.key = in.u8("cannot read event key in track");
         } else {
-            value = rewriteOldEventValue(value);
-        }
-
-        const char* kind = type == kPitchBend       ? "pitchbend"
-                           : type == kAftertouch    ? "aftertouch"
-                           : type == kProgramChange ? "program change"
-                           : type == kController    ? "controller"
-                                                    : nullptr;
-        if (kind) {
-            const auto object = part.createInPart(kind);
-            if (auto event = queryTo<Host::IEvent>(object))
-                event->setStart(list, song.header.ticksToPosition(position), edit);
-            if (auto control = queryTo<Host::IControlEvent>(object)) {
-                switch (type) {
-                case kPitchBend:
-                    control->setData(list, 0, value & 0x7F, edit);
-                    control->setData(list, 1, (value >> 7) & 0x7F, edit);
-                    break;
-                case kController:
-                    control->setData(list, 0, key, edit);
-                    control->setData(list, 1, value, edit);
-                    break;
-                default:
-                    control->setData(list, 0, value, edit);
-                    break;
-                }
-            }
+            record.value = rewriteOldEventValue(record.value);
         }
         if (recordSize > fieldBytes) in.skip(recordSize - fieldBytes);
+
+        const char* kind = record.type == kPitchBend       ? "pitchbend"
+                           : record.type == kAftertouch    ? "aftertouch"
+                           : record.type == kProgramChange ? "program change"
+                           : record.type == kController    ? "controller"
+                                                           : nullptr;
+        if (!kind) continue;
+        const auto object = part.createInPart(kind);
+        if (auto event = queryTo<Host::IEvent>(object))
+            event->setStart(list, song.header.ticksToPosition(record.position), edit);
+        if (auto control = queryTo<Host::IControlEvent>(object)) {
+            switch (record.type) {
+            case kPitchBend:
+                control->setData(list, 0, record.value & 0x7F, edit);
+                control->setData(list, 1, (record.value >> 7) & 0x7F, edit);
+                break;
+            case kController:
+                control->setData(list, 0, record.key, edit);
+                control->setData(list, 1, record.value, edit);
+                break;
+            default:
+                control->setData(list, 0, record.value, edit);
+                break;
+            }
+        }
     }
 }
 
@@ -200,9 +237,6 @@ void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& i
     const std::uint32_t size = in.u32("TREG midi sub chunk size too short");
     if (size < minimum) fail("TREG midi sub chunk size too short");
 
-    MidiPartWriter part(host, song, factory);
-    part.createPart(region);
-
     in.i8In(-127, 127, "cannot read midi region transposition of track");
     const std::uint8_t grid = in.u8In(0, 64, "cannot read midi region quantization grid of track");
     // Version 1 knew straight quantization only.
@@ -212,6 +246,10 @@ void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& i
     in.u8In(0, 1, "cannot read midi region quantize ends of track");
     in.unit("cannot read midi region quantize swing of track");
     in.unit("cannot read midi region quantize amount of track");
+
+    // The part once its fields are read: a sub-chunk cut short leaves no empty part.
+    MidiPartWriter part(host, song, factory);
+    part.createPart(region);
     part.setQuantization(grid, tuplet);
 
     readNotes(song, in, part, region);

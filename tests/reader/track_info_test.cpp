@@ -435,3 +435,18 @@ TEST(TrackInfo, ATrackTheHostCannotMakeIsReadAlike) {
     EXPECT_FALSE(bench.song().track.host);
     EXPECT_TRUE(bench.finish().clean());
 }
+
+TEST(TrackInfo, ASendCountTheChunkCannotHoldSetsNoSend) {
+    // Ten sends promised, two written: the 21 bytes behind the two sends (freeze, outputs,
+    // the later fields) cannot hold the other eight, so not one send reaches the host, and
+    // the read fails where the chunk's bytes run out, at a send's bus id.
+    ChunkBench bench;
+    TrackInfoChunk chunk;
+    chunk.sends = {{1, 1, 0.5f}, {2, 0, 0.25f}};
+    chunk.sendCountOverride = 10;
+    EXPECT_EQ(readTrack(bench, chunk, 22), "cannot read send bus ID of track");
+    const RefHost::Node& track = *onlyTrack(bench);
+    EXPECT_FALSE(track.attributes.contains("tSBI0"));
+    EXPECT_EQ(track.attributes.size(), 7u);
+    EXPECT_TRUE(bench.finish().clean());
+}

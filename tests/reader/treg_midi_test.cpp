@@ -448,10 +448,57 @@ TEST(RegionChunk, ThroughTheLoadedModuleEveryReferenceIsReturned) {
             EXPECT_EQ(part["events"].size(), 4u);
             EXPECT_EQ(part["quantize"]["entry"], "1/16");
         } else {
-            // What was made before the failing field stays.
-            EXPECT_EQ(part["events"].size(), 2u);
-            EXPECT_EQ(part["events"][1]["pitch"], 64);
-            EXPECT_EQ(part["events"][1]["velocity"], nullptr);
+            // What was made before the failing record stays; of the failing record, whose
+            // velocity is out of range, nothing reaches the host.
+            ASSERT_EQ(part["events"].size(), 1u);
+            EXPECT_EQ(part["events"][0]["pitch"], 60);
+            EXPECT_EQ(part["events"][0]["velocity"], 100);
         }
     }
+}
+
+TEST(RegionChunk, ARecordCountTheChunkCannotHoldMakesNoRecord) {
+    // The records of a count must lie in the region chunk, whatever follows it: a count
+    // the chunk cannot hold fails before any of its records is made, at the field in
+    // which the chunk's bytes run out.
+    struct Case {
+        const char* what;
+        MidiData data;
+        std::optional<std::size_t> cutBytes;  // bytes cut from the end of the file
+        const char* error;
+        std::size_t made;  // notes and events in the part
+    };
+    MidiData notes;
+    notes.notes = {{0, 10, 60, 100}, {10, 10, 62, 100}};
+    MidiData threeNotes = notes;
+    threeNotes.noteCountOverride = 3;  // 25 bytes left: two notes, the event size and count
+    MidiData threeEvents;
+    threeEvents.events = {{0, 1, 3, 0}, {5, 2, 3, 0}};
+    threeEvents.eventCountOverride = 3;  // 16 bytes left: two events
+    const Case cases[] = {
+        {"a third note", threeNotes, std::nullopt, "cannot read note length in track", 0},
+        {"a third event", threeEvents, std::nullopt, "cannot read event position in track", 0},
+        // The file ends in the second note's key (its velocity, the event size and count
+        // are cut): not even the first note is made.
+        {"a note cut at its key", notes, 1 + 5 + 1, "cannot read note key in track", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProjectFile file = midiProject(c.data);
+        if (c.cutBytes) file.truncateAt = file.bytes().size() - *c.cutBytes;
+        const RegionRun run = readProject(file);
+        EXPECT_EQ(run.error, c.error);
+        EXPECT_EQ(partEvents(run).size(), c.made);
+        EXPECT_TRUE(run.references.clean()) << run.references.firstMisuse();
+    }
+}
+
+TEST(RegionChunk, ARegionCutInItsFieldsLeavesNoPart) {
+    const ProjectFile whole = midiProject({});
+    ProjectFile file = whole;
+    // Cut two bytes into the quantize amount: 2 + 1 + 4 + 1 + 4 bytes are missing.
+    file.truncateAt = whole.bytes().size() - 12;
+    const RegionRun run = readProject(file);
+    EXPECT_EQ(run.error, "cannot read midi region quantize amount of track");
+    EXPECT_EQ(run.events().size(), 0u);
 }
