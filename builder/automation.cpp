@@ -12,7 +12,8 @@ namespace Tessaro {
 
 namespace {
 
-// The app's volume curve reaches +12 dB, which the host's volume automation takes as 1.
+// The app's volume curve reaches +12 dB, the gain 10^(12/20) = 3.981071706, which the
+// host's volume automation takes as 1.
 constexpr double kVolumeAtTop = 3.981071706;
 constexpr std::int32_t kTargetsPerTrack = 100;
 
@@ -41,7 +42,9 @@ void buildCurve(const HostSession& host, const SongModel& song, const Automation
     if (!kind) return;
 
     IPtr<Host::FUnknown> found;
-    if (automation->getAutomationTrack(*kind, 1, found.put()) != Host::kResultOk || !found)
+    constexpr Host::tbool kCreateIfMissing = 1;
+    if (automation->getAutomationTrack(*kind, kCreateIfMissing, found.put()) != Host::kResultOk ||
+        !found)
         return;
     const auto automationTrack = queryTo<Host::IAutomationTrack>(found);
     if (!automationTrack) return;

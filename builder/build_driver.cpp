@@ -84,7 +84,8 @@ void buildInstrumentTrack(const HostSession& host, const SongModel& song, Host::
         attributes->setName(host.project.get(), name->c_str(), host.edit.get());
 }
 
-void buildAudioTrack(const HostSession& host, const SongModel& song, Host::ITrack* track, bool withSends) {
+void buildAudioTrack(const HostSession& host, const SongModel& song, Host::ITrack* track,
+                     bool withSends) {
     applyPan(track);
     applyMuteSoloVolume(host, song, track);
     buildTrackInserts(host, song, track);

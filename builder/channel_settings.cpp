@@ -67,7 +67,8 @@ void applyMuteSoloVolume(const HostSession& host, const SongModel& song, Host::I
         // The file stores a single-precision gain; keep a host's wider value in that range.
         const double stored = attrFloat(attributes.get(), TrackAttribute::kVolume).value_or(0);
         const auto gain = static_cast<float>(std::clamp(stored, -double{FLT_MAX}, double{FLT_MAX}));
-        volume->setValue(toParameterInteger(faderValue(host.faderScale, song.header.fileVersion, gain), volume->getMax()));
+        const double value = faderValue(host.faderScale, song.header.fileVersion, gain);
+        volume->setValue(toParameterInteger(value, volume->getMax()));
     }
 }
 

@@ -20,6 +20,7 @@ namespace Tessaro {
 
 namespace {
 
+// The tags of a send slot's switch and level, as the host's mixer numbers them.
 constexpr Host::int32 kSendOnTag = 4096;
 constexpr Host::int32 kSendLevelTag = 4097;
 constexpr std::size_t kRoutedSends = 3;

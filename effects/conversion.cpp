@@ -46,6 +46,9 @@ RowValue rowValue(Formula formula, double a, double b, std::span<const Host::int
             if (i < 0 || static_cast<std::size_t>(i) >= lookup.size()) return {};
             return {RowValue::Integer, lookup[static_cast<std::size_t>(i)], 0};
         }
+        // The app's limiter curves onto the host's limiter: its drive from 0 to 0.8 spans the
+        // upper half of the host's drive, its gain from 0 to 0.65 the host's gain from 4/30
+        // (0.13333334) to the top, 26 of its 30 steps; above that both are the top.
         case Formula::LimiterDrive:
             if (v >= 0.8f) return {RowValue::Integer, max, 0};
             return integerValue((v / 0.8f + 1.0f) * 0.5f * m);

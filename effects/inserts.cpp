@@ -18,6 +18,7 @@ namespace Tessaro {
 
 namespace {
 
+// The tag of an insert slot's on switch, as the host's mixer numbers it.
 constexpr Host::int32 kSlotOnTag = 4098;
 
 // True when the parameter offers a list of entries to choose from.
@@ -55,6 +56,8 @@ void insertIntoChannel(const HostSession& host, Host::IParamNode* root,
             if (inputPhase) {
                 setParam(child.get(), "inputPhase", 1);
                 setParam(child.get(), "lowCutOn", 1);
+                // The low cut that goes with the input phase: on, at the host's value
+                // 1111.
                 setParam(child.get(), "lowCutFreq", 1111);
             }
         } else if (name == "Inserts" && !slot) {

@@ -51,8 +51,10 @@ IPtr<Host::IParamNode> instrumentSlot(Host::IChannel* channel) {
 void selectTablePreset(Host::IAttributeList* attributes, Host::IParamNode* slot) {
     auto instance = childAt(slot, 0);
     auto presets = paramNamed(instance.get(), kPresetListParam);
-    if (!presets || attributes->hasAttribute(TrackAttribute::kInstrumentId) != Host::kResultOk) return;
-    const auto id = static_cast<std::uint64_t>(attrInt(attributes, TrackAttribute::kInstrumentId).value_or(0));
+    if (!presets || attributes->hasAttribute(TrackAttribute::kInstrumentId) != Host::kResultOk)
+        return;
+    const auto id = static_cast<std::uint64_t>(
+        attrInt(attributes, TrackAttribute::kInstrumentId).value_or(0));
     const std::string preset = instrumentPresetName(id);
     // An id without a preset keeps the plug-in's default sound.
     if (!preset.empty()) chooseListEntryExact(presets.get(), toUtf16(preset));
@@ -104,7 +106,8 @@ std::int32_t setupInstrument(const HostSession& host, const SongModel& song, Hos
                              const std::string& pluginName, Host::IChannel* channel) {
     if (pluginName.empty()) return 1;
     auto attributes = attributesOf(track);
-    if (!attributes || attributes->hasAttribute(TrackAttribute::kNumber) != Host::kResultOk) return 1;
+    if (!attributes || attributes->hasAttribute(TrackAttribute::kNumber) != Host::kResultOk)
+        return 1;
     const std::int64_t trackNumber = attrInt(attributes.get(), TrackAttribute::kNumber).value_or(0);
 
     auto slot = instrumentSlot(channel);

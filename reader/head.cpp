@@ -10,14 +10,13 @@
 #include "model/song_model.h"
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
+#include "reader/file_limits.h"
 #include "reader/reader_error.h"
 
 namespace Tessaro {
 
 namespace {
 
-// Ticks beyond this (a long song at the finest time base) are not positions of the app.
-constexpr std::uint32_t kMaxTicks = 16777216;
 // The host's track template and view mode for an imported project.
 constexpr Host::int32 kImportTemplate = 30;
 constexpr Host::int32 kImportViewMode = 0;
@@ -46,7 +45,7 @@ void readSongHeader(ChunkView& in, HostSession& host, SongModel& song) {
     in.f32("Cannot read song length in seconds.");
     const std::uint16_t ticksPerWholeNote = in.u16In(16, 1000, "Cannot read ticks per whole note");
     song.header.tickBase = 48.0f / static_cast<float>(ticksPerWholeNote);
-    song.header.songLength = in.u32In(0, kMaxTicks, "Cannot read song length");
+    song.header.songLength = in.u32In(0, kLargestTick, "Cannot read song length");
 
     // A NaN passes a range check but is no tempo: every position would become a NaN.
     const float tempo = in.f32In(1, 1000, "Cannot read song tempo");
@@ -79,14 +78,15 @@ void readSongHeader(ChunkView& in, HostSession& host, SongModel& song) {
     if (transport) transport->setCycleActive(looping);
 
     in.u32("Cannot read song cursor");  // the app's own cursor; not applied
-    const std::uint32_t left = in.u32In(0, kMaxTicks, "Cannot read left marker");
-    const std::uint32_t right = in.u32In(0, kMaxTicks, "Cannot read right marker");
+    const std::uint32_t left = in.u32In(0, kLargestTick, "Cannot read left marker");
+    const std::uint32_t right = in.u32In(0, kLargestTick, "Cannot read right marker");
     if (transport)
-        transport->setCycleRange(song.header.ticksToPosition(left), song.header.ticksToPosition(right),
+        transport->setCycleRange(song.header.ticksToPosition(left),
+                                 song.header.ticksToPosition(right),
                                  song.header.tickFactor);
 
-    in.u32In(0, kMaxTicks, "Cannot read rulerStartTick");
-    in.u32In(0, kMaxTicks, "Cannot read rulerEndTick");
+    in.u32In(0, kLargestTick, "Cannot read rulerStartTick");
+    in.u32In(0, kLargestTick, "Cannot read rulerEndTick");
     song.header.declaredTrackCount = in.u16("Cannot read track count.");
     in.u16In(0, song.header.declaredTrackCount, "cannot read selected track number");
 

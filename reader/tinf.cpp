@@ -137,7 +137,8 @@ void readTrackInfo(ChunkView& in, HostSession& session, SongModel& song) {
     }
 
     // A frozen track is imported muted: its audio lives in the app's freeze file only.
-    if (version >= 6 && in.u16("cannot read freeze track of track") != 0) host.setInt(Key::kMute, 1);
+    if (version >= 6 && in.u16("cannot read freeze track of track") != 0)
+        host.setInt(Key::kMute, 1);
 
     if (version >= 7) {
         in.unit("cannot read modulation of track");

@@ -14,6 +14,7 @@
 #include "model/song_model.h"
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
+#include "reader/file_limits.h"
 #include "reader/reader_error.h"
 #include "reader/regions.h"
 
@@ -24,8 +25,6 @@ namespace {
 constexpr std::uint32_t kMinChunkSize = 8;
 constexpr std::uint16_t kMinRegionHeaderSize = 23;  // the fixed fields and the name's count
 constexpr std::uint32_t kMinAudioSubChunk = 30;
-constexpr std::uint32_t kMaxTick = 0x1000000;
-constexpr std::uint32_t kMaxRecordCount = 100'000'000;
 constexpr std::uint8_t kNoteFieldBytes = 10;
 constexpr std::uint8_t kMinEventRecordSize = 6;
 
@@ -135,7 +134,8 @@ void readNotes(const SongModel& song, ChunkView& in, MidiPartWriter& part,
                const RegionHeader& region) {
     const std::uint8_t recordSize =
         in.u8In(kNoteFieldBytes, 0xFF, "cannot read note byte size of track");
-    const std::uint32_t count = in.u32In(0, kMaxRecordCount, "cannot read note count of track");
+    const std::uint32_t count =
+        in.u32In(0, kMostRecordsPerRegion, "cannot read note count of track");
     in.requireRecords(count, recordSize,
                       {{4, "cannot read note position in track"},
                        {4, "cannot read note length in track"},
@@ -146,8 +146,8 @@ void readNotes(const SongModel& song, ChunkView& in, MidiPartWriter& part,
     for (std::uint32_t i = 0; i < count; ++i) {
         // The whole record first: a record cut short leaves no note behind.
         NoteRecord record;
-        record.position = in.u32In(0, kMaxTick, "cannot read note position in track");
-        record.length = in.u32In(0, kMaxTick, "cannot read note length in track");
+        record.position = in.u32In(0, kLargestTick, "cannot read note position in track");
+        record.length = in.u32In(0, kLargestTick, "cannot read note length in track");
         record.key = in.u8("cannot read note key in track");
         record.velocity = in.u8In(0, 127, "cannot read note velocity in track");
         if (recordSize > kNoteFieldBytes) in.skip(recordSize - kNoteFieldBytes);
@@ -174,7 +174,8 @@ void readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
     const std::uint8_t fieldBytes = typed ? 8 : 6;
     const std::uint8_t recordSize =
         in.u8In(kMinEventRecordSize, 0xFF, "cannot read pitch event byte size of track");
-    const std::uint32_t count = in.u32In(0, kMaxRecordCount, "cannot read pitch count of track");
+    const std::uint32_t count =
+        in.u32In(0, kMostRecordsPerRegion, "cannot read pitch count of track");
     // A record size below the fields still reads the fields: records are at least that far
     // apart.
     const std::uint32_t stride = std::max(recordSize, fieldBytes);
@@ -192,7 +193,7 @@ void readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
     Host::IEditContext* edit = part.edit();
     for (std::uint32_t i = 0; i < count; ++i) {
         EventRecord record;
-        record.position = in.u32In(0, kMaxTick, "cannot read event position in track");
+        record.position = in.u32In(0, kLargestTick, "cannot read event position in track");
         record.value = in.u16("cannot read event value in track");
         if (typed) {
             record.type = in.u8("cannot read event type in track");

@@ -92,6 +92,7 @@ Host::int64 convertedFrameCount(Host::int64 frames, double fromRate, double toRa
 
 }  // namespace
 
+// 16383 is the largest 14-bit value, the range of a pitch bend.
 std::uint16_t rewriteOldEventValue(std::uint16_t value) {
     const float scaled =
         ((static_cast<float>(value) / 16383.0f - 0.5f) * 2.0f + 0.5f) * 16383.0f;

@@ -64,7 +64,8 @@ TEST(Fader, ConvertsOnBothScales) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "newer " << c.newerScale << " version "
                                         << c.fileVersion << " gain " << c.gain);
-        EXPECT_EQ(toParameterInteger(faderValue(c.newerScale ? FaderScale::Newer : FaderScale::Older, c.fileVersion, c.gain), kWide),
+        const FaderScale scale = c.newerScale ? FaderScale::Newer : FaderScale::Older;
+        EXPECT_EQ(toParameterInteger(faderValue(scale, c.fileVersion, c.gain), kWide),
                   c.expected);
     }
 }

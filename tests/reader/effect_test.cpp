@@ -43,7 +43,8 @@ EffxRun readWith(Stream& stream, std::uint16_t version, float tempo) {
     SongModel song;
     song.header.fileVersion = version;
     song.header.tempo = tempo;
-    const TessaroTest::ChunkRead out = TessaroTest::readOneChunk(readEffect, "EFFX", stream, host, song);
+    const TessaroTest::ChunkRead out =
+        TessaroTest::readOneChunk(readEffect, "EFFX", stream, host, song);
     EffxRun run;
     run.error = out.error;
     run.position = out.read;
