@@ -33,11 +33,6 @@ enum TrackType : std::uint8_t { kInstrumentTrack = 0, kAudioTrack = 1 };
 // Event types that create host events; others are read and passed over.
 enum EventType : std::uint8_t { kPitchBend = 2, kAftertouch = 3, kProgramChange = 4, kController = 5 };
 
-// Takes the chunk to end (a count of body bytes) when the reader has not reached it.
-void skipTo(ChunkView& in, std::uint64_t end) {
-    if (in.consumed() < end) in.skip(end - in.consumed());
-}
-
 RegionHeader readRegionHeader(ChunkView& in, std::uint16_t headerSize) {
     RegionHeader r;
     r.position = in.u32("cannot read region pos of track");
@@ -255,7 +250,8 @@ void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& i
 
     readNotes(song, in, part, region);
     readEvents(song, in, part);
-    skipTo(in, start + size);
+    // The sub-chunk is taken to its declared end.
+    if (in.consumed() < start + size) in.skip(start + size - in.consumed());
 }
 
 void readAudioRegion(const HostSession& host, const SongModel& song, ChunkView& in,
@@ -270,7 +266,8 @@ void readAudioRegion(const HostSession& host, const SongModel& song, ChunkView& 
     if (song.header.fileVersion >= 22) in.skip(6);
 
     placeAudioRegion(host, song, region, inPoint, fileName);
-    skipTo(in, start + size);
+    // The sub-chunk is taken to its declared end.
+    if (in.consumed() < start + size) in.skip(start + size - in.consumed());
 }
 
 }  // namespace
