@@ -43,7 +43,8 @@ inline constexpr std::array<QuantizeValue, 20> kHostQuantizeMenu = {{
     {264, "1/64 Dotted", 19},
 }};
 
-// The app's own quantize values, in the app's order.
+// The app's own quantize values, in the app's order. The delay effect's note value is
+// the position of its code here (effects/note_values.h).
 inline constexpr std::array<QuantizeValue, 19> kAppQuantizeValues = {{
     {101, "1/1", 0},
     {102, "1/2", 1},
