@@ -29,9 +29,9 @@ else()
   set(CPACK_GENERATOR "TGZ;DEB")
   set(CPACK_PACKAGE_FILE_NAME "tessaro-import-${PROJECT_VERSION}-linux-${CMAKE_SYSTEM_PROCESSOR}")
   set(CPACK_STRIP_FILES ON)
-  # The .deb: installed under /usr; its dependencies are those of the libraries the
-  # command and the module link (dpkg-shlibdeps: libsndfile, libsoxr, the C++ runtime).
-  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  # The .deb installs under /usr (the .tar.gz holds the tree itself); its dependencies are
+  # those of the libraries the command and the module link (dpkg-shlibdeps: libsndfile,
+  # libsoxr, the C++ runtime).
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
