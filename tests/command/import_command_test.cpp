@@ -11,11 +11,11 @@
 
 #include "refhost/profile.h"
 #include "tests/support/import_harness.h"
-#include "tests/support/program_run.h"
+#include "tests/support/tool_run.h"
 #include "tools/writer/writer.h"
 
-using TessaroTest::ProgramRun;
-using TessaroTest::runImportCommand;
+using TessaroTest::ToolRun;
+using TessaroTest::runTool;
 namespace fs = std::filesystem;
 
 namespace {
@@ -64,8 +64,8 @@ TEST_F(ImportCommand, ExitStatusAndMessageOfAnImport) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        const ProgramRun run = runImportCommand({c.file});
-        EXPECT_EQ(run.exitStatus, c.status) << run.err;
+        const ToolRun run = runTool({c.file});
+        EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.err, "");
         EXPECT_TRUE(contains(run.out, std::string("\nMessage:    ") + c.message + "\nResult:     " +
                                           c.result + "\n"))
@@ -92,16 +92,16 @@ TEST_F(ImportCommand, BadUsageAndAModuleThatCannotBeLoadedAreStatus2) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.errorStart);
-        const ProgramRun run = runImportCommand(c.args);
-        EXPECT_EQ(run.exitStatus, 2);
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err.substr(0, c.errorStart.size()), c.errorStart);
     }
 }
 
 TEST_F(ImportCommand, JsonToStandardOutputLeavesItPureJson) {
-    const ProgramRun run = runImportCommand({song, "--json", "-"});
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    const ToolRun run = runTool({song, "--json", "-"});
+    EXPECT_EQ(run.status, 0) << run.err;
     const auto report = nlohmann::json::parse(run.out, nullptr, false);
     ASSERT_FALSE(report.is_discarded()) << run.out;
     EXPECT_EQ(report["result"], 0);
@@ -114,8 +114,8 @@ TEST_F(ImportCommand, JsonToStandardOutputLeavesItPureJson) {
 }
 
 TEST_F(ImportCommand, ListsTheHostProfiles) {
-    const ProgramRun run = runImportCommand({"--list-hosts"});
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    const ToolRun run = runTool({"--list-hosts"});
+    EXPECT_EQ(run.status, 0) << run.err;
     std::size_t profiles = 0;
     for (const auto& entry : fs::directory_iterator(profileFolder()))
         profiles += entry.path().extension() == ".json";
@@ -140,8 +140,8 @@ TEST_F(ImportCommand, ChoosesTheHostByIdNameAndVersionOrName) {
         SCOPED_TRACE(c.hostLine);
         std::vector<std::string> args = c.hostArgs;
         args.push_back(song);
-        const ProgramRun run = runImportCommand(args);
-        EXPECT_EQ(run.exitStatus, 0) << run.err;
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1),
                   std::string("Host:       ") + c.hostLine + "\n");
         EXPECT_TRUE(contains(run.out, kClean)) << run.out;
