@@ -1,9 +1,11 @@
 // tessaro-import: imports a Tessaro project file through the importer module, the way a
 // host does, into the reference host; prints what the host was asked to show and a summary
-// of the imported project, and writes the JSON report.
+// of the imported project, and writes the JSON report; after a successful import it can
+// export the song as a DAWproject file and a Standard MIDI File (interchange/).
 //
 // Exit status: 0 when importProject returned 0, 1 when it failed, 2 for bad usage, an
-// unknown host profile or a module that cannot be loaded or used.
+// unknown host profile, a module that cannot be loaded or used, or an export that cannot
+// be written.
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,6 +22,9 @@
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
 #include "refhost/report.h"
+#if TESSARO_WITH_INTERCHANGE
+#include "interchange/export.h"
+#endif
 
 #ifndef TESSARO_MODULE_PATH
 #define TESSARO_MODULE_PATH "tessaroimporter.so"
@@ -87,6 +92,11 @@ void printSummary(std::ostream& out, const RefHost::Report& report) {
             << c["type"].get<std::string>() << " \"" << c["name"].get<std::string>() << "\"";
     out << "\n";
     for (const auto& f : report["files"]) out << "Wrote:      " << f["path"].get<std::string>() << "\n";
+    if (report.contains("export"))
+        for (const auto& [format, e] : report["export"].items())
+            if (e["written"].get<bool>())
+                out << "Exported:   " << e["path"].get<std::string>() << " (" << format << ", "
+                    << e["leftOut"].size() << " kinds of values left out)\n";
     if (report.contains("missingFiles"))
         for (const auto& f : report["missingFiles"])
             out << "Missing:    " << f.get<std::string>() << "\n";
@@ -127,6 +137,8 @@ int main(int argc, char** argv) {
     std::string profilesFolder;
     bool quiet = false;
     bool listHosts = false;
+    std::string dawprojectOut;
+    std::string midiOut;
     app.add_option("FILE", file, "the project file to import");
     app.add_option("--host", hostSpec,
                    "the host profile: a profile id (ombrel-7.0.1), a name with a version "
@@ -143,6 +155,11 @@ int main(int argc, char** argv) {
                    "the folder of host profiles (default: $TESSARO_PROFILES or the source "
                    "tree's refhost/profiles)");
     app.add_flag("--list-hosts", listHosts, "list the host profiles and exit");
+#if TESSARO_WITH_INTERCHANGE
+    app.add_option("--dawproject", dawprojectOut,
+                   "after a successful import, write the song as a DAWproject file");
+    app.add_option("--midi", midiOut, "after a successful import, write the song as a Standard MIDI File");
+#endif
     app.set_version_flag("--version", std::string("tessaro-import ") + TESSARO_VERSION);
 
     try {
@@ -201,7 +218,17 @@ int main(int argc, char** argv) {
         std::cerr << "tessaro-import: " << e.what() << "\n";
     }
 
-    const RefHost::Report report = RefHost::makeReport(host, result);
+    RefHost::Report report = RefHost::makeReport(host, result);
+#if TESSARO_WITH_INTERCHANGE
+    if (result == 0 && (!dawprojectOut.empty() || !midiOut.empty())) {
+        const auto exported = Interchange::exportSong(
+            host, file, {dawprojectOut, midiOut, {"tessaro-import", TESSARO_VERSION}});
+        report["export"] = exported.report();
+        for (const auto& o : exported.outputs)
+            if (!o.written) std::cerr << "tessaro-import: " << o.error << "\n";
+        if (!exported.ok()) status = kUsage;
+    }
+#endif
     if (!quiet && result) {
         const auto& h = report["host"];
         out << "Host:       " << h["name"].get<std::string>() << ", "

@@ -1,0 +1,88 @@
+#include "interchange/export.h"
+
+#include <system_error>
+
+#include "interchange/host_song.h"
+#include "interchange/output_file.h"
+#include "interchange/smf.h"
+
+namespace Interchange {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::equivalent(a, b, ec) && !ec;
+}
+
+template <class Write>
+OutputOutcome writeOne(const char* format, const fs::path& target, const fs::path& projectFile,
+                       Write&& write) {
+    OutputOutcome outcome;
+    outcome.format = format;
+    outcome.path = target;
+    LeftOutList leftOut;
+    try {
+        if (sameFile(target, projectFile))
+            throw ExportError("cannot write " + target.string() + ": it is the project file");
+        write(leftOut);
+        outcome.written = true;
+    } catch (const ExportError& e) {
+        outcome.error = e.what();
+    } catch (const std::bad_alloc&) {
+        outcome.error = "cannot write " + target.string() + ": out of memory";
+    }
+    outcome.leftOut = leftOut.entries();
+    return outcome;
+}
+
+RefHost::Report textOrNull(const std::string& text) {
+    return text.empty() ? RefHost::Report(nullptr) : RefHost::Report(text);
+}
+
+}  // namespace
+
+bool ExportOutcome::ok() const {
+    for (const auto& output : outputs)
+        if (!output.written) return false;
+    return true;
+}
+
+RefHost::Report ExportOutcome::report() const {
+    RefHost::Report j = RefHost::Report::object();
+    for (const auto& output : outputs) {
+        RefHost::Report o;
+        o["path"] = output.path.string();
+        o["written"] = output.written;
+        o["error"] = textOrNull(output.error);
+        o["leftOut"] = RefHost::Report::array();
+        for (const auto& l : output.leftOut)
+            o["leftOut"].push_back({{"what", l.what},
+                                    {"track", textOrNull(l.track)},
+                                    {"clip", textOrNull(l.clip)},
+                                    {"value", textOrNull(l.value)},
+                                    {"count", l.count}});
+        j[output.format] = std::move(o);
+    }
+    return j;
+}
+
+ExportOutcome exportSong(const RefHost::ReferenceHost& host, const fs::path& projectFile,
+                         const ExportRequest& request) {
+    ExportOutcome outcome;
+    if (request.dawproject.empty() && request.midi.empty()) return outcome;
+    const Song song = readSong(host, projectFile);
+    if (!request.dawproject.empty())
+        outcome.outputs.push_back(writeOne("dawproject", request.dawproject, projectFile, [&](LeftOutList& l) {
+            writeDawproject(song, request.dawproject, request.application, l);
+        }));
+    if (!request.midi.empty())
+        outcome.outputs.push_back(writeOne("midi", request.midi, projectFile, [&](LeftOutList& l) {
+            writeMidiFile(song, request.midi, l);
+        }));
+    return outcome;
+}
+
+}  // namespace Interchange
