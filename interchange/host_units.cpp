@@ -1,12 +1,12 @@
 // The host's scales read back into real units. The fader pieces are the inverses of the
-// builder's gain conversion, piece by piece: a value is read by the piece whose range of
-// gains its result falls into. The ranges of the dynamics controls are the host's control
+// builder's gain conversion, piece by piece. The ranges of the dynamics controls are the host's control
 // ranges as docs/effects.md and docs/export.md give them.
 #include "interchange/host_units.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace Interchange {
 
@@ -18,29 +18,40 @@ constexpr double kOlderCentre = 25856;
 // dB to linear gain.
 double gainOf(double dB) { return std::pow(10.0, dB / 20); }
 
+// A fader value is the truncated result of the builder's conversion, so the gain it
+// stands for lies between the gains of it and of the next value. Each piece of the law is
+// tried from the top: a piece whose gain at the next value reaches into its range of gains
+// is the one that made the value, and the gain is at least the lower end of that range.
+template <class Piece>
+std::optional<double> fromPiece(Piece piece, double v, double lowest) {
+    const double next = piece(v + 1);
+    if (!(next >= lowest)) return std::nullopt;
+    return std::max(piece(v), lowest);
+}
+
 double newerGain(double v) {
     // Top piece (-20 dB and above): v = (log10(g) / 0.05 - (e - f · 32767)) / f.
     const double e = 20 * std::log10(4.0);
     const double f = (e + 20) / 21954;
-    const double top = std::pow(10.0, 0.05 * (v * f + e - f * kFaderTop));
-    if (top >= gainOf(-20)) return top;
+    auto top = [&](double x) { return std::pow(10.0, 0.05 * (x * f + e - f * kFaderTop)); };
+    if (const auto g = fromPiece(top, v, gainOf(-20))) return *g;
     // Middle piece (-90 to -20 dB): v = (-10813 / log10(g) - 2138.97...) / 0.80218...
-    const double denominator = v * 0.802185234643266 + 2138.971057802365;
-    if (denominator > 0) {
-        const double middle = std::pow(10.0, -10813 / denominator);
-        if (middle >= gainOf(-90)) return middle;
-    }
+    auto middle = [](double x) {
+        const double denominator = x * 0.802185234643266 + 2138.971057802365;
+        return denominator > 0 ? std::pow(10.0, -10813 / denominator) : 0.0;
+    };
+    if (const auto g = fromPiece(middle, v, gainOf(-90))) return *g;
     // Bottom piece (below -90 dB): v = g · 329 / 3.162277660168e-5.
     return v * 3.162277660168e-5 / 329;
 }
 
 double olderGain(double v) {
     // Top piece (0 dB and above): v = (g + 2.74128201418) / 0.00014469686.
-    const double top = v * 0.00014469686 - 2.74128201418;
-    if (top >= 1) return top;
+    auto top = [](double x) { return x * 0.00014469686 - 2.74128201418; };
+    if (const auto g = fromPiece(top, v, 1.0)) return *g;
     // Middle piece (-6 to 0 dB): v = (g + 0.80357142857) / 6.975446428e-5.
-    const double middle = v * 6.975446428e-5 - 0.80357142857;
-    if (middle >= gainOf(-6)) return middle;
+    auto middle = [](double x) { return x * 6.975446428e-5 - 0.80357142857; };
+    if (const auto g = fromPiece(middle, v, gainOf(-6))) return *g;
     // Bottom piece (below -6 dB): v = sqrt(g / 1.43167471e-9).
     return v * v * 1.43167471e-9;
 }
