@@ -1,6 +1,7 @@
 #include "interchange/export.h"
 
 #include <system_error>
+#include <thread>
 
 #include "interchange/host_song.h"
 #include "interchange/output_file.h"
@@ -33,6 +34,8 @@ OutputOutcome writeOne(const char* format, const fs::path& target, const fs::pat
         outcome.error = e.what();
     } catch (const std::bad_alloc&) {
         outcome.error = "cannot write " + target.string() + ": out of memory";
+    } catch (const std::exception& e) {
+        outcome.error = "cannot write " + target.string() + ": " + e.what();
     }
     outcome.leftOut = leftOut.entries();
     return outcome;
@@ -74,14 +77,23 @@ ExportOutcome exportSong(const RefHost::ReferenceHost& host, const fs::path& pro
     ExportOutcome outcome;
     if (request.dawproject.empty() && request.midi.empty()) return outcome;
     const Song song = readSong(host, projectFile);
+    // The two files share nothing but the song, which neither changes: the MIDI file is
+    // written beside the DAWproject file, in a thread of its own.
+    OutputOutcome midi;
+    std::thread midiWriter;
+    if (!request.midi.empty())
+        midiWriter = std::thread([&] {
+            midi = writeOne("midi", request.midi, projectFile,
+                            [&](LeftOutList& l) { writeMidiFile(song, request.midi, l); });
+        });
     if (!request.dawproject.empty())
         outcome.outputs.push_back(writeOne("dawproject", request.dawproject, projectFile, [&](LeftOutList& l) {
             writeDawproject(song, request.dawproject, request.application, l);
         }));
-    if (!request.midi.empty())
-        outcome.outputs.push_back(writeOne("midi", request.midi, projectFile, [&](LeftOutList& l) {
-            writeMidiFile(song, request.midi, l);
-        }));
+    if (midiWriter.joinable()) {
+        midiWriter.join();
+        outcome.outputs.push_back(std::move(midi));
+    }
     return outcome;
 }
 

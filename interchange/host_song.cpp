@@ -333,13 +333,7 @@ private:
         clip.muted = part.mute.value_or(false);
         if (const Parameter* quantize = part.findParameter("quantMenu"); quantize && quantize->changes > 0)
             if (const auto* entry = quantize->chosenEntry()) clip.quantize = Tessaro::toUtf8(entry->name);
-        std::size_t notes = 0;
-        for (const RefHost::Object* object : part.events.events) {
-            const auto* event = dynamic_cast<const RefHost::EventObject*>(object);
-            notes += event && event->kind == RefHost::EventKind::Note;
-        }
-        clip.notes.reserve(notes);
-        clip.events.reserve(part.events.events.size() - notes);
+        clip.notes.reserve(part.events.events.size());
         for (const RefHost::Object* object : part.events.events) {
             const auto* event = dynamic_cast<const RefHost::EventObject*>(object);
             if (!event) continue;
@@ -366,6 +360,7 @@ private:
                 break;
             }
         }
+        clip.notes.shrink_to_fit();
         return clip;
     }
 

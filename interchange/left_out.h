@@ -23,6 +23,14 @@ public:
     // Adds an entry, or counts one more of an equal entry added before.
     void add(std::string what, std::string track = {}, std::string clip = {},
              std::string value = {}) {
+        // The same as the last one: the common case of many notes of one part.
+        if (!entries_.empty()) {
+            LeftOut& last = entries_.back();
+            if (last.what == what && last.track == track && last.clip == clip && last.value == value) {
+                ++last.count;
+                return;
+            }
+        }
         auto key = std::make_tuple(what, track, clip, value);
         if (const auto it = index_.find(key); it != index_.end()) {
             ++entries_[it->second].count;

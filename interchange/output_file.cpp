@@ -85,17 +85,4 @@ void OutputFile::commit() {
     committed_ = true;
 }
 
-std::FILE* scratchFile(const fs::path& folder) {
-    fs::path path;
-    const int fd = createUnique(folder, "interchange", path);
-    ::unlink(path.c_str());
-    std::FILE* stream = ::fdopen(fd, "w+b");
-    if (!stream) {
-        const int error = errno;
-        ::close(fd);
-        throw ExportError(fileError("cannot write into the folder", folder, error));
-    }
-    return stream;
-}
-
 }  // namespace Interchange

@@ -43,10 +43,6 @@ private:
     bool committed_ = false;
 };
 
-// A scratch file in folder that no one else can see: it is removed from the folder as soon
-// as it is open, and its space is given back when the stream is closed. Throws ExportError.
-std::FILE* scratchFile(const std::filesystem::path& folder);
-
 // The message of errno with a file's name: "cannot write out.mid: No space left on device".
 std::string fileError(const char* doing, const std::filesystem::path& file, int error);
 

@@ -5,6 +5,7 @@
 
 #include <libxml/xmlwriter.h>
 
+#include "interchange/byte_queue.h"
 #include "interchange/output_file.h"
 
 namespace Interchange {
@@ -88,14 +89,22 @@ std::string numberText(double value) {
     return std::string(buffer, result.ptr);
 }
 
-XmlWriter::XmlWriter(std::FILE* stream) {
-    xmlOutputBufferPtr out = xmlOutputBufferCreateFile(stream, nullptr);
+namespace {
+
+int sinkWrite(void* context, const char* data, int size) {
+    return static_cast<ByteSink*>(context)->write(data, static_cast<std::size_t>(size)) ? size : -1;
+}
+
+}  // namespace
+
+XmlWriter::XmlWriter(ByteSink& sink) {
+    xmlOutputBufferPtr out = xmlOutputBufferCreateIO(sinkWrite, nullptr, &sink, nullptr);
     if (out) writer_ = xmlNewTextWriter(out);
     if (!writer_) {
         if (out) xmlOutputBufferClose(out);
         throw ExportError("cannot start the XML writer");
     }
-    xmlTextWriterSetIndent(writer_, 1);
+    xmlTextWriterSetIndent(writer_, 0);
     xmlTextWriterSetIndentString(writer_, x("  "));
     check(xmlTextWriterStartDocument(writer_, "1.0", "UTF-8", "yes"));
 }
@@ -130,19 +139,32 @@ void XmlWriter::attribute(const char* name, std::string_view value) {
     check(xmlTextWriterWriteAttribute(writer_, x(name), x(safe.c_str())));
 }
 
+// A number's text has nothing to escape: it goes out as it is, which spares the writer's
+// escaping (and its allocation) on the millions of attributes of a large project.
+void XmlWriter::number(const char* name, const char* text, int length) {
+    check(xmlTextWriterStartAttribute(writer_, x(name)));
+    check(xmlTextWriterWriteRawLen(writer_, x(text), length));
+    check(xmlTextWriterEndAttribute(writer_));
+}
+
 void XmlWriter::attribute(const char* name, double value) {
     if (!std::isfinite(value) || value == 0) value = 0;
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
-    *result.ptr = '\0';
-    check(xmlTextWriterWriteAttribute(writer_, x(name), x(buffer)));
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    number(name, buffer, static_cast<int>(result.ptr - buffer));
+}
+
+void XmlWriter::attribute(const char* name, double value, int digits) {
+    if (!std::isfinite(value) || value == 0) value = 0;
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+    number(name, buffer, static_cast<int>(result.ptr - buffer));
 }
 
 void XmlWriter::attribute(const char* name, std::int64_t value) {
     char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, value);
-    *result.ptr = '\0';
-    check(xmlTextWriterWriteAttribute(writer_, x(name), x(buffer)));
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    number(name, buffer, static_cast<int>(result.ptr - buffer));
 }
 
 void XmlWriter::attribute(const char* name, bool value) {
@@ -152,6 +174,10 @@ void XmlWriter::attribute(const char* name, bool value) {
 void XmlWriter::text(std::string_view value) {
     const std::string safe = xmlSafe(value);
     check(xmlTextWriterWriteString(writer_, x(safe.c_str())));
+}
+
+void XmlWriter::raw(std::string_view value) {
+    check(xmlTextWriterWriteRawLen(writer_, x(value.data()), static_cast<int>(value.size())));
 }
 
 void XmlWriter::finish() {

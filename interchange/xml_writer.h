@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -12,6 +11,8 @@ typedef struct _xmlTextWriter xmlTextWriter;
 typedef struct _xmlBuffer xmlBuffer;
 
 namespace Interchange {
+
+class ByteSink;
 
 // text as XML can carry it: invalid UTF-8 and the characters XML 1.0 does not allow
 // (control characters but tab, line feed and carriage return; U+FFFE, U+FFFF) become
@@ -26,8 +27,8 @@ std::string numberText(double value);
 
 class XmlWriter {
 public:
-    // Writes to stream (not closed here) or, without one, into memory (text()).
-    explicit XmlWriter(std::FILE* stream);
+    // Writes to sink or, without one, into memory (text()).
+    explicit XmlWriter(ByteSink& sink);
     XmlWriter();
     ~XmlWriter();
     XmlWriter(const XmlWriter&) = delete;
@@ -38,10 +39,14 @@ public:
     void attribute(const char* name, std::string_view value);
     void attribute(const char* name, const char* value) { attribute(name, std::string_view(value)); }
     void attribute(const char* name, double value);
+    // A number to so many significant digits.
+    void attribute(const char* name, double value, int digits);
     void attribute(const char* name, std::int64_t value);
     void attribute(const char* name, std::int32_t value) { attribute(name, std::int64_t{value}); }
     void attribute(const char* name, bool value);
     void text(std::string_view value);
+    // Markup put together by the caller, written as it is.
+    void raw(std::string_view markup);
     // Ends every open element and the document, and flushes.
     void finish();
     // What was written, for a writer into memory.
@@ -49,6 +54,7 @@ public:
 
 private:
     void check(int result);
+    void number(const char* name, const char* text, int length);
 
     xmlTextWriter* writer_ = nullptr;
     xmlBuffer* buffer_ = nullptr;

@@ -439,6 +439,8 @@ TEST(DawprojectExport, ASongOfTheAdaptersModelListsWhatOnlyTheHostCanHold) {
               (std::vector<std::string>{"channelPressure", "programChange"}));
     EXPECT_EQ(doc.select("//Points/IntegerPoint").front().attributes,
               (std::map<std::string, std::string>{{"time", "2"}, {"value", "5"}}));
-    if (schemaFolder()) EXPECT_EQ(schemaErrors(entries.at("project.xml"), "Project.xsd"), "");
+    if (schemaFolder()) {
+        EXPECT_EQ(schemaErrors(entries.at("project.xml"), "Project.xsd"), "");
+    }
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
 }
