@@ -755,7 +755,8 @@ void add(zip_t* archive, const std::string& name, zip_source_t* source, std::int
 // thread starts writing the document into a queue that libzip reads as it compresses.
 class ProjectStream {
 public:
-    explicit ProjectStream(std::function<void(XmlWriter&)> write) : write_(std::move(write)) {
+    ProjectStream(std::function<void(XmlWriter&)> write, fs::path target)
+        : write_(std::move(write)), target_(std::move(target)) {
         zip_error_init(&error_);
     }
     ~ProjectStream() {
@@ -811,15 +812,14 @@ private:
         try {
             XmlWriter xml(queue_);
             write_(xml);
-        } catch (const ExportError& e) {
-            failure_ = e.what();
         } catch (const std::exception& e) {
-            failure_ = std::string("cannot write project.xml: ") + e.what();
+            failure_ = "cannot write " + target_.string() + ": " + e.what();
         }
         queue_.finish();
     }
 
     std::function<void(XmlWriter&)> write_;
+    fs::path target_;
     ByteQueue queue_;
     std::thread thread_;
     std::string failure_;
@@ -832,8 +832,10 @@ void writeDawproject(const Song& song, const fs::path& target, const Application
                      LeftOutList& leftOut) {
     OutputFile output(target);
     const ContainerFiles files = planFiles(song, leftOut);
+    XmlWriter::prepare();  // on this thread, before the writer thread starts
     const std::string metadata = metadataXml(song);
-    ProjectStream project([&](XmlWriter& xml) { ProjectWriter(song, files, leftOut).write(xml, application); });
+    ProjectStream project([&](XmlWriter& xml) { ProjectWriter(song, files, leftOut).write(xml, application); },
+                          target);
 
     output.closeStream();
     int error = 0;
@@ -858,12 +860,15 @@ void writeDawproject(const Song& song, const fs::path& target, const Application
             add(archive.get(), entry.name, zip_source_file(archive.get(), entry.file.c_str(), 0, -1),
                 ZIP_CM_STORE, target);
     }
-    const bool closed = zip_close(archive.get()) == 0;
-    const std::string message = closed ? std::string() : zipMessage(archive.get());
-    if (closed) archive.release();
-    // The document's own failure first: it is why libzip's reading ended early.
+    // A container that cannot be written stops the document's writer (its reader is gone);
+    // a document that cannot be written ends early, and the container would be short.
+    if (zip_close(archive.get()) != 0) {
+        const std::string message = zipMessage(archive.get());
+        project.failure();
+        throw ExportError("cannot write " + target.string() + ": " + message);
+    }
+    archive.release();
     if (const std::string failure = project.failure(); !failure.empty()) throw ExportError(failure);
-    if (!closed) throw ExportError("cannot write " + target.string() + ": " + message);
     output.commit();
 }
 

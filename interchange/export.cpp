@@ -76,7 +76,15 @@ ExportOutcome exportSong(const RefHost::ReferenceHost& host, const fs::path& pro
                          const ExportRequest& request) {
     ExportOutcome outcome;
     if (request.dawproject.empty() && request.midi.empty()) return outcome;
-    const Song song = readSong(host, projectFile);
+    Song song;
+    try {
+        song = readSong(host, projectFile);
+    } catch (const std::exception& e) {
+        for (const auto& [format, path] : {std::pair{"dawproject", request.dawproject}, std::pair{"midi", request.midi}})
+            if (!path.empty())
+                outcome.outputs.push_back({format, path, false, "cannot read the song: " + std::string(e.what()), {}});
+        return outcome;
+    }
     // The two files share nothing but the song, which neither changes: the MIDI file is
     // written beside the DAWproject file, in a thread of its own.
     OutputOutcome midi;

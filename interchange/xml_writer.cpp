@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include <libxml/parser.h>
 #include <libxml/xmlwriter.h>
 
 #include "interchange/byte_queue.h"
@@ -121,13 +122,15 @@ XmlWriter::XmlWriter() {
     check(xmlTextWriterStartDocument(writer_, "1.0", "UTF-8", "yes"));
 }
 
+void XmlWriter::prepare() { xmlInitParser(); }
+
 XmlWriter::~XmlWriter() {
     xmlFreeTextWriter(writer_);
     if (buffer_) xmlBufferFree(buffer_);
 }
 
 void XmlWriter::check(int result) {
-    if (result < 0) throw ExportError("cannot write the XML: the writer failed");
+    if (result < 0) throw ExportError("the XML writer failed");
 }
 
 void XmlWriter::start(const char* element) { check(xmlTextWriterStartElement(writer_, x(element))); }

@@ -32,6 +32,8 @@ public:
     XmlWriter();
     ~XmlWriter();
     XmlWriter(const XmlWriter&) = delete;
+    // Sets libxml2 up; called once on the main thread before writers run on others.
+    static void prepare();
     XmlWriter& operator=(const XmlWriter&) = delete;
 
     void start(const char* element);

@@ -5,6 +5,10 @@
 #include <limits>
 
 #include "builder/fader.h"
+#include <thread>
+#include <vector>
+
+#include "interchange/byte_queue.h"
 #include "interchange/host_units.h"
 #include "interchange/left_out.h"
 #include "interchange/xml_writer.h"
@@ -111,4 +115,32 @@ TEST(LeftOutList, EqualEntriesAreCountedOnce) {
     EXPECT_EQ(list.entries()[0].count, 2u);
     EXPECT_EQ(list.entries()[1].value, "on");
     EXPECT_EQ(list.entries()[2].clip, "Other");
+}
+
+TEST(ByteQueue, CarriesEveryByteInOrderAndStopsTheWriterWhenTheReaderGoes) {
+    ByteQueue queue;
+    std::vector<char> written(5 * ByteQueue::kBlockSize + 12345);
+    for (std::size_t i = 0; i < written.size(); ++i) written[i] = static_cast<char>(i * 7 + i / 1000);
+    bool accepted = false;
+    std::thread writer([&] {
+        accepted = queue.write(written.data(), 1000) && queue.write(written.data() + 1000, written.size() - 1000);
+        queue.finish();
+    });
+    std::vector<char> read;
+    char piece[4099];
+    while (const std::size_t n = queue.read(piece, sizeof piece)) read.insert(read.end(), piece, piece + n);
+    writer.join();
+    EXPECT_TRUE(accepted);
+    EXPECT_EQ(read, written);
+
+    // A reader that stops early: the writer of ten blocks, waiting on the full queue (four
+    // blocks), gives up.
+    ByteQueue stopped;
+    const std::vector<char> large(10 * ByteQueue::kBlockSize, 'x');
+    bool refused = false;
+    std::thread blocked([&] { refused = !stopped.write(large.data(), large.size()); stopped.finish(); });
+    EXPECT_EQ(stopped.read(piece, sizeof piece), sizeof piece);
+    stopped.cancel();
+    blocked.join();
+    EXPECT_TRUE(refused);
 }
