@@ -72,6 +72,19 @@ std::vector<std::string> names(const std::vector<Element>& elements, const char*
     return out;
 }
 
+// Ids that repeat and references (destination, track, parameter, reference) that name no id.
+std::vector<std::string> referenceProblems(const XmlDocument& doc) {
+    std::vector<std::string> problems;
+    std::set<std::string> ids;
+    for (const auto& element : doc.select("//*[@id]"))
+        if (!ids.insert(element.at("id")).second) problems.push_back("twice: " + element.at("id"));
+    for (const char* key : {"destination", "track", "parameter", "reference"})
+        for (const auto& element : doc.select(std::string("//*[@") + key + "]"))
+            if (!ids.contains(element.at(key)))
+                problems.push_back(element.name + " " + key + "=" + element.at(key));
+    return problems;
+}
+
 std::string idOfTrack(const XmlDocument& doc, const std::string& name) {
     const auto tracks = doc.select("//Track[@name='" + name + "']");
     return tracks.empty() ? std::string() : tracks.front().at("id");
@@ -116,16 +129,34 @@ TEST(DawprojectExport, ProjectAndMetadataValidateAgainstTheSchemas) {
 TEST(DawprojectExport, EveryIdIsUniqueAndEveryReferenceResolves) {
     if (!TESSARO_WITH_AUDIO) GTEST_SKIP() << "the demo plays a wave file: the host needs audio";
     for (const Exported* e : {&demo(), &rich()}) {
-        std::set<std::string> ids;
-        for (const auto& element : e->project->select("//*[@id]"))
-            EXPECT_TRUE(ids.insert(element.at("id")).second) << "twice: " << element.at("id");
-        std::size_t references = 0;
-        for (const char* key : {"destination", "track", "parameter", "reference"})
-            for (const auto& element : e->project->select(std::string("//*[@") + key + "]")) {
-                EXPECT_TRUE(ids.contains(element.at(key))) << element.name << " " << key << "=" << element.at(key);
-                ++references;
-            }
-        EXPECT_GT(references, 10u);
+        EXPECT_EQ(referenceProblems(*e->project), std::vector<std::string>{});
+        EXPECT_GT(e->project->select("//*[@destination or @track or @parameter]").size(), 10u);
+    }
+}
+
+TEST(DawprojectExport, TheDemoExportsWholeFromEveryHostEdition) {
+    if (!TESSARO_WITH_AUDIO) GTEST_SKIP() << "the demo plays a wave file: the host needs audio";
+    ImportHarness harness;
+    for (const auto& info : RefHost::ProfileStore().list()) {
+        SCOPED_TRACE(info.id);
+        Exported e;
+        const fs::path file = copyDemo(e.folder->path());
+        e.run = harness.importFile(file, onHost(info.id));
+        exportTo(e, file);
+        if (HasFatalFailure()) return;
+        EXPECT_EQ(e.project->select("//Note").size(), 40u);
+        EXPECT_EQ(e.project->select("//Clip/Audio/File[@path='audio/vocals (44100.0Hz 16bit).wav']").size(), 1u);
+        EXPECT_EQ(referenceProblems(*e.project), std::vector<std::string>{});
+        if (schemaFolder()) {
+            EXPECT_EQ(schemaErrors(e.entries.at("project.xml"), "Project.xsd"), "");
+        }
+        // Each host's own fader scale: the newer where its mixer reports 4.0.
+        const bool newer = e.run.report.at("mixer").at("value") == 4.0;
+        const auto volumes = e.project->select("/Project/Structure/Track/Channel/Volume");
+        const auto& tracks = e.run.report.at("tracks");
+        for (std::size_t i = 0; i < tracks.size(); ++i)
+            EXPECT_NEAR(Tessaro::faderValue(newer, 22, static_cast<float>(volumes[i].number("value"))),
+                        tracks[i].at("channel").at("volume").get<double>(), 0.01);
     }
 }
 
