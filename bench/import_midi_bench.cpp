@@ -252,8 +252,9 @@ int main(int argc, char** argv) {
                              run.values.count("events") ? run.values.at("events").c_str() : "-");
                 ++failures;
             }
-            m.seconds.push_back(number(run, "seconds"));
-            m.cpu.push_back(number(run, "cpu"));
+            // The export run's figures are its import's and its export's together.
+            m.seconds.push_back(number(run, "seconds") + number(run, "export_seconds"));
+            m.cpu.push_back(number(run, "cpu") + number(run, "export_cpu"));
             m.peaks.push_back(run.peakKiB);
             if (i == 2) {
                 exportSeconds.push_back(number(run, "export_seconds"));
