@@ -23,7 +23,7 @@ fs::path folderOf(const fs::path& file) {
 // Opens a new file of a name no other has in folder, readable and writable by whom the
 // process's umask allows; returns its descriptor and sets path.
 int createUnique(const fs::path& folder, const std::string& stem, fs::path& path) {
-    static std::mt19937_64 random{std::random_device{}()};
+    thread_local std::mt19937_64 random{std::random_device{}()};  // each thread its own
     int error = 0;
     for (int attempt = 0; attempt < 64; ++attempt) {
         char suffix[17];
