@@ -27,7 +27,7 @@ ProjectResult runProject(const BatchSettings& settings, const OutputNames& names
         result.reason = *problem;
         return result;
     }
-    const ImportedProject imported = importProject(settings.setup, file, watcher);
+    ImportedProject imported = importProject(settings.setup, file, watcher);
     if (!imported.outcome.error.empty()) {
         result.reason = imported.outcome.error;
         return result;
@@ -35,13 +35,24 @@ ProjectResult runProject(const BatchSettings& settings, const OutputNames& names
     if (imported.outcome.result == 0) result.status = ProjectResult::Status::Imported;
     // A failed import's reason, when the module gives one, goes into result.reason here.
 
+    ExportResult exported = exportProject(
+        imported, file,
+        {names.pathFor(settings.dawproject, index, ".dawproject"),
+         names.pathFor(settings.midi, index, ".mid")});
+    result.outputs = std::move(exported.written);
+    if (!exported.errors.empty()) {
+        result.status = ProjectResult::Status::Failed;
+        for (const auto& error : exported.errors)
+            result.reason += (result.reason.empty() ? "" : "; ") + error;
+    }
+
     if (settings.json.kind == OutputOption::Kind::Folder) {
         const fs::path report = names.pathFor(settings.json, index, ".json");
         if (const auto problem = writeReport(report, imported.report)) {
             result.status = ProjectResult::Status::Failed;
-            result.reason = *problem;
+            result.reason += (result.reason.empty() ? "" : "; ") + *problem;
         } else {
-            result.outputs.push_back(report);
+            result.outputs.insert(result.outputs.begin(), report);
         }
     }
     return result;

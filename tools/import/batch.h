@@ -35,7 +35,9 @@ std::string resultLine(const std::string& file, const ProjectResult& result);
 
 struct BatchSettings {
     ImportSetup setup;
-    OutputOption json;  // a folder, or none
+    OutputOption json;        // a folder, or none
+    OutputOption dawproject;  // a folder, or none
+    OutputOption midi;        // a folder, or none
     unsigned jobs = 1;
     bool quiet = false;
     Progress::Display display = Progress::Display::Off;

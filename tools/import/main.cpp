@@ -10,6 +10,8 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <tuple>
 
 #include "base/iptr.h"
 #include "base/text.h"
@@ -65,10 +67,18 @@ int printVersion(const fs::path& modulePath, const fs::path& profiles) {
     return status;
 }
 
+// Where a run writes what it makes of its projects.
+struct RunOutputs {
+    OutputOption json;
+    OutputOption dawproject;
+    OutputOption midi;
+};
+
 // One project, reported in full: the host, the module, the messages, the result and the
-// summary, and the report.
-int runSingle(const Options& options, const OutputOption& json, const RefHost::Profile& profile) {
+// summary, the report and the exports.
+int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::Profile& profile) {
     const std::string& file = options.files.front();
+    const OutputOption& json = outputs.json;
     // The summary goes to standard error when the report takes standard output.
     std::ostream& out = json.kind == OutputOption::Kind::StandardOutput ? std::cerr : std::cout;
 
@@ -103,6 +113,13 @@ int runSingle(const Options& options, const OutputOption& json, const RefHost::P
     } else {
         result = imported->outcome.result;
         status = *result == 0 ? kImported : kFailed;
+        const OutputNames names({FileIo::fromUtf8(file)});
+        const ExportResult exported = exportProject(
+            *imported, FileIo::fromUtf8(file),
+            {names.pathFor(outputs.dawproject, 0, ".dawproject"),
+             names.pathFor(outputs.midi, 0, ".mid")});
+        for (const auto& error : exported.errors) std::cerr << "tessaro-import: " << error << "\n";
+        if (!exported.errors.empty()) status = kUsage;
         report = imported->report;
     }
 
@@ -154,18 +171,28 @@ int main(int argc, char** argv) {
     }
 
     // Everything that can stop the run stops it before the first import.
-    const OutputOption json = outputOption(options.json);
-    if (options.files.size() > 1 && (json.kind == OutputOption::Kind::File ||
-                                     json.kind == OutputOption::Kind::StandardOutput)) {
-        std::cerr << "tessaro-import: with several projects, --json takes a folder (a path "
-                     "ending in /), not \""
-                  << options.json << "\"\n";
-        return kUsage;
-    }
-    if (const auto problem = prepareOutputFolder(json)) {
-        std::cerr << "tessaro-import: cannot write into the folder " << options.json << ": "
-                  << *problem << "\n";
-        return kUsage;
+    const RunOutputs outputs{outputOption(options.json), outputOption(options.dawproject),
+                             outputOption(options.midi)};
+    const bool several = options.files.size() > 1;
+    const std::tuple<const char*, const std::string&, const OutputOption&> given[] = {
+        {"--json", options.json, outputs.json},
+        {"--dawproject", options.dawproject, outputs.dawproject},
+        {"--midi", options.midi, outputs.midi}};
+    for (const auto& [name, text, option] : given) {
+        // With several projects an output is a folder; an export is never standard output.
+        const bool standardOutput = option.kind == OutputOption::Kind::StandardOutput;
+        if ((several && (option.kind == OutputOption::Kind::File || standardOutput)) ||
+            (standardOutput && name != std::string_view("--json"))) {
+            std::cerr << "tessaro-import: " << (several ? "with several projects, " : "") << name
+                      << " takes " << (several ? "a folder (a path ending in /)" : "a file or a folder")
+                      << ", not \"" << text << "\"\n";
+            return kUsage;
+        }
+        if (const auto problem = prepareOutputFolder(option)) {
+            std::cerr << "tessaro-import: cannot write into the folder " << text << ": "
+                      << *problem << "\n";
+            return kUsage;
+        }
     }
     std::optional<RefHost::Profile> profile;
     try {
@@ -175,12 +202,13 @@ int main(int argc, char** argv) {
         return kUsage;
     }
 
-    if (options.files.size() == 1) return runSingle(options, json, *profile);
+    if (options.files.size() == 1) return runSingle(options, outputs, *profile);
 
     try {
         RefHost::LoadedModule module(findModule(options.module));
         BatchSettings settings{ImportSetup{module, *profile, FileIo::fromUtf8(options.projectFolder)},
-                               json, options.jobs, options.quiet,
+                               outputs.json, outputs.dawproject, outputs.midi, options.jobs,
+                               options.quiet,
                                Progress::displayForStandardError()};
         return runBatch(options.files, settings);
     } catch (const RefHost::ModuleError& e) {

@@ -21,10 +21,13 @@ void describe(CLI::App& app, Options& o) {
         "Examples:\n"
         "  tessaro-import MySong.tsp --json MySong.json\n"
         "  tessaro-import Songs/*.tsp --json Reports/ --jobs 2\n"
+#if TESSARO_WITH_INTERCHANGE
+        "  tessaro-import MySong.tsp --dawproject MySong.dawproject --midi MySong.mid\n"
+#endif
         "\n"
         "Exit status: 0 when every project imported, 1 when any failed, 2 for bad usage, an "
-        "unknown host, an output folder that cannot be written or a module that cannot be "
-        "loaded.");
+        "unknown host, an output folder that cannot be written, an export that cannot be "
+        "written or a module that cannot be loaded.");
     app.add_option("FILE", o.files, "the project files to import");
     app.add_option("--host", o.host,
                    "the host profile: a profile id (ombrel-7.0.1), a name with a version "
@@ -33,6 +36,14 @@ void describe(CLI::App& app, Options& o) {
     app.add_option("--json", o.json,
                    "write the JSON report to this file (- for standard output), or into this "
                    "folder (ending in /) one per project, named after it");
+#if TESSARO_WITH_INTERCHANGE
+    app.add_option("--dawproject", o.dawproject,
+                   "after a successful import, write the song as a DAWproject file, or into "
+                   "this folder (ending in /) one per project");
+    app.add_option("--midi", o.midi,
+                   "after a successful import, write the song as a Standard MIDI File, or into "
+                   "this folder (ending in /) one per project");
+#endif
     app.add_option("--jobs,-j", o.jobs,
                    "import this many projects at once, each on a thread of its own "
                    "(default: the number of cores, " + std::to_string(cores()) + ")")

@@ -17,6 +17,8 @@ struct Options {
     std::vector<std::string> files;
     std::string host;
     std::string json;
+    std::string dawproject;  // where the interchange library is built
+    std::string midi;
     std::string projectFolder;
     std::string module;
     std::string profiles;

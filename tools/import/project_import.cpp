@@ -2,6 +2,14 @@
 
 #include <system_error>
 
+#if TESSARO_WITH_INTERCHANGE
+#include "interchange/export.h"
+#endif
+
+#ifndef TESSARO_VERSION
+#define TESSARO_VERSION "0"
+#endif
+
 namespace ImportTool {
 
 namespace fs = std::filesystem;
@@ -16,6 +24,29 @@ ImportedProject importProject(const ImportSetup& setup, const fs::path& file,
     imported.outcome = RefHost::runImport(setup.module, *imported.host, file);
     imported.report = RefHost::makeReport(*imported.host, imported.outcome.result);
     return imported;
+}
+
+ExportResult exportProject(ImportedProject& imported, const fs::path& file,
+                           const ExportTargets& targets) {
+    ExportResult result;
+#if TESSARO_WITH_INTERCHANGE
+    if (imported.outcome.result != 0 || !imported.outcome.error.empty()) return result;
+    if (targets.dawproject.empty() && targets.midi.empty()) return result;
+    const auto exported = Interchange::exportSong(
+        *imported.host, file, {targets.dawproject, targets.midi, {"tessaro-import", TESSARO_VERSION}});
+    imported.report["export"] = exported.report();
+    for (const auto& output : exported.outputs) {
+        if (output.written)
+            result.written.push_back(output.path);
+        else
+            result.errors.push_back(output.error);
+    }
+#else
+    (void)imported;
+    (void)file;
+    (void)targets;
+#endif
+    return result;
 }
 
 std::optional<std::string> inputProblem(const fs::path& file) {

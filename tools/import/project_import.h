@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
@@ -32,6 +33,24 @@ struct ImportedProject {
 // file writer writes.
 ImportedProject importProject(const ImportSetup& setup, const std::filesystem::path& file,
                               RefHost::AudioWriteWatcher watcher = {});
+
+// The exports a run asks for of one project: where its DAWproject file and its Standard
+// MIDI File go (empty: none).
+struct ExportTargets {
+    std::filesystem::path dawproject;
+    std::filesystem::path midi;
+};
+
+struct ExportResult {
+    std::vector<std::filesystem::path> written;  // the files written, in the order asked
+    std::vector<std::string> errors;             // why the others could not be written
+};
+
+// After a successful import, writes the exports targets names (each through a temporary
+// file renamed into place) and adds the report's "export" section; after a failed import
+// nothing is written. Without the interchange library nothing can be asked for.
+ExportResult exportProject(ImportedProject& imported, const std::filesystem::path& file,
+                           const ExportTargets& targets);
 
 // Why an argument is no project file to import, found before any import: it does not
 // exist, it is a folder, it is not a regular file (a named pipe would make a read wait

@@ -50,6 +50,11 @@ void printSummary(std::ostream& out, const RefHost::Report& report) {
             << c["type"].get<std::string>() << " \"" << c["name"].get<std::string>() << "\"";
     out << "\n";
     for (const auto& f : report["files"]) out << "Wrote:      " << f["path"].get<std::string>() << "\n";
+    if (report.contains("export"))
+        for (const auto& [format, e] : report["export"].items())
+            if (e["written"].get<bool>())
+                out << "Exported:   " << e["path"].get<std::string>() << " (" << format << ", "
+                    << e["leftOut"].size() << " kinds of values left out)\n";
     if (report.contains("missingFiles"))
         for (const auto& f : report["missingFiles"])
             out << "Missing:    " << f.get<std::string>() << "\n";
