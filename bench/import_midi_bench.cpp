@@ -1,5 +1,8 @@
 // Import of a MIDI-heavy project through the loaded module and the reference host, against
-// a bare loop that decodes the same note and event records from the file and keeps them.
+// a bare loop that decodes the same note and event records from the file and keeps them;
+// and, where the interchange library is built, the import followed by its export as a
+// DAWproject file and a Standard MIDI File (the export may add at most the import's own
+// time and half of its peak memory).
 //
 //   bench_import_midi [--runs N] [--scale S] [--keep]
 //
@@ -22,6 +25,9 @@
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
 #include "tools/writer/writer.h"
+#if TESSARO_WITH_INTERCHANGE
+#include "interchange/export.h"
+#endif
 
 using namespace TessaroBench;
 namespace fs = std::filesystem;
@@ -145,11 +151,28 @@ int bareChild(const fs::path& file) {
 
 // --- The import ----------------------------------------------------------------------
 
-int importChild(const fs::path& file) {
+// The import; with exporting, then the export of both files beside the project.
+int importChild(const fs::path& file, bool exporting) {
     RefHost::ReferenceHost host(RefHost::ProfileStore().load(""));
     RefHost::LoadedModule module{fs::path(TESSARO_MODULE_PATH)};
     RefHost::ImportOutcome outcome;
     const Timing time = timed([&] { outcome = RefHost::runImport(module, host, file); });
+    bool exported = true;
+#if TESSARO_WITH_INTERCHANGE
+    if (exporting) {
+        const fs::path dawproject = fs::path(file).replace_extension(".dawproject");
+        const fs::path midi = fs::path(file).replace_extension(".mid");
+        Interchange::ExportOutcome result;
+        const Timing exportTime = timed([&] { result = Interchange::exportSong(host, file, {dawproject, midi, {"bench", "1"}}); });
+        exported = result.ok();
+        std::printf("export_seconds=%.6f\nexport_cpu=%.6f\ndawproject_bytes=%ju\nmidi_bytes=%ju\n",
+                    exportTime.wall, exportTime.cpu,
+                    static_cast<std::uintmax_t>(exported ? fs::file_size(dawproject) : 0),
+                    static_cast<std::uintmax_t>(exported ? fs::file_size(midi) : 0));
+    }
+#else
+    (void)exporting;
+#endif
     std::size_t notes = 0, events = 0;
     for (const auto& [track, depth] : host.document().tracks()) {
         if (!track->eventList) continue;
@@ -166,14 +189,15 @@ int importChild(const fs::path& file) {
     std::printf("seconds=%.6f\ncpu=%.6f\nresult=%d\nnotes=%zu\nevents=%zu\nheld=%u\nmisuses=%zu\n",
                 time.wall, time.cpu, outcome.result.value_or(-1), notes, events, found.held,
                 found.misuseCount);
-    return outcome.result == 0 && found.clean() ? 0 : 1;
+    return outcome.result == 0 && found.clean() && exported ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
-        return std::strcmp(argv[2], "bare") == 0 ? bareChild(argv[3]) : importChild(argv[3]);
+        return std::strcmp(argv[2], "bare") == 0 ? bareChild(argv[3])
+                                                 : importChild(argv[3], std::strcmp(argv[2], "export") == 0);
 
     int runs = 3;
     double scale = 1;
@@ -212,10 +236,14 @@ int main(int argc, char** argv) {
         std::vector<long> peaks;
     };
     Mode modes[] = {{"bare", "bare decoding loop", {}, {}, {}},
-                    {"import", "import (module + reference host)", {}, {}, {}}};
+                    {"import", "import (module + reference host)", {}, {}, {}},
+                    {"export", "import, then both exports", {}, {}, {}}};
+    const std::size_t modeCount = TESSARO_WITH_INTERCHANGE ? 3 : 2;
+    std::vector<double> exportSeconds, exportCpu, dawprojectBytes, midiBytes;
     int failures = 0;
     for (int r = 0; r < runs; ++r) {
-        for (Mode& m : modes) {
+        for (std::size_t i = 0; i < modeCount; ++i) {
+            Mode& m = modes[i];
             const ChildRun run = runChild(selfPath(), {"--child", m.name, file.string()});
             if (run.status != 0 || number(run, "notes") != static_cast<double>(notes) ||
                 number(run, "events") != static_cast<double>(events)) {
@@ -224,15 +252,24 @@ int main(int argc, char** argv) {
                              run.values.count("events") ? run.values.at("events").c_str() : "-");
                 ++failures;
             }
-            m.seconds.push_back(number(run, "seconds"));
-            m.cpu.push_back(number(run, "cpu"));
+            // The export run's figures are its import's and its export's together.
+            m.seconds.push_back(number(run, "seconds") + number(run, "export_seconds"));
+            m.cpu.push_back(number(run, "cpu") + number(run, "export_cpu"));
             m.peaks.push_back(run.peakKiB);
+            if (i == 2) {
+                exportSeconds.push_back(number(run, "export_seconds"));
+                exportCpu.push_back(number(run, "export_cpu"));
+                dawprojectBytes.push_back(number(run, "dawproject_bytes"));
+                midiBytes.push_back(number(run, "midi_bytes"));
+            }
         }
     }
     std::printf("%-34s %10s %10s %10s\n", "", "wall s", "cpu s", "peak MiB");
-    for (const Mode& m : modes)
+    for (std::size_t i = 0; i < modeCount; ++i) {
+        const Mode& m = modes[i];
         std::printf("%-34s %10.3f %10.3f %10.1f\n", m.label, median(m.seconds), median(m.cpu),
                     static_cast<double>(maxOf(m.peaks)) / 1024.0);
+    }
     std::printf("%-34s %9.1fx %9.1fx %9.1fx\n", "ratio import / bare",
                 median(modes[1].seconds) / median(modes[0].seconds),
                 median(modes[1].cpu) / median(modes[0].cpu),
@@ -245,6 +282,19 @@ int main(int argc, char** argv) {
                 median(modes[1].seconds) / static_cast<double>(notes) * 1e6,
                 median(modes[1].cpu) / static_cast<double>(notes) * 1e6,
                 static_cast<double>(maxOf(modes[1].peaks)) * 1024.0 / static_cast<double>(notes));
+
+    if (modeCount == 3) {
+        // The export's own time against the import's; the process's peak with the export
+        // against the peak of the import alone.
+        const double peakRatio = static_cast<double>(maxOf(modes[2].peaks)) / static_cast<double>(maxOf(modes[1].peaks));
+        std::printf("export of both files: %.3f s wall, %.3f s processor time (%.2fx the import's); "
+                    "DAWproject %.1f MB, MIDI file %.1f MB\n",
+                    median(exportSeconds), median(exportCpu), median(exportCpu) / median(modes[1].cpu),
+                    median(dawprojectBytes) / 1e6, median(midiBytes) / 1e6);
+        std::printf("peak with the export / peak of the import: %.2fx (target: at most 1.5x); "
+                    "export time / import time: %.2fx (target: at most 1x)\n",
+                    peakRatio, median(exportSeconds) / median(modes[1].seconds));
+    }
 
     if (!keep) fs::remove_all(folder);
     else std::printf("kept %s\n", folder.c_str());

@@ -9,14 +9,9 @@
 #include <string_view>
 
 #include "interfaces/all.h"
+#include "model/quantize_values.h"
 
 namespace Tessaro {
-
-struct QuantizeValue {
-    std::int32_t code;
-    std::string_view name;
-    std::int32_t position;  // the row's position in its table
-};
 
 // The host's quantize menu, in menu order. "1/128" carries the code 1128, which no grid
 // and tuplet of the file reach.
@@ -41,29 +36,6 @@ inline constexpr std::array<QuantizeValue, 20> kHostQuantizeMenu = {{
     {216, "1/16 Dotted", 17},
     {232, "1/32 Dotted", 18},
     {264, "1/64 Dotted", 19},
-}};
-
-// The app's own quantize values, in the app's order.
-inline constexpr std::array<QuantizeValue, 19> kAppQuantizeValues = {{
-    {101, "1/1", 0},
-    {102, "1/2", 1},
-    {104, "1/4", 2},
-    {108, "1/8", 3},
-    {116, "1/16", 4},
-    {132, "1/32", 5},
-    {301, "1/1 Triplet", 6},
-    {302, "1/2 Triplet", 7},
-    {304, "1/4 Triplet", 8},
-    {308, "1/8 Triplet", 9},
-    {316, "1/16 Triplet", 10},
-    {332, "1/32 Triplet", 11},
-    {201, "1/1 Dotted", 12},
-    {202, "1/2 Dotted", 13},
-    {204, "1/4 Dotted", 14},
-    {208, "1/8 Dotted", 15},
-    {216, "1/16 Dotted", 16},
-    {232, "1/32 Dotted", 17},
-    {264, "1/64 Dotted", 18},
 }};
 
 // The code of a grid and tuplet, both taken as unsigned 8-bit values.

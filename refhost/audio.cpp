@@ -2,8 +2,12 @@
 // IAudioClip over libsndfile and libsoxr.
 #include "refhost/audio.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <string>
 #include <system_error>
 
 #include "base/text.h"
@@ -61,6 +65,17 @@ int fileFormat(int major, Host::int32 bits) {
     probe.channels = 1;
     probe.format = major | sub;
     return sf_format_check(&probe) ? major | sub : 0;
+}
+
+// A hidden name beside file that no other writer of this process or another one uses:
+// ".drums (44100.0Hz 16bit).wav.1234-5.part".
+std::filesystem::path partialPathFor(const std::filesystem::path& file) {
+    static std::atomic<unsigned long> serial{0};
+    const std::string suffix = "." + std::to_string(static_cast<long>(getpid())) + "-" +
+                               std::to_string(++serial) + ".part";
+    std::filesystem::path hidden = file.parent_path();
+    hidden /= "." + file.filename().string() + suffix;
+    return hidden;
 }
 
 template <class T>
@@ -229,7 +244,8 @@ public:
         info.samplerate = static_cast<int>(self().rate);
         info.channels = self().channels;
         info.format = fileFormat(self().type.format, self().sampleSize);
-        self().out = sf_open(self().path->c_str(), SFM_WRITE, &info);
+        self().partial = partialPathFor(*self().path);
+        self().out = sf_open(self().partial.c_str(), SFM_WRITE, &info);
         if (!self().out) return Host::kResultFalse;
         self().opened = true;
         host().records().filesWritten.push_back(*self().path);
@@ -246,9 +262,11 @@ public:
             misuse("write", "a null buffer or a negative frame count");
             return Host::kInvalidArgument;
         }
-        const bool ok = self().write(buffer, frames);
-        if (last) self().close();
-        return ok ? Host::kResultOk : Host::kResultFalse;
+        const bool written = self().write(buffer, frames);
+        if (const auto& watcher = host().audioWriteWatcher())
+            watcher(AudioWriteProgress{*self().path, self().written, self().expectedFrames});
+        const bool closed = !last || self().close();
+        return written && closed ? Host::kResultOk : Host::kResultFalse;
     }
 };
 
@@ -426,10 +444,16 @@ bool AudioFileWriterObject::write(const float* frames, Host::int32 count) {
     return done == count;
 }
 
-void AudioFileWriterObject::close() {
-    if (out) sf_close(out);
+bool AudioFileWriterObject::close() {
+    if (!out) return true;
+    sf_close(out);
     out = nullptr;
-    if (opened) closed = true;
+    closed = true;
+    std::error_code ec;
+    std::filesystem::rename(partial, *path, ec);
+    if (!ec) return true;
+    std::filesystem::remove(partial, ec);
+    return false;
 }
 
 Object* createAudioObject(ReferenceHost& host, const Host::FUID& cid) {

@@ -81,6 +81,15 @@ private:
 
 #endif
 
+// What an audio file writer tells its host's watcher after each block it writes
+// (ReferenceHost::watchAudioWrites): the file it was configured with, the frames written
+// so far and the frame count it was configured with.
+struct AudioWriteProgress {
+    const std::filesystem::path& file;
+    Host::int64 written = 0;
+    Host::int64 frames = 0;
+};
+
 // One audio file type the host writes.
 struct AudioFileType {
     std::string name;  // "Wave File"
@@ -92,7 +101,10 @@ struct AudioFileType {
 std::vector<AudioFileType> audioFileTypes(const ReferenceHost& host);
 
 #if TESSARO_WITH_AUDIO
-// A writer of one file of a type.
+// A writer of one file of a type. It writes into a hidden file beside the one configured
+// and renames it into place when it closes, so that a file being written is never seen
+// half done: two imports converting the same wave file at once (projects that share a
+// folder) each leave a whole file, never one that both wrote into.
 class AudioFileWriterObject : public Object {
 public:
     AudioFileWriterObject(ReferenceHost& host, AudioFileType type);
@@ -101,10 +113,13 @@ public:
 
     // Converts and writes frames; false when libsndfile refuses.
     bool write(const float* frames, Host::int32 count);
-    void close();
+    // Closes the file and renames it into place; false when that fails (nothing is left
+    // behind then). Closing a closed or unopened writer does nothing and succeeds.
+    bool close();
 
     AudioFileType type;
     std::optional<std::filesystem::path> path;  // set by configure
+    std::filesystem::path partial;              // where the file is written until it closes
     Host::int32 sampleSize = 0;
     double rate = 0;
     Host::int64 expectedFrames = 0;

@@ -68,8 +68,10 @@ std::int64_t writeAt(int fd, const void* buffer, std::size_t count, std::int64_t
 
 #else
 
+// Without O_NONBLOCK, opening a named pipe waits for a writer that may never come; a
+// regular file reads the same with it or without it.
 int openForRead(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return -1;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

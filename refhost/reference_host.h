@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -20,6 +21,10 @@
 #include "refhost/profile.h"
 
 namespace RefHost {
+
+struct AudioWriteProgress;
+// Told of each block an audio file writer writes (refhost/audio.h).
+using AudioWriteWatcher = std::function<void(const AudioWriteProgress&)>;
 
 struct Message {
     std::string text;  // UTF-8
@@ -113,6 +118,11 @@ public:
     // The next serial number of a memory stream.
     std::size_t nextMemoryStreamSerial() { return ++memoryStreams_; }
 
+    // Called on the import's thread after each block an audio file writer writes, so that
+    // a tool can show how far a conversion is; none by default.
+    void watchAudioWrites(AudioWriteWatcher watcher) { audioWriteWatcher_ = std::move(watcher); }
+    const AudioWriteWatcher& audioWriteWatcher() const { return audioWriteWatcher_; }
+
 private:
     Account account_;
     ObjectStore objects_;
@@ -122,6 +132,7 @@ private:
     Records records_;
     std::filesystem::path projectFolder_;
     std::size_t memoryStreams_ = 0;
+    AudioWriteWatcher audioWriteWatcher_;
 };
 
 }  // namespace RefHost

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine and builds the project.
 #   scripts/bootstrap.sh example   install what is missing, build, import the demo project
+#                                  and export it (DAWproject, Standard MIDI File)
 #   scripts/bootstrap.sh test      install what is missing, build and run every test in the
 #                                  default and the sanitizer build, then cross-build the
 #                                  Windows DLL and run its tests under Wine
@@ -17,7 +18,8 @@ case "$mode" in
 esac
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
-          libsndfile1-dev libsoxr-dev nlohmann-json3-dev libcli11-dev)
+          libsndfile1-dev libsoxr-dev nlohmann-json3-dev libcli11-dev libxml2-dev libzip-dev
+          dpkg-dev file)  # dpkg-shlibdeps and file: the .deb's dependencies (CPack)
 # The Windows part: MinGW-w64 cross compiler (posix threads) and Wine (scripts/windows-tests.sh).
 windows=0
 if [ "$mode" = test ] && [ "${TESSARO_WINDOWS:-1}" != 0 ]; then
@@ -34,11 +36,13 @@ build() {
 }
 
 if [ "$mode" = example ]; then
-  build default
-  cmake --build --preset default --target example
-  ./build/default/tools/import/tessaro-import build/default/examples/Demo/Demo.tsp \
-    --json build/default/examples/Demo/report.json
-  echo "Report written to build/default/examples/Demo/report.json"
+  # Only what the example runs: the command, the module and the demo project.
+  cmake --preset default >/dev/null
+  cmake --build --preset default -j "$jobs" --target tessaro-import example
+  demo=build/default/examples/Demo
+  ./build/default/tools/import/tessaro-import $demo/Demo.tsp --json $demo/report.json \
+    --dawproject $demo/Demo.dawproject --midi $demo/Demo.mid
+  echo "Report written to $demo/report.json, the song to $demo/Demo.dawproject and $demo/Demo.mid"
   exit 0
 fi
 

@@ -66,7 +66,8 @@ find "$build_dir" -name '*.exe.log' -delete
 status=0
 ctest --preset windows -j "$jobs" || status=1
 
-# Every test program must have left GoogleTest's summary; count what ran.
+# Every test program must have left GoogleTest's summary with at least one test passed;
+# count what ran.
 programs=0
 tests=0
 while IFS= read -r log; do
@@ -74,6 +75,9 @@ while IFS= read -r log; do
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\.$/\1/p' "$log" | tail -n 1)
   if [ -z "$passed" ]; then
     echo "windows-tests: no GoogleTest summary in $log" >&2
+    status=1
+  elif ((passed == 0)); then
+    echo "windows-tests: no test ran in $log" >&2
     status=1
   else
     tests=$((tests + passed))

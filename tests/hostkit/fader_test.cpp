@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <span>
 
 #include "hostkit/fader.h"
 
@@ -20,6 +21,17 @@ struct FaderCase {
     float gain;
     std::int32_t expected;
 };
+
+// The fader value the host receives for each case.
+void expectFaderValues(std::span<const FaderCase> cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "newer " << c.newerScale << " version "
+                                        << c.fileVersion << " gain " << c.gain);
+        const FaderScale scale = c.newerScale ? FaderScale::Newer : FaderScale::Older;
+        EXPECT_EQ(toParameterInteger(faderValue(scale, c.fileVersion, c.gain), kWide),
+                  c.expected);
+    }
+}
 
 }  // namespace
 
@@ -61,13 +73,25 @@ TEST(Fader, ConvertsOnBothScales) {
         {true, 9, kNaN, 0},
         {false, 9, kNaN, 0},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "newer " << c.newerScale << " version "
-                                        << c.fileVersion << " gain " << c.gain);
-        const FaderScale scale = c.newerScale ? FaderScale::Newer : FaderScale::Older;
-        EXPECT_EQ(toParameterInteger(faderValue(scale, c.fileVersion, c.gain), kWide),
-                  c.expected);
-    }
+    expectFaderValues(cases);
+}
+
+TEST(Fader, SegmentBoundsOfBothScales) {
+    // Gains just either side of every bound between two segments of a curve: there the
+    // neighbouring segment's formula gives another value, so a moved bound shows.
+    const FaderCase cases[] = {
+        // Older scale: -6 dB (-6.1 and -5.9 dB) and 0 dB (-0.05 and +0.05 dB).
+        {false, 9, 0.49545f, 18602},
+        {false, 9, 0.506991f, 18788},
+        {false, 9, 0.99426f, 25773},
+        {false, 9, 1.00577f, 25895},
+        // Newer scale: -90 dB (-90.5 and -89.5 dB) and -20 dB (-20.5 and -19.5 dB).
+        {true, 9, 2.98538e-5f, 310},
+        {true, 9, 3.34965e-5f, 345},
+        {true, 9, 0.0944061f, 10484},
+        {true, 9, 0.105925f, 11155},
+    };
+    expectFaderValues(cases);
 }
 
 TEST(Fader, SnapsExactlyToTheCentre) {

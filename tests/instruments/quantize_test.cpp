@@ -2,6 +2,9 @@
 // exercised on real MIDI parts in tests/reader/treg_midi_test.cpp.
 #include <gtest/gtest.h>
 
+#include <span>
+#include <utility>
+
 #include "instruments/quantize.h"
 
 namespace Tessaro {
@@ -31,30 +34,31 @@ TEST(Quantize, CodeAndMenuPositionOfGridAndTuplet) {
     EXPECT_EQ(kHostQuantizeMenu[7].name, "1/128");
 }
 
-TEST(Quantize, TablesHoldTheNamesInMenuOrder) {
-    const char* hostNames[] = {"1/1",          "1/2",          "1/4",          "1/8",
-                               "1/16",         "1/32",         "1/64",         "1/128",
-                               "1/2 Triplet",  "1/4 Triplet",  "1/8 Triplet",  "1/16 Triplet",
-                               "1/32 Triplet", "1/64 Triplet", "1/2 Dotted",   "1/4 Dotted",
-                               "1/8 Dotted",   "1/16 Dotted",  "1/32 Dotted",  "1/64 Dotted"};
-    ASSERT_EQ(std::size(hostNames), kHostQuantizeMenu.size());
-    for (std::size_t i = 0; i < kHostQuantizeMenu.size(); ++i)
-        EXPECT_EQ(kHostQuantizeMenu[i].name, hostNames[i]) << i;
-
-    const std::pair<const char*, std::int32_t> appValues[] = {
-        {"1/1", 101},          {"1/2", 102},          {"1/4", 104},
-        {"1/8", 108},          {"1/16", 116},         {"1/32", 132},
-        {"1/1 Triplet", 301},  {"1/2 Triplet", 302},  {"1/4 Triplet", 304},
-        {"1/8 Triplet", 308},  {"1/16 Triplet", 316}, {"1/32 Triplet", 332},
-        {"1/1 Dotted", 201},   {"1/2 Dotted", 202},   {"1/4 Dotted", 204},
-        {"1/8 Dotted", 208},   {"1/16 Dotted", 216},  {"1/32 Dotted", 232},
-        {"1/64 Dotted", 264}};
-    ASSERT_EQ(std::size(appValues), kAppQuantizeValues.size());
-    for (std::size_t i = 0; i < kAppQuantizeValues.size(); ++i) {
-        EXPECT_EQ(kAppQuantizeValues[i].name, appValues[i].first) << i;
-        EXPECT_EQ(kAppQuantizeValues[i].code, appValues[i].second) << i;
-        EXPECT_EQ(kAppQuantizeValues[i].position, static_cast<std::int32_t>(i));
-    }
+TEST(Quantize, TablesHoldTheCodesAndNamesInMenuOrder) {
+    using Row = std::pair<std::int32_t, const char*>;
+    const Row hostMenu[] = {
+        {101, "1/1"},          {102, "1/2"},          {104, "1/4"},         {108, "1/8"},
+        {116, "1/16"},         {132, "1/32"},         {164, "1/64"},        {1128, "1/128"},
+        {302, "1/2 Triplet"},  {304, "1/4 Triplet"},  {308, "1/8 Triplet"}, {316, "1/16 Triplet"},
+        {332, "1/32 Triplet"}, {364, "1/64 Triplet"}, {202, "1/2 Dotted"},  {204, "1/4 Dotted"},
+        {208, "1/8 Dotted"},   {216, "1/16 Dotted"},  {232, "1/32 Dotted"}, {264, "1/64 Dotted"}};
+    // The app's own values, which are also the delay's note values.
+    const Row appValues[] = {
+        {101, "1/1"},          {102, "1/2"},          {104, "1/4"},          {108, "1/8"},
+        {116, "1/16"},         {132, "1/32"},         {301, "1/1 Triplet"},  {302, "1/2 Triplet"},
+        {304, "1/4 Triplet"},  {308, "1/8 Triplet"},  {316, "1/16 Triplet"}, {332, "1/32 Triplet"},
+        {201, "1/1 Dotted"},   {202, "1/2 Dotted"},   {204, "1/4 Dotted"},   {208, "1/8 Dotted"},
+        {216, "1/16 Dotted"},  {232, "1/32 Dotted"},  {264, "1/64 Dotted"}};
+    const auto expectRows = [](std::span<const QuantizeValue> table, std::span<const Row> rows) {
+        ASSERT_EQ(table.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            SCOPED_TRACE(rows[i].second);
+            EXPECT_EQ(table[i].code, rows[i].first);
+            EXPECT_EQ(table[i].name, rows[i].second);
+        }
+    };
+    expectRows(kHostQuantizeMenu, hostMenu);
+    expectRows(kAppQuantizeValues, appValues);
 }
 
 TEST(Quantize, SetterWithoutAHolderOrGridSetsNothing) {

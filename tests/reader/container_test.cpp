@@ -132,6 +132,24 @@ TEST(ChunkLoop, AChunkIsSkippedToItsDeclaredEnd) {
     EXPECT_EQ(o.presetTracks, std::vector<std::uint16_t>{4});
 }
 
+TEST(ChunkLoop, EveryTrackTheHeaderDeclaresMustBeThere) {
+    struct Case {
+        std::uint16_t declared;
+        std::uint16_t held;
+        const char* error;
+    };
+    const Case cases[] = {{3, 2, "too few tracks"}, {2, 2, ""}, {1, 2, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.declared << " declared, " << c.held << " held");
+        ProjectFile file;
+        file.add(HeadChunk{}).trackCount = c.declared;
+        for (std::uint16_t n = 1; n <= c.held; ++n) file.add(TrackInfoChunk{}).trackNumber = n;
+        const Outcome o = read(file.bytes());
+        EXPECT_EQ(o.error, c.error);
+        EXPECT_EQ(o.result, *c.error ? 1 : 0);
+    }
+}
+
 TEST(ChunkLoop, StreamsThatCannotSeekOrTell) {
     const auto bytes = withHead();
     struct Case {

@@ -214,8 +214,12 @@ TEST(RegionChunk, CountsBeyondTheFileAllocateNothingAndFailAtTheMissingRecord) {
     notes.noteCountOverride = 100'000'000;
     MidiData events;
     events.eventCountOverride = 100'000'000;
+    // Three bytes more complete that note's length, and the file ends at its key.
+    MidiData cutAtKey = notes;
+    cutAtKey.extra = {0, 0, 0};
     for (const auto& [data, error] :
          {std::pair{notes, "cannot read note length in track"},
+          std::pair{cutAtKey, "cannot read note key in track"},
           std::pair{events, "cannot read event position in track"}}) {
         const RegionRun run = readProject(midiProject(data));
         EXPECT_EQ(run.error, error);

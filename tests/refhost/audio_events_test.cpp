@@ -11,6 +11,7 @@
 
 #include "base/iptr.h"
 #include "base/text.h"
+#include "refhost/audio.h"
 #include "tests/support/host_access.h"
 #include "tests/support/import_harness.h"
 #include "tools/writer/tone_file.h"
@@ -192,6 +193,44 @@ TEST(RefHostAudio, WritersRefuseWhatTheyCannotWrite) {
     EXPECT_EQ(found.held, 0u);
     EXPECT_EQ(found.misuseCount, 2u);
     EXPECT_TRUE(host->records().filesWritten.empty());
+}
+
+TEST(RefHostAudio, TwoWritersOfOneFileEachLeaveItWholeAndTellEachBlock) {
+    // Two imports converting the same wave file at once (projects sharing a folder): the
+    // file is never seen half written, and the last writer to close leaves its whole file.
+    TempFolder folder;
+    const fs::path file = folder.path() / "shared.wav";
+    auto first = makeHost();
+    auto second = makeHost();
+    std::vector<std::pair<Host::int64, Host::int64>> told;  // written, frames
+    first->watchAudioWrites([&](const RefHost::AudioWriteProgress& block) {
+        EXPECT_EQ(block.file, file);
+        told.emplace_back(block.written, block.frames);
+    });
+    const std::vector<float> frames(1500, 0.25f);
+    const auto count = static_cast<Host::int32>(frames.size());
+    {
+        auto a = waveWriter(*first);
+        auto b = waveWriter(*second);
+        ASSERT_EQ(a->configure(pathTo(*first, file).get(), 1, 16, 44100, 3000, 1), Host::kResultOk);
+        ASSERT_EQ(b->configure(pathTo(*second, file).get(), 1, 16, 44100, 1500, 1), Host::kResultOk);
+        ASSERT_EQ(a->open(), Host::kResultOk);
+        ASSERT_EQ(a->write(frames.data(), count, 0), Host::kResultOk);
+        EXPECT_FALSE(fs::exists(file));
+        ASSERT_EQ(b->open(), Host::kResultOk);
+        ASSERT_EQ(b->write(frames.data(), count, 1), Host::kResultOk);
+        EXPECT_EQ(RefHost::readAudioFileInfo(file)->frames, 1500);
+        ASSERT_EQ(a->write(frames.data(), count, 0), Host::kResultOk);
+        EXPECT_EQ(RefHost::readAudioFileInfo(file)->frames, 1500);
+        ASSERT_EQ(a->write(nullptr, 0, 1), Host::kResultOk);
+    }
+    EXPECT_EQ(RefHost::readAudioFileInfo(file)->frames, 3000);
+    EXPECT_EQ(told, (std::vector<std::pair<Host::int64, Host::int64>>{
+                        {1500, 3000}, {3000, 3000}, {3000, 3000}}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+    EXPECT_EQ(first->records().filesWritten, std::vector<fs::path>{file});
+    EXPECT_TRUE(first->account().findings().clean());
+    EXPECT_TRUE(second->account().findings().clean());
 }
 
 TEST(RefHostEvents, ListsHoldOnlyEventsOfTheirKindOncePrepared) {

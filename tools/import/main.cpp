@@ -1,217 +1,218 @@
-// tessaro-import: imports a Tessaro project file through the importer module, the way a
-// host does, into the reference host; prints what the host was asked to show and a summary
-// of the imported project, and writes the JSON report.
+// tessaro-import: imports Tessaro project files through the importer module, the way a host
+// does, into the reference host. With one project it prints what the host was asked to
+// show and a summary of the imported project, and writes the JSON report; with several it
+// imports them into fresh hosts, several at once, and prints one line per project and a
+// total (tools/import/batch.h).
 //
-// Exit status: 0 when importProject returned 0, 1 when it failed, 2 for bad usage, an
-// unknown host profile or a module that cannot be loaded or used.
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
+// Exit status: 0 when every import succeeded, 1 when any failed, 2 for bad usage, an
+// unknown host profile, an output folder that cannot be written or a module that cannot
+// be loaded or used.
 #include <iostream>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <string_view>
+#include <tuple>
 
-#include <CLI/CLI.hpp>
-
-#include "refhost/events.h"
+#include "base/iptr.h"
+#include "base/text.h"
+#include "refhost/file_io.h"
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
 #include "refhost/report.h"
+#include "tools/import/batch.h"
+#include "tools/import/locations.h"
+#include "tools/import/options.h"
+#include "tools/import/outputs.h"
+#include "tools/import/progress.h"
+#include "tools/import/project_import.h"
+#include "tools/import/summary.h"
 
-#ifndef TESSARO_MODULE_PATH
-#define TESSARO_MODULE_PATH "tessaroimporter.so"
-#endif
 #ifndef TESSARO_VERSION
 #define TESSARO_VERSION "0"
 #endif
 
+using namespace ImportTool;
 namespace fs = std::filesystem;
+namespace FileIo = RefHost::FileIo;
 
 namespace {
 
-constexpr int kImported = 0;
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-
-// tessaroimporter.so beside the executable, else the one the build made.
-fs::path defaultModule() {
-    std::error_code ec;
-    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const fs::path beside = self.parent_path() / "tessaroimporter.so";
-        if (fs::is_regular_file(beside, ec)) return beside;
+// The module's project filter and its version ("\"Tessaro Project\" 2.1.0.1").
+std::string filterVersion(RefHost::LoadedModule& module) {
+    const auto factory = Tessaro::queryTo<Host::IPluginFactory2>(module.factory());
+    if (!factory) return "no class information of its own";
+    for (Host::int32 i = 0; i < factory->countClasses(); ++i) {
+        Host::PClassInfo2 info{};
+        if (factory->getClassInfo2(i, &info) != Host::kResultOk) continue;
+        if (Tessaro::fromBuffer(info.category, sizeof info.category) != "Project Filter") continue;
+        return "\"" + Tessaro::fromBuffer(info.name, sizeof info.name) + "\" " +
+               Tessaro::fromBuffer(info.version, sizeof info.version);
     }
-    return fs::path(TESSARO_MODULE_PATH);
+    return "no class of category \"Project Filter\"";
 }
 
-std::string number(const RefHost::Report& value) {
-    if (value.is_null()) return "-";
-    if (value.is_string()) return value.get<std::string>();
-    return value.dump();
+int printVersion(const fs::path& modulePath, const fs::path& profiles) {
+    std::cout << "tessaro-import " << TESSARO_VERSION << "\n";
+    int status = kImported;
+    try {
+        RefHost::LoadedModule module(modulePath);
+        std::cout << "module:   " << filterVersion(module) << ", " << FileIo::utf8(module.file())
+                  << "\n";
+    } catch (const RefHost::ModuleError& e) {
+        std::cout << "module:   none: " << e.what() << "\n";
+        status = kUsage;
+    }
+    std::cout << "profiles: " << FileIo::utf8(profiles) << "\n";
+    return status;
 }
 
-// A readable summary of the imported project, taken from the report.
-void printSummary(std::ostream& out, const RefHost::Report& report) {
-    const auto& song = report["song"];
-    out << "Song:       tempo " << number(song["tempo"]["tempo"]) << " bpm, length "
-        << number(song["length"]);
-    for (const auto& s : song["signatures"])
-        out << ", signature " << number(s["numerator"]) << "/" << number(s["denominator"])
-            << " at " << number(s["position"]);
-    const auto& cycle = song["cycle"];
-    out << ", cycle "
-        << (cycle["active"].is_null() ? "-" : cycle["active"].get<bool>() ? "on" : "off")
-        << " " << number(cycle["left"]) << " to " << number(cycle["right"]) << ", "
-        << number(song["sampleRate"]) << " Hz, " << number(song["sampleSize"]) << " bit\n";
-    out << "Tracks:     " << report["tracks"].size() << "\n";
-    for (const auto& t : report["tracks"]) {
-        out << "  " << std::string(2 * t["depth"].get<std::size_t>(), ' ')
-            << t["kind"].get<std::string>() << " \"" << t["name"].get<std::string>() << "\"";
-        if (!t["colour"].is_null()) out << "  colour " << t["colour"].get<std::string>();
-        const auto& c = t["channel"];
-        if (!c.is_null())
-            out << "  channel " << number(c["channel"]) << " (" << c["type"].get<std::string>()
-                << ")  volume " << number(c["volume"]) << "  pan " << number(c["pan"])
-                << "  mute " << number(c["mute"]) << "  solo " << number(c["solo"]);
-        out << "\n";
-        if (const std::string events = RefHost::eventSummary(t); !events.empty())
-            out << "  " << std::string(2 * t["depth"].get<std::size_t>(), ' ') << "  " << events
-                << "\n";
-    }
-    out << "Mixer:      " << report["mixer"]["channels"].size() << " channels";
-    for (const auto& c : report["mixer"]["channels"])
-        out << (&c == &report["mixer"]["channels"].front() ? ": " : ", ")
-            << c["type"].get<std::string>() << " \"" << c["name"].get<std::string>() << "\"";
-    out << "\n";
-    for (const auto& f : report["files"]) out << "Wrote:      " << f["path"].get<std::string>() << "\n";
-    if (report.contains("missingFiles"))
-        for (const auto& f : report["missingFiles"])
-            out << "Missing:    " << f.get<std::string>() << "\n";
-    const auto& refs = report["references"];
-    out << "References: " << refs["held"] << " held, " << refs["overReleased"]
-        << " released too often, " << refs["misuses"] << " misuses\n";
-    if (!refs["firstMisuse"].is_null())
-        out << "First misuse: " << refs["firstMisuse"].get<std::string>() << "\n";
-}
+// Where a run writes what it makes of its projects.
+struct RunOutputs {
+    OutputOption json;
+    OutputOption dawproject;
+    OutputOption midi;
+};
 
-bool writeReport(const std::string& target, const RefHost::Report& report) {
-    const std::string text = RefHost::reportText(report);
-    if (target == "-") {
-        std::cout << text << std::flush;
-        return true;
+// One project, reported in full: the host, the module, the messages, the result and the
+// summary, the report and the exports.
+int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::Profile& profile) {
+    const std::string& file = options.files.front();
+    const OutputOption& json = outputs.json;
+    // The summary goes to standard error when the report takes standard output.
+    std::ostream& out = json.kind == OutputOption::Kind::StandardOutput ? std::cerr : std::cout;
+
+    std::optional<RefHost::LoadedModule> module;
+    std::optional<ImportedProject> imported;
+    int status = kUsage;
+    try {
+        module.emplace(findModule(options.module));
+        const ImportSetup setup{*module, profile, FileIo::fromUtf8(options.projectFolder)};
+        Progress progress({file}, 1,
+                          options.quiet ? Progress::Display::Off : Progress::displayForStandardError(),
+                          Progress::delayBeforeShowing());
+        progress.started(0, 0);
+        imported = importProject(setup, FileIo::fromUtf8(file),
+                                 [&progress](const RefHost::AudioWriteProgress& block) {
+                                     progress.wrote(0, block);
+                                 });
+        progress.finished(0);
+    } catch (const RefHost::ModuleError& e) {
+        std::cerr << "tessaro-import: " << e.what() << "\n";
     }
-    std::ofstream out(target, std::ios::binary);
-    out << text;
-    out.close();
-    if (!out) {
-        std::cerr << "tessaro-import: cannot write the report to " << target << "\n";
-        return false;
+
+    std::optional<Host::int32> result;
+    RefHost::Report report;
+    if (!imported) {
+        // No module: the report of a host that saw no import.
+        report = RefHost::makeReport(RefHost::ReferenceHost(profile), std::nullopt);
+    } else if (!imported->outcome.error.empty()) {
+        std::cerr << "tessaro-import: " << module->file().string() << ": "
+                  << imported->outcome.error << "\n";
+        report = imported->report;
+    } else {
+        result = imported->outcome.result;
+        status = *result == 0 ? kImported : kFailed;
+        const OutputNames names({FileIo::fromUtf8(file)});
+        const ExportResult exported = exportProject(
+            *imported, FileIo::fromUtf8(file),
+            {names.pathFor(outputs.dawproject, 0, ".dawproject"),
+             names.pathFor(outputs.midi, 0, ".mid")});
+        for (const auto& error : exported.errors) std::cerr << "tessaro-import: " << error << "\n";
+        if (!exported.errors.empty()) status = kUsage;
+        report = imported->report;
     }
-    return true;
+
+    if (!options.quiet && result) {
+        const auto& outcome = imported->outcome;
+        const auto& h = report["host"];
+        out << "Host:       " << h["name"].get<std::string>() << ", "
+            << h["version"].get<std::string>() << " (profile " << h["profile"].get<std::string>()
+            << ")\n";
+        out << "Module:     " << module->file().string() << ": \"" << outcome.filter.name
+            << "\", file type \""
+            << Tessaro::fromBuffer(outcome.fileType.extension, sizeof outcome.fileType.extension)
+            << "\"\n";
+        for (const auto& m : imported->host->records().messages)
+            out << "Message:    " << m.text << "\n";
+        out << "Result:     " << *result << (*result == 0 ? " (imported)" : " (failed)") << "\n";
+        printSummary(out, report);
+    }
+    if (json.kind == OutputOption::Kind::StandardOutput) {
+        std::cout << RefHost::reportText(report) << std::flush;
+    } else if (json.kind != OutputOption::Kind::None) {
+        const OutputNames names({FileIo::fromUtf8(file)});
+        if (const auto problem = writeReport(names.pathFor(json, 0, ".json"), report)) {
+            std::cerr << "tessaro-import: " << *problem << "\n";
+            return kUsage;
+        }
+    }
+    return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Imports a Tessaro project file (.tsp) through the importer module into the "
-                 "reference host, the way a host does, and reports the resulting project.",
-                 "tessaro-import"};
-    std::string file;
-    std::string hostSpec;
-    std::string jsonOut;
-    std::string projectFolder;
-    std::string modulePath;
-    std::string profilesFolder;
-    bool quiet = false;
-    bool listHosts = false;
-    app.add_option("FILE", file, "the project file to import");
-    app.add_option("--host", hostSpec,
-                   "the host profile: a profile id (ombrel-7.0.1), a name with a version "
-                   "(\"Ombrel 7.0.1\"), a name (its newest version) or a profile file; "
-                   "default: the newest \"Ombrel\"");
-    app.add_option("--json", jsonOut, "write the JSON report to this file (- for standard output)");
-    app.add_flag("--quiet,-q", quiet, "print nothing but errors");
-    app.add_option("--project-folder", projectFolder,
-                   "the project folder the host names (default: the file's folder)");
-    app.add_option("--module", modulePath,
-                   "the importer module (default: tessaroimporter.so beside this program, "
-                   "else the one the build made)");
-    app.add_option("--profiles", profilesFolder,
-                   "the folder of host profiles (default: $TESSARO_PROFILES or the source "
-                   "tree's refhost/profiles)");
-    app.add_flag("--list-hosts", listHosts, "list the host profiles and exit");
-    app.set_version_flag("--version", std::string("tessaro-import ") + TESSARO_VERSION);
+    Options options;
+    if (const auto status = parseOptions(argc, argv, options)) return *status;
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        const int status = app.exit(e);
-        return status == 0 ? 0 : kUsage;
-    }
-
-    const RefHost::ProfileStore store(profilesFolder.empty() ? RefHost::ProfileStore::defaultFolder()
-                                                              : fs::path(profilesFolder));
-    if (listHosts) {
+    const fs::path profilesFolder = findProfiles(options.profiles);
+    if (options.version) return printVersion(findModule(options.module), profilesFolder);
+    const RefHost::ProfileStore store(profilesFolder);
+    if (options.listHosts) {
         for (const auto& info : store.list())
             std::cout << info.id << "\t" << info.name << "\t" << info.version << "\t"
                       << info.description << "\n";
-        return 0;
+        return kImported;
     }
-    if (file.empty()) {
-        std::cerr << "tessaro-import: a project file is required\n" << app.help();
+    if (options.files.empty()) {
+        std::cerr << "tessaro-import: a project file is required\n" << helpText();
         return kUsage;
     }
 
+    // Everything that can stop the run stops it before the first import.
+    const RunOutputs outputs{outputOption(options.json), outputOption(options.dawproject),
+                             outputOption(options.midi)};
+    const bool several = options.files.size() > 1;
+    const std::tuple<const char*, const std::string&, const OutputOption&> given[] = {
+        {"--json", options.json, outputs.json},
+        {"--dawproject", options.dawproject, outputs.dawproject},
+        {"--midi", options.midi, outputs.midi}};
+    for (const auto& [name, text, option] : given) {
+        // With several projects an output is a folder; an export is never standard output.
+        const bool standardOutput = option.kind == OutputOption::Kind::StandardOutput;
+        if ((several && (option.kind == OutputOption::Kind::File || standardOutput)) ||
+            (standardOutput && name != std::string_view("--json"))) {
+            std::cerr << "tessaro-import: " << (several ? "with several projects, " : "") << name
+                      << " takes " << (several ? "a folder (a path ending in /)" : "a file or a folder")
+                      << ", not \"" << text << "\"\n";
+            return kUsage;
+        }
+        if (const auto problem = prepareOutputFolder(option)) {
+            std::cerr << "tessaro-import: cannot write into the folder " << text << ": "
+                      << *problem << "\n";
+            return kUsage;
+        }
+    }
     std::optional<RefHost::Profile> profile;
     try {
-        profile = store.load(hostSpec);
+        profile = store.load(options.host);
     } catch (const RefHost::ProfileError& e) {
         std::cerr << "tessaro-import: " << e.what() << "\n";
         return kUsage;
     }
 
-    RefHost::ReferenceHost host(std::move(*profile));
-    if (!projectFolder.empty()) host.setProjectFolder(fs::absolute(projectFolder));
+    if (options.files.size() == 1) return runSingle(options, outputs, *profile);
 
-    // The summary goes to standard error when the report takes standard output.
-    std::ostream& out = jsonOut == "-" ? std::cerr : std::cout;
-    int status = kUsage;
-    std::optional<Host::int32> result;
-    std::string moduleLine;
     try {
-        RefHost::LoadedModule module(modulePath.empty() ? defaultModule() : fs::path(modulePath));
-        const RefHost::ImportOutcome outcome = RefHost::runImport(module, host, file);
-        if (!outcome.error.empty()) {
-            std::cerr << "tessaro-import: " << module.file().string() << ": " << outcome.error
-                      << "\n";
-        } else {
-            result = outcome.result;
-            status = *result == 0 ? kImported : kFailed;
-            moduleLine = module.file().string() + ": \"" + outcome.filter.name +
-                         "\", file type \"" +
-                         std::string(outcome.fileType.extension,
-                                     strnlen(outcome.fileType.extension,
-                                             sizeof outcome.fileType.extension)) +
-                         "\"";
-        }
+        RefHost::LoadedModule module(findModule(options.module));
+        BatchSettings settings{ImportSetup{module, *profile, FileIo::fromUtf8(options.projectFolder)},
+                               outputs.json, outputs.dawproject, outputs.midi, options.jobs,
+                               options.quiet,
+                               Progress::displayForStandardError()};
+        return runBatch(options.files, settings);
     } catch (const RefHost::ModuleError& e) {
         std::cerr << "tessaro-import: " << e.what() << "\n";
+        return kUsage;
     }
-
-    const RefHost::Report report = RefHost::makeReport(host, result);
-    if (!quiet && result) {
-        const auto& h = report["host"];
-        out << "Host:       " << h["name"].get<std::string>() << ", "
-            << h["version"].get<std::string>() << " (profile " << h["profile"].get<std::string>()
-            << ")\n";
-        out << "Module:     " << moduleLine << "\n";
-        for (const auto& m : host.records().messages) out << "Message:    " << m.text << "\n";
-        out << "Result:     " << *result << (*result == 0 ? " (imported)" : " (failed)") << "\n";
-        printSummary(out, report);
-    }
-    if (!jsonOut.empty() && !writeReport(jsonOut, report)) return kUsage;
-    return status;
 }

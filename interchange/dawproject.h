@@ -1,0 +1,27 @@
+// The DAWproject writer: the song as a DAWproject 1.0 file, a ZIP container (libzip) of
+// project.xml and metadata.xml (written by libxml2's streaming writer, never held whole),
+// the audio files the clips play under audio/ and the instruments' stored states under
+// plugins/. docs/export.md tells what maps to what.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "interchange/left_out.h"
+#include "interchange/song.h"
+
+namespace Interchange {
+
+// The application that writes the file, as project.xml names it.
+struct Application {
+    std::string name;
+    std::string version;
+};
+
+// Writes song to target through a temporary file in target's folder, renamed into place
+// when complete. Adds what the format cannot hold to leftOut. Throws ExportError.
+void writeDawproject(const Song& song, const std::filesystem::path& target,
+                     const Application& application, LeftOutList& leftOut);
+
+}  // namespace Interchange

@@ -1,0 +1,149 @@
+// tessaro-import as a user runs it: the built command in a child process, its exit status,
+// what it prints on standard output and standard error, and its choice of host.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "refhost/profile.h"
+#include "tests/support/import_harness.h"
+#include "tests/support/tool_run.h"
+#include "tools/writer/writer.h"
+
+using TessaroTest::ToolRun;
+using TessaroTest::runTool;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kClean = "References: 0 held, 0 released too often, 0 misuses\n";
+
+// The folder the command takes its host profiles from.
+std::string profileFolder() { return RefHost::ProfileStore::defaultFolder().string(); }
+
+// A project folder holding "song.tsp" (one instrument track) and "broken.tsp" (a file
+// whose magic is wrong).
+class ImportCommand : public testing::Test {
+protected:
+    void SetUp() override {
+        TessaroWriter::ProjectFile file;
+        file.add(TessaroWriter::HeadChunk{}).trackCount = 1;
+        file.add(TessaroWriter::TrackInfoChunk{});
+        auto bytes = file.bytes();
+        song = folder.write("song.tsp", bytes).string();
+        bytes[0] = 0x98;
+        broken = folder.write("broken.tsp", bytes).string();
+    }
+
+    TessaroTest::TempFolder folder;
+    std::string song;
+    std::string broken;
+};
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+}  // namespace
+
+TEST_F(ImportCommand, ExitStatusAndMessageOfAnImport) {
+    struct Case {
+        std::string file;
+        int status;
+        const char* message;
+        const char* result;
+    };
+    const Case cases[] = {
+        {song, 0, "The Tessaro import was completed.", "0 (imported)"},
+        {broken, 1, "Cannot read Tessaro project file. Reason: unknown format.", "1 (failed)"},
+        {(folder.path() / "missing.tsp").string(), 1, "Cannot open file.", "1 (failed)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const ToolRun run = runTool({c.file});
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_TRUE(contains(run.out, std::string("\nMessage:    ") + c.message + "\nResult:     " +
+                                          c.result + "\n"))
+            << run.out;
+        EXPECT_TRUE(contains(run.out, kClean)) << run.out;
+    }
+}
+
+TEST_F(ImportCommand, BadUsageAndAModuleThatCannotBeLoadedAreStatus2) {
+    const std::string noModule = (folder.path() / "none.so").string();
+    struct Case {
+        std::vector<std::string> args;
+        std::string errorStart;
+    };
+    const Case cases[] = {
+        {{}, "tessaro-import: a project file is required\n"},
+        {{"--bogus", song},
+         "The following argument was not expected: --bogus\n"
+         "Run with --help for more information.\n"},
+        {{song, "--module", noModule}, "tessaro-import: cannot load module " + noModule + ": "},
+        {{song, "--module", song}, "tessaro-import: cannot load module " + song + ": "},
+        {{song, "--host", "Ombrel Nine"},
+         "tessaro-import: no host profile \"Ombrel Nine\" in " + profileFolder() + "\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.errorStart);
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err.substr(0, c.errorStart.size()), c.errorStart);
+    }
+}
+
+TEST_F(ImportCommand, JsonToStandardOutputLeavesItPureJson) {
+    const ToolRun run = runTool({song, "--json", "-"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto report = nlohmann::json::parse(run.out, nullptr, false);
+    ASSERT_FALSE(report.is_discarded()) << run.out;
+    EXPECT_EQ(report["result"], 0);
+    EXPECT_EQ(report["messages"], nlohmann::json::array({"The Tessaro import was completed."}));
+    EXPECT_EQ(report["references"]["held"], 0);
+    EXPECT_EQ(report["references"]["overReleased"], 0);
+    EXPECT_EQ(report["references"]["misuses"], 0);
+    // The summary goes to standard error instead.
+    EXPECT_TRUE(contains(run.err, "\nResult:     0 (imported)\n")) << run.err;
+}
+
+TEST_F(ImportCommand, ListsTheHostProfiles) {
+    const ToolRun run = runTool({"--list-hosts"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::size_t profiles = 0;
+    for (const auto& entry : fs::directory_iterator(profileFolder()))
+        profiles += entry.path().extension() == ".json";
+    EXPECT_EQ(static_cast<std::size_t>(std::count(run.out.begin(), run.out.end(), '\n')), profiles);
+    EXPECT_TRUE(contains(run.out, "\nombrel-fold-7.0.0\tOmbrel Fold\tVersion 7.0.0\tOmbrel Fold "
+                                  "7.0.0: current mixer; effect channels and sends.\n"))
+        << run.out;
+}
+
+TEST_F(ImportCommand, ChoosesTheHostByIdNameAndVersionOrName) {
+    struct Case {
+        std::vector<std::string> hostArgs;
+        const char* hostLine;
+    };
+    const Case cases[] = {
+        {{"--host", "ombrel-fold-7.0.0"}, "Ombrel Fold, Version 7.0.0 (profile ombrel-fold-7.0.0)"},
+        {{"--host", "Larkwin 6.0.1"}, "Larkwin, Version 6.0.1 (profile larkwin-6.0.1)"},
+        {{"--host", "Ombrel Tarn"}, "Ombrel Tarn, Version 7.0.1 (profile ombrel-tarn-7.0.1)"},
+        {{}, "Ombrel, Version 8.0.1 (profile ombrel-8.0.1)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hostLine);
+        std::vector<std::string> args = c.hostArgs;
+        args.push_back(song);
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1),
+                  std::string("Host:       ") + c.hostLine + "\n");
+        EXPECT_TRUE(contains(run.out, kClean)) << run.out;
+    }
+}

@@ -1,0 +1,133 @@
+#include "tools/import/batch.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "refhost/file_io.h"
+#include "tools/import/options.h"
+#include "tools/import/summary.h"
+
+namespace ImportTool {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One project from its argument to its result, on the calling thread.
+ProjectResult runProject(const BatchSettings& settings, const OutputNames& names,
+                         std::size_t index, const fs::path& file,
+                         const RefHost::AudioWriteWatcher& watcher) {
+    ProjectResult result;
+    if (const auto problem = inputProblem(file)) {
+        result.reason = *problem;
+        return result;
+    }
+    ImportedProject imported = importProject(settings.setup, file, watcher);
+    if (!imported.outcome.error.empty()) {
+        result.reason = imported.outcome.error;
+        return result;
+    }
+    if (imported.outcome.result == 0) result.status = ProjectResult::Status::Imported;
+    // A failed import's reason, when the module gives one, goes into result.reason here.
+
+    ExportResult exported = exportProject(
+        imported, file,
+        {names.pathFor(settings.dawproject, index, ".dawproject"),
+         names.pathFor(settings.midi, index, ".mid")});
+    result.outputs = std::move(exported.written);
+    if (!exported.errors.empty()) {
+        result.status = ProjectResult::Status::Failed;
+        for (const auto& error : exported.errors)
+            result.reason += (result.reason.empty() ? "" : "; ") + error;
+    }
+
+    if (settings.json.kind == OutputOption::Kind::Folder) {
+        const fs::path report = names.pathFor(settings.json, index, ".json");
+        if (const auto problem = writeReport(report, imported.report)) {
+            result.status = ProjectResult::Status::Failed;
+            result.reason += (result.reason.empty() ? "" : "; ") + *problem;
+        } else {
+            result.outputs.insert(result.outputs.begin(), report);
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+std::string resultLine(const std::string& file, const ProjectResult& result) {
+    std::string line =
+        file + (result.status == ProjectResult::Status::Imported ? ": imported" : ": failed");
+    if (!result.reason.empty()) line += ": " + result.reason;
+    for (std::size_t i = 0; i < result.outputs.size(); ++i)
+        line += (i == 0 ? " -> " : ", ") + RefHost::FileIo::utf8(result.outputs[i]);
+    return line;
+}
+
+int runBatch(const std::vector<std::string>& files, const BatchSettings& settings) {
+    std::vector<fs::path> inputs;
+    for (const auto& f : files) inputs.push_back(RefHost::FileIo::fromUtf8(f));
+    const OutputNames names(inputs);
+    const std::size_t workers = std::clamp<std::size_t>(settings.jobs, 1, files.size());
+    Progress progress(files, workers, settings.quiet ? Progress::Display::Off : settings.display,
+                      Progress::delayBeforeShowing());
+
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::vector<std::optional<ProjectResult>> results(files.size());
+    std::atomic<std::size_t> next{0};
+
+    const auto work = [&](std::size_t slot) {
+        const RefHost::AudioWriteWatcher watcher =
+            [&progress, slot](const RefHost::AudioWriteProgress& block) {
+                progress.wrote(slot, block);
+            };
+        for (std::size_t i; (i = next++) < files.size();) {
+            progress.started(slot, i);
+            ProjectResult result;
+            try {
+                result = runProject(settings, names, i, inputs[i], watcher);
+            } catch (const std::exception& e) {
+                result = ProjectResult{};
+                result.reason = e.what();
+            } catch (...) {
+                result = ProjectResult{};
+                result.reason = "an unexpected error";
+            }
+            progress.finished(slot);
+            {
+                std::lock_guard lock(mutex);
+                results[i] = std::move(result);
+            }
+            ready.notify_one();
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t slot = 0; slot < workers; ++slot) threads.emplace_back(work, slot);
+
+    std::size_t imported = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        ProjectResult result;
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return results[i].has_value(); });
+            result = *results[i];
+        }
+        const bool ok = result.status == ProjectResult::Status::Imported;
+        imported += ok;
+        if (!settings.quiet || !ok) progress.print(resultLine(files[i], result) + "\n");
+    }
+    for (auto& t : threads) t.join();
+    progress.stop();
+    if (!settings.quiet)
+        progress.print(std::to_string(files.size()) + " projects: " + std::to_string(imported) +
+                       " imported, " + std::to_string(files.size() - imported) + " failed\n");
+    return imported == files.size() ? kImported : kFailed;
+}
+
+}  // namespace ImportTool

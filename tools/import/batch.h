@@ -1,0 +1,51 @@
+// Many projects in one run: each is imported into a fresh host, several at once on threads
+// of their own, and reported in one line in the order of the arguments, then a total:
+//
+//     Songs/Demo.tsp: imported -> Reports/Demo.json
+//     Songs/Broken.tsp: failed -> Reports/Broken.json
+//     Songs/Gone.tsp: failed: no such file
+//     3 projects: 1 imported, 2 failed
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/import/outputs.h"
+#include "tools/import/progress.h"
+#include "tools/import/project_import.h"
+
+namespace ImportTool {
+
+// What became of one project of a run.
+struct ProjectResult {
+    enum class Status { Imported, Failed };
+    Status status = Status::Failed;
+    // Why it failed: the tool's own finding (no such file, a folder, a module that could not
+    // run the import, an output that could not be written) or, when the module gives one,
+    // its reason for the failed import. The module gives no reason of its own yet.
+    std::string reason;
+    std::vector<std::filesystem::path> outputs;  // the files written for the project
+};
+
+// The project's line: "<file>: imported" or "<file>: failed", ": <reason>" when there is
+// one, " -> <output>, ..." when outputs were written; no line end.
+std::string resultLine(const std::string& file, const ProjectResult& result);
+
+struct BatchSettings {
+    ImportSetup setup;
+    OutputOption json;        // a folder, or none
+    OutputOption dawproject;  // a folder, or none
+    OutputOption midi;        // a folder, or none
+    unsigned jobs = 1;
+    bool quiet = false;
+    Progress::Display display = Progress::Display::Off;
+};
+
+// Imports every file and prints its line as soon as those before it are printed, then the
+// total (with quiet: the lines of failed projects only). Returns kImported when every
+// project imported, else kFailed.
+int runBatch(const std::vector<std::string>& files, const BatchSettings& settings);
+
+}  // namespace ImportTool

@@ -1,0 +1,61 @@
+#include "tools/import/project_import.h"
+
+#include <system_error>
+
+#if TESSARO_WITH_INTERCHANGE
+#include "interchange/export.h"
+#endif
+
+#ifndef TESSARO_VERSION
+#define TESSARO_VERSION "0"
+#endif
+
+namespace ImportTool {
+
+namespace fs = std::filesystem;
+
+ImportedProject importProject(const ImportSetup& setup, const fs::path& file,
+                              RefHost::AudioWriteWatcher watcher) {
+    ImportedProject imported;
+    imported.host = std::make_unique<RefHost::ReferenceHost>(setup.profile);
+    if (!setup.projectFolder.empty())
+        imported.host->setProjectFolder(fs::absolute(setup.projectFolder));
+    imported.host->watchAudioWrites(std::move(watcher));
+    imported.outcome = RefHost::runImport(setup.module, *imported.host, file);
+    imported.report = RefHost::makeReport(*imported.host, imported.outcome.result);
+    return imported;
+}
+
+ExportResult exportProject(ImportedProject& imported, const fs::path& file,
+                           const ExportTargets& targets) {
+    ExportResult result;
+#if TESSARO_WITH_INTERCHANGE
+    if (imported.outcome.result != 0 || !imported.outcome.error.empty()) return result;
+    if (targets.dawproject.empty() && targets.midi.empty()) return result;
+    const auto exported = Interchange::exportSong(
+        *imported.host, file, {targets.dawproject, targets.midi, {"tessaro-import", TESSARO_VERSION}});
+    imported.report["export"] = exported.report();
+    for (const auto& output : exported.outputs) {
+        if (output.written)
+            result.written.push_back(output.path);
+        else
+            result.errors.push_back(output.error);
+    }
+#else
+    (void)imported;
+    (void)file;
+    (void)targets;
+#endif
+    return result;
+}
+
+std::optional<std::string> inputProblem(const fs::path& file) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (!fs::exists(status)) return "no such file";
+    if (fs::is_directory(status)) return "a folder, not a project file";
+    if (!fs::is_regular_file(status)) return "not a regular file";
+    return std::nullopt;
+}
+
+}  // namespace ImportTool
