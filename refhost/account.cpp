@@ -11,7 +11,7 @@ namespace RefHost {
 
 // --- Account -------------------------------------------------------------------------
 
-Account::Account() = default;
+Account::Account(const MemberFacets& members) : members_(members) {}
 
 Account::~Account() = default;
 
@@ -33,27 +33,18 @@ FacetBase* Account::facetFor(Object& object, const Host::FUID& iid) {
     FacetBase* facet = object.lastFacet(type->iid);
     if (facet && !facet->released()) return facet;
     facet = object.unusedMemberFacet(type->iid);
-    if (facet) {
-        registerFacet(*facet, *type);
-    } else {
+    if (!facet) {
         auto made = type->make(object);
         facet = made.get();
-        owned_.push_back(std::move(made));
-        try {
-            registerFacet(*facet, *type);
-        } catch (...) {
-            owned_.pop_back();
-            throw;
-        }
+        const auto [at, added] = owned_.emplace(facet->unknown(), std::move(made));
+        if (!added) throw std::logic_error(std::string("facet ") + type->name + " shares its pointer");
     }
+    registerFacet(*facet, *type);
     object.rememberFacet(facet);
     return facet;
 }
 
 void Account::registerFacet(FacetBase& facet, const FacetType& type) {
-    if (facet.registered()) throw std::logic_error(std::string("facet ") + type.name + " registered twice");
-    if (!byPointer_.emplace(facet.unknown(), &facet).second)
-        throw std::logic_error(std::string("facet ") + type.name + " shares its pointer");
     facet.typeIndex_ = type.index;
     facet.serial_ = ++registered_;
 }
@@ -79,8 +70,8 @@ Host::FUnknown* Account::lend(Object& object, const Host::FUID& iid) {
 }
 
 FacetBase* Account::find(const void* pointer) const {
-    const auto it = byPointer_.find(pointer);
-    return it == byPointer_.end() ? nullptr : it->second;
+    const auto it = owned_.find(pointer);
+    return it != owned_.end() ? it->second.get() : members_.facetAt(pointer);
 }
 
 void Account::recordMisuse(std::string text) {
@@ -90,8 +81,11 @@ void Account::recordMisuse(std::string text) {
 
 Findings Account::findings() const {
     std::vector<const FacetBase*> notable;
-    for (const auto& [pointer, facet] : byPointer_)
-        if (facet->count() > 0 || facet->overReleases() > 0) notable.push_back(facet);
+    const auto note = [&notable](const FacetBase& facet) {
+        if (facet.count() > 0 || facet.overReleases() > 0) notable.push_back(&facet);
+    };
+    for (const auto& [pointer, facet] : owned_) note(*facet);
+    members_.forEachRegistered(note);
     std::sort(notable.begin(), notable.end(),
               [](const FacetBase* a, const FacetBase* b) { return a->serial() < b->serial(); });
     Findings found;

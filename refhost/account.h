@@ -1,12 +1,14 @@
 // The account of references: every facet handed to the plug-in, its count, the releases
 // beyond the last reference and the calls that broke the interface contract. The account
-// owns the facets it makes and lists every facet by the interface pointer the plug-in
-// sees, so it can tell whether a pointer the plug-in passes is one of the host's facets.
+// owns the facets it makes in an ordinary map, by the interface pointer the plug-in sees;
+// with the keeper of the events' facets it tells whether a pointer the plug-in passes is
+// one of the host's facets.
 // Everything runs on the host's calling thread.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -40,12 +42,26 @@ struct Findings {
     std::string firstMisuse() const { return misuses.empty() ? std::string() : misuses.front(); }
 };
 
+// Facets that objects hold as members (the events' facets, in the host's pool of events):
+// the account registers them but does not own or list them; it asks their keeper.
+class MemberFacets {
+public:
+    // The registered member facet whose interface pointer is pointer, or null.
+    virtual FacetBase* facetAt(const void* pointer) const = 0;
+    // Calls visit with every registered member facet.
+    virtual void forEachRegistered(const std::function<void(const FacetBase&)>& visit) const = 0;
+
+protected:
+    ~MemberFacets() = default;
+};
+
 class Account {
 public:
     // Misuses kept word for word; later ones are only counted.
     static constexpr std::size_t kMaxMisuses = 100;
 
-    Account();
+    // members keeps the facets that objects hold as members; it outlives every call.
+    explicit Account(const MemberFacets& members);
     ~Account();
     Account(const Account&) = delete;
     Account& operator=(const Account&) = delete;
@@ -73,12 +89,13 @@ public:
 private:
     const FacetType* typeFor(Object& object, const Host::FUID& iid) const;
     FacetBase* facetFor(Object& object, const Host::FUID& iid);
-    // Lists a facet that is about to be handed out or lent for the first time.
+    // Gives a facet that is about to be handed out or lent for the first time its type and
+    // its place in the order of registration.
     void registerFacet(FacetBase& facet, const FacetType& type);
 
-    std::vector<std::unique_ptr<FacetBase>> owned_;  // the facets the account made
-    // Every registered facet (owned or an object's member) by its interface pointer.
-    std::unordered_map<const void*, FacetBase*> byPointer_;
+    const MemberFacets& members_;
+    // The facets the account made, by their interface pointer.
+    std::unordered_map<const void*, std::unique_ptr<FacetBase>> owned_;
     Host::uint32 registered_ = 0;
     std::vector<std::string> misuses_;
     std::size_t misuseCount_ = 0;

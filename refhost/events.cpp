@@ -3,6 +3,7 @@
 #include "refhost/events.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "base/text.h"
 #include "refhost/reference_host.h"
@@ -90,6 +91,77 @@ FacetBase* EventObject::unusedMemberFacet(const Host::FUID& iid) {
     else if (iid == Host::IControlEvent::iid) member = std::get_if<ControlEventFacet>(&kindFacet_);
     else if (iid == Host::IAudioEvent::iid) member = std::get_if<AudioEventFacet>(&kindFacet_);
     return member && !member->registered() ? member : nullptr;
+}
+
+FacetBase* EventObject::registeredMemberFacetAt(const void* pointer) {
+    if (eventFacet_.registered() && eventFacet_.unknown() == pointer) return &eventFacet_;
+    return std::visit(
+        [pointer](auto& facet) -> FacetBase* {
+            if constexpr (std::is_same_v<std::decay_t<decltype(facet)>, std::monostate>) {
+                return nullptr;
+            } else {
+                return facet.registered() && facet.unknown() == pointer ? &facet : nullptr;
+            }
+        },
+        kindFacet_);
+}
+
+void EventObject::forEachRegisteredMember(
+    const std::function<void(const FacetBase&)>& visit) const {
+    if (eventFacet_.registered()) visit(eventFacet_);
+    std::visit(
+        [&visit](const auto& facet) {
+            if constexpr (!std::is_same_v<std::decay_t<decltype(facet)>, std::monostate>) {
+                if (facet.registered()) visit(facet);
+            }
+        },
+        kindFacet_);
+}
+
+// --- The pool of events --------------------------------------------------------------
+
+EventPool::~EventPool() {
+    while (size_ > 0) destroyNewest();
+}
+
+EventObject& EventPool::make(ReferenceHost& host, EventKind kind) {
+    if (size_ == chunks_.size() * kChunkSize) {
+        auto chunk = std::make_unique<Slot[]>(kChunkSize);
+        const auto address = reinterpret_cast<std::uintptr_t>(chunk.get());
+        chunks_.push_back(std::move(chunk));
+        try {
+            chunkAt_.emplace(address, chunks_.size() - 1);
+        } catch (...) {
+            chunks_.pop_back();
+            throw;
+        }
+    }
+    Slot& slot = chunks_[size_ / kChunkSize][size_ % kChunkSize];
+    slot.emplace(host, kind);
+    ++size_;
+    return *slot;
+}
+
+void EventPool::destroyNewest() {
+    --size_;
+    chunks_[size_ / kChunkSize][size_ % kChunkSize].reset();
+}
+
+FacetBase* EventPool::facetAt(const void* pointer) const {
+    // Addresses as integers: a pointer from the plug-in may point anywhere.
+    const auto address = reinterpret_cast<std::uintptr_t>(pointer);
+    auto chunk = chunkAt_.upper_bound(address);
+    if (chunk == chunkAt_.begin()) return nullptr;
+    --chunk;
+    const std::size_t index = (address - chunk->first) / sizeof(Slot);
+    const std::size_t first = chunk->second * kChunkSize;
+    if (index >= kChunkSize || first + index >= size_) return nullptr;
+    return chunks_[chunk->second][index]->registeredMemberFacetAt(pointer);
+}
+
+void EventPool::forEachRegistered(const std::function<void(const FacetBase&)>& visit) const {
+    for (std::size_t i = 0; i < size_; ++i)
+        chunks_[i / kChunkSize][i % kChunkSize]->forEachRegisteredMember(visit);
 }
 
 std::string EventObject::describe() const {

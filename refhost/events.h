@@ -15,7 +15,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -25,6 +28,7 @@
 #include <vector>
 
 #include "interfaces/all.h"
+#include "refhost/account.h"
 #include "refhost/facets_events.h"
 #include "refhost/node.h"
 #include "refhost/report.h"
@@ -70,6 +74,10 @@ public:
     EventObject(ReferenceHost& host, EventKind eventKind);
     std::string describe() const override;
     FacetBase* unusedMemberFacet(const Host::FUID& iid) override;
+    // The member facet whose interface pointer is pointer, when it has been registered.
+    FacetBase* registeredMemberFacetAt(const void* pointer);
+    // Calls visit with each member facet that has been registered.
+    void forEachRegisteredMember(const std::function<void(const FacetBase&)>& visit) const;
 
     // A note: pitch and velocity.
     std::optional<Host::int32>& pitch() { return data[0]; }
@@ -85,6 +93,34 @@ private:
     // The first facets handed out: IEvent, and the interface of the event's kind.
     EventFacet eventFacet_;
     std::variant<std::monostate, NoteFacet, ControlEventFacet, AudioEventFacet> kindFacet_;
+};
+
+// The host's notes, controller-like events and audio events: typed chunks of events that
+// never move, so that the event behind a facet the plug-in passes is found through the
+// chunk that holds it. Events are destroyed newest first.
+class EventPool final : public MemberFacets {
+public:
+    static constexpr std::size_t kChunkSize = 4096;
+
+    EventPool() = default;
+    ~EventPool();
+    EventPool(const EventPool&) = delete;
+    EventPool& operator=(const EventPool&) = delete;
+
+    EventObject& make(ReferenceHost& host, EventKind kind);
+    // Destroys the newest event (there is one).
+    void destroyNewest();
+    std::size_t size() const { return size_; }
+
+    FacetBase* facetAt(const void* pointer) const override;
+    void forEachRegistered(const std::function<void(const FacetBase&)>& visit) const override;
+
+private:
+    using Slot = std::optional<EventObject>;
+
+    std::vector<std::unique_ptr<Slot[]>> chunks_;    // in the order made, kChunkSize slots each
+    std::map<std::uintptr_t, std::size_t> chunkAt_;  // a chunk's address: its place in chunks_
+    std::size_t size_ = 0;                           // the events alive, in the first slots
 };
 
 // A MIDI part: an event in a track's list that holds an event list of its own. It is a

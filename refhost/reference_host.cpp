@@ -23,7 +23,7 @@ ReferenceHost::~ReferenceHost() { destroyObjects(); }
 void ReferenceHost::destroyObjects() {
     // Newest first: whatever an object refers to was made before it and is still there.
     while (!madeInPool_.empty()) {
-        if (madeInPool_.back()) events_.pop_back();
+        if (madeInPool_.back()) events_.destroyNewest();
         else objects_.pop_back();
         madeInPool_.pop_back();
     }

@@ -85,7 +85,7 @@ public:
         madeInPool_.push_back(pooled);
         try {
             if constexpr (pooled) {
-                return events_.emplace_back(*this, std::forward<Args>(args)...);
+                return events_.make(*this, std::forward<Args>(args)...);
             } else {
                 auto object = std::make_unique<T>(*this, std::forward<Args>(args)...);
                 T& made = *object;
@@ -110,9 +110,9 @@ public:
 private:
     void destroyObjects();
 
-    Account account_;
-    std::deque<std::unique_ptr<Object>> objects_;  // in the order made
-    std::deque<EventObject> events_;               // in the order made
+    EventPool events_;  // events, in the order made; the account finds their facets there
+    Account account_{events_};
+    std::deque<std::unique_ptr<Object>> objects_;  // everything else, in the order made
     std::vector<bool> madeInPool_;  // for each object made, in order: true for events_
     std::map<std::string, std::vector<ListEntry>> sharedLists_;
     Profile profile_;
