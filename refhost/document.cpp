@@ -48,6 +48,10 @@ Node& Document::build(const NodeTemplate& shape, Node* parent) {
     KindSet kinds{"param"};
     for (const auto& kind : shape.kinds) kinds.insert(kind);
     Node& node = host_.make<Node>(kinds, Tessaro::toUtf16(shape.name));
+    node.parameters.reserve(shape.params.size());
+    std::size_t children = 0;
+    for (const auto& child : shape.children) children += static_cast<std::size_t>(child.repeat);
+    node.children.reserve(children);
     for (const auto& p : shape.params) {
         const auto& entries = p.list.empty() ? noEntries() : host_.profile().list(p.list);
         node.parameters.push_back(std::make_unique<Parameter>(host_, node, p, entries));

@@ -76,12 +76,12 @@ Parameter::Parameter(ReferenceHost& host, Node& ownerNode, const ParamTemplate& 
                      const std::vector<ListEntry>& listEntries)
     : Object(host),
       owner(ownerNode),
-      name(shape.name),
+      name(host.sharedName(shape.name)),
+      value(std::clamp(shape.value, 0.0, static_cast<double>(std::max(shape.max, 0)))),
+      entries(listEntries),
       tag(shape.tag),
       max(std::max(shape.max, 0)),
-      value(std::clamp(shape.value, 0.0, static_cast<double>(std::max(shape.max, 0)))),
-      isList(!shape.list.empty()),
-      entries(listEntries) {}
+      isList(!shape.list.empty()) {}
 
 std::string Parameter::describe() const {
     return "parameter \"" + name + "\" of " + owner.describe();

@@ -61,16 +61,18 @@ public:
 
     std::string describe() const override;
 
+    // A channel has some ninety parameters: what every parameter of a name or a list shares
+    // is kept once by the host (ReferenceHost::sharedName, sharedList, the profile's lists).
     Node& owner;
-    std::string name;
-    Host::int32 tag = 0;
-    Host::int32 max = 1;
+    const std::string& name;
     double value = 0;
-    bool isList = false;
     const std::vector<ListEntry>& entries;  // empty unless isList
-    Host::uint32 changes = 0;  // values set by the plug-in
     // Called after every value set (an instrument slot loads the chosen plug-in).
     void (*onChange)(Parameter&) = nullptr;
+    Host::int32 tag = 0;
+    Host::int32 max = 1;
+    Host::uint32 changes = 0;  // values set by the plug-in
+    bool isList = false;
 
     // Sets the value clamped to 0..max and counts the change.
     void set(double v);

@@ -29,6 +29,11 @@ void ReferenceHost::destroyObjects() {
     }
 }
 
+const std::string& ReferenceHost::sharedName(std::string_view name) {
+    const auto known = sharedNames_.find(name);
+    return known != sharedNames_.end() ? *known : *sharedNames_.emplace(name).first;
+}
+
 const std::vector<ListEntry>& ReferenceHost::sharedList(
     const std::string& key, const std::function<std::vector<ListEntry>()>& make) {
     const auto known = sharedLists_.find(key);

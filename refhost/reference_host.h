@@ -13,7 +13,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -103,6 +105,8 @@ public:
     // after. The lists of the profile are shared as they stand (Profile::list).
     const std::vector<ListEntry>& sharedList(const std::string& key,
                                              const std::function<std::vector<ListEntry>()>& make);
+    // The host's one copy of a name that many objects share (a parameter's name).
+    const std::string& sharedName(std::string_view name);
 
     // The next serial number of a memory stream.
     std::size_t nextMemoryStreamSerial() { return ++memoryStreams_; }
@@ -115,6 +119,7 @@ private:
     std::deque<std::unique_ptr<Object>> objects_;  // everything else, in the order made
     std::vector<bool> madeInPool_;  // for each object made, in order: true for events_
     std::map<std::string, std::vector<ListEntry>> sharedLists_;
+    std::set<std::string, std::less<>> sharedNames_;
     Profile profile_;
     std::unique_ptr<Document> document_;
     ContextObject* context_ = nullptr;
