@@ -40,10 +40,10 @@ public:
         if (wanted == Host::FUnknown::iid)
             *obj = static_cast<FirstOf<Interfaces...>*>(this);
         else
-            static_cast<void>(((wanted == Interfaces::iid
-                                    ? (*obj = static_cast<Interfaces*>(this), true)
-                                    : false) ||
-                               ...));
+            static_cast<void>(
+                ((wanted == Interfaces::iid ? (*obj = static_cast<Interfaces*>(this), true)
+                                            : false) ||
+                 ...));
         if (!*obj) return kNoInterface;
         ++counts_.held;
         return kResultOk;
@@ -66,6 +66,12 @@ protected:
     tresult count() {
         ++counts_.calls;
         return kResultOk;
+    }
+    // Counts a call that answers value.
+    template <class T>
+    T counted(T value) {
+        ++counts_.calls;
+        return value;
     }
     // Hands out interface I of object to out with a new reference.
     template <class I>
@@ -92,10 +98,7 @@ class EventListObject final : public Counted<Host::IEventList> {
 public:
     using Counted::Counted;
     tresult prepare(Host::int32) override { return count(); }
-    Host::int32 getCount() override {
-        count();
-        return 0;
-    }
+    Host::int32 getCount() override { return counted(0); }
 };
 
 class ParameterObject final : public Counted<Host::IParameter> {
@@ -107,18 +110,9 @@ public:
         Tessaro::copyToBuffer(std::string_view("quantMenu"), buffer, size);
         return kResultOk;
     }
-    Host::int32 getTag() override {
-        count();
-        return 0;
-    }
-    Host::int32 getMax() override {
-        count();
-        return 19;
-    }
-    double getValue() override {
-        count();
-        return 0;
-    }
+    Host::int32 getTag() override { return counted(0); }
+    Host::int32 getMax() override { return counted(19); }
+    double getValue() override { return counted(0); }
     tresult setValue(Host::int32) override { return count(); }
     tresult setFloatValue(double, Host::tbool) override { return count(); }
 };
@@ -128,8 +122,12 @@ public:
     using Counted::Counted;
     tresult setStart(Host::IEventList*, double, Host::IEditContext*) override { return count(); }
     tresult setLength(Host::IEventList*, double, Host::IEditContext*) override { return count(); }
-    tresult setMute(Host::IEventList*, Host::tbool, Host::IEditContext*) override { return count(); }
-    tresult setPitch(Host::IEventList*, Host::int32, Host::IEditContext*) override { return count(); }
+    tresult setMute(Host::IEventList*, Host::tbool, Host::IEditContext*) override {
+        return count();
+    }
+    tresult setPitch(Host::IEventList*, Host::int32, Host::IEditContext*) override {
+        return count();
+    }
     tresult setVelocity(Host::IEventList*, Host::int32, Host::IEditContext*) override {
         return count();
     }
@@ -140,7 +138,9 @@ public:
     using Counted::Counted;
     tresult setStart(Host::IEventList*, double, Host::IEditContext*) override { return count(); }
     tresult setLength(Host::IEventList*, double, Host::IEditContext*) override { return count(); }
-    tresult setMute(Host::IEventList*, Host::tbool, Host::IEditContext*) override { return count(); }
+    tresult setMute(Host::IEventList*, Host::tbool, Host::IEditContext*) override {
+        return count();
+    }
     tresult setData(Host::IEventList*, Host::int32, Host::int32, Host::IEditContext*) override {
         return count();
     }
@@ -242,11 +242,12 @@ public:
     using Counted::Counted;
     tresult setStart(Host::IEventList*, double, Host::IEditContext*) override { return count(); }
     tresult setLength(Host::IEventList*, double, Host::IEditContext*) override { return count(); }
-    tresult setMute(Host::IEventList*, Host::tbool, Host::IEditContext*) override { return count(); }
+    tresult setMute(Host::IEventList*, Host::tbool, Host::IEditContext*) override {
+        return count();
+    }
     tresult setPartName(const Host::char16*) override { return count(); }
     tresult getEventList(Host::IEventList** list) override {
-        count();
-        return handOut<Host::IEventList>(&objects_.list, list);
+        return counted(handOut<Host::IEventList>(&objects_.list, list));
     }
     tresult getName(Host::char8* buffer, Host::int32 size) override {
         count();
@@ -254,10 +255,7 @@ public:
         Tessaro::copyToBuffer(std::string_view("MIDI part"), buffer, size);
         return kResultOk;
     }
-    Host::int32 getChildCount() override {
-        count();
-        return 0;
-    }
+    Host::int32 getChildCount() override { return counted(0); }
     tresult getChild(Host::int32, Host::IParamNode** child) override { return nothing(child); }
     tresult findChild(const Host::char8*, Host::IParamNode** child) override {
         return nothing(child);
@@ -283,22 +281,19 @@ private:
     }
 };
 
-class TrackObject final
-    : public Counted<Host::IProjectObject, Host::ITrack, Host::IAttributeList> {
+class TrackObject final : public Counted<Host::IProjectObject, Host::ITrack, Host::IAttributeList> {
 public:
     using Counted::Counted;
     // Every track of a MIDI import is an instrument track.
     Host::tbool isKind(const Host::char8* kind) override {
-        count();
-        return kind && (std::strcmp(kind, "track") == 0 || std::strcmp(kind, "instrument") == 0);
+        return counted(kind &&
+                       (std::strcmp(kind, "track") == 0 || std::strcmp(kind, "instrument") == 0));
     }
     tresult getName(Host::char16* buffer, Host::int32 size) override {
-        count();
-        return copy(u"Track", buffer, size);
+        return counted(copy(u"Track", buffer, size));
     }
     tresult getTrack(Host::ITrack** track) override {
-        count();
-        return handOut<Host::ITrack>(this, track);
+        return counted(handOut<Host::ITrack>(this, track));
     }
     tresult setName(Host::IProject*, const Host::char16*, Host::IEditContext*) override {
         return count();
@@ -307,12 +302,10 @@ public:
         return count();
     }
     tresult getAttributes(Host::IAttributeList** list) override {
-        count();
-        return handOut<Host::IAttributeList>(this, list);
+        return counted(handOut<Host::IAttributeList>(this, list));
     }
     tresult getEventList(Host::IEventList** list) override {
-        count();
-        return handOut<Host::IEventList>(&objects_.list, list);
+        return counted(handOut<Host::IEventList>(&objects_.list, list));
     }
     tresult getAutomation(Host::IAutomation** automation) override {
         count();
@@ -320,25 +313,12 @@ public:
         return kResultFalse;
     }
     // Nothing is kept: no attribute is there to read back.
-    tresult hasAttribute(const Host::char8*) override {
-        count();
-        return kResultFalse;
-    }
-    Host::int32 getType(const Host::char8*) override {
-        count();
-        return 0;
-    }
-    tresult getInt(const Host::char8*, Host::int64*) override {
-        count();
-        return kResultFalse;
-    }
-    tresult getFloat(const Host::char8*, double*) override {
-        count();
-        return kResultFalse;
-    }
+    tresult hasAttribute(const Host::char8*) override { return counted(kResultFalse); }
+    Host::int32 getType(const Host::char8*) override { return counted(0); }
+    tresult getInt(const Host::char8*, Host::int64*) override { return counted(kResultFalse); }
+    tresult getFloat(const Host::char8*, double*) override { return counted(kResultFalse); }
     tresult getString(const Host::char8*, Host::char16*, Host::int32) override {
-        count();
-        return kResultFalse;
+        return counted(kResultFalse);
     }
     tresult setInt(const Host::char8*, Host::int64, Host::tbool) override { return count(); }
     tresult setFloat(const Host::char8*, double, Host::tbool) override { return count(); }
@@ -376,10 +356,7 @@ public:
         if (tree) *tree = nullptr;
         return kResultFalse;
     }
-    Host::tbool atEnd() override {
-        count();
-        return next_ >= counts_.tracks;
-    }
+    Host::tbool atEnd() override { return counted(next_ >= counts_.tracks); }
     tresult next(Host::IProjectObject** object) override {
         count();
         if (!object) return kInvalidArgument;
@@ -405,13 +382,11 @@ public:
         return handOut<Host::IObjectTree>(objects_.tree.get(), tree);
     }
     tresult getTempo(double, Host::ITempo** tempo) override {
-        count();
-        return handOut<Host::ITempo>(objects_.tempo.get(), tempo);
+        return counted(handOut<Host::ITempo>(objects_.tempo.get(), tempo));
     }
     tresult setLength(double) override { return count(); }
     tresult getSignatureTrack(Host::ISignatureTrack** track) override {
-        count();
-        return handOut<Host::ISignatureTrack>(objects_.tempo.get(), track);
+        return counted(handOut<Host::ISignatureTrack>(objects_.tempo.get(), track));
     }
     tresult getAutomationEventList(Host::IAutomationTrack*, Host::IEventList** list) override {
         count();
@@ -474,8 +449,7 @@ class CountingHost::Objects::Context final
 public:
     using Counted::Counted;
     tresult getProject(Host::IProject** project) override {
-        count();
-        return handOut<Host::IProject>(objects_.project.get(), project);
+        return counted(handOut<Host::IProject>(objects_.project.get(), project));
     }
     tresult createInstance(const Host::FUID&, const Host::FUID&, void** obj) override {
         count();
@@ -501,22 +475,16 @@ public:
         --counts_.held;
         return kResultOk;
     }
-    tresult checkFile(Host::IPath*) override {
-        count();
-        return kResultFalse;
-    }
+    tresult checkFile(Host::IPath*) override { return counted(kResultFalse); }
     tresult getName(Host::char16* buffer, Host::int32 size) override {
-        count();
-        return copy(u"Ombrel", buffer, size);
+        return counted(copy(u"Ombrel", buffer, size));
     }
     tresult getVersion(Host::char16* buffer, Host::int32 size) override {
-        count();
-        return copy(u"Version 8.0.1", buffer, size);
+        return counted(copy(u"Version 8.0.1", buffer, size));
     }
     // No mixer: the import takes the older fader scale and builds no sends.
     Host::FUnknown* findObject(const Host::char8*, Host::int32) override {
-        count();
-        return nullptr;
+        return counted(nullptr);
     }
     tresult setCycleActive(Host::tbool) override { return count(); }
     tresult setCycleRange(double, double, double) override { return count(); }
