@@ -234,6 +234,39 @@ TEST(Account, AnEventsFacetsStayCallableAfterTheirLastReleaseAndAreThenReplaced)
     EXPECT_EQ(note.pitch(), 60);
 }
 
+TEST(Account, TheExpectedObjectsReleasedFacetIsStillAReleasedFacet) {
+    // A setter compares the list and edit context it gets with the facets of the list that
+    // holds the event and of the host context first: a released one of those is a misuse.
+    auto host = makeHost();
+    auto factory = queryTo<Host::IObjectFactory>(projectOf(*host));
+    auto edit = contextAs<Host::IEditContext>(*host);
+    auto track = addTrack(*host, "audio", u"Drums");
+    Host::IEventList* list = nullptr;
+    queryTo<Host::ITrack>(track)->getEventList(&list);
+    list->prepare(Host::IEventList::kAudio);
+    IPtr<Host::IEvent> event;
+    factory->createObject("audio event", reinterpret_cast<Host::FUnknown**>(event.put()));
+    ASSERT_EQ(edit->insertObject(list, event.get()), Host::kResultOk);
+    Host::IEditContext* oldEdit = nullptr;
+    edit->queryInterface(Host::IEditContext::iid, reinterpret_cast<void**>(&oldEdit));
+    oldEdit->release();
+    edit.reset();  // the last reference: the edit context's facet is released
+    auto freshEdit = contextAs<Host::IEditContext>(*host);
+    ASSERT_NE(freshEdit.get(), oldEdit);
+
+    EXPECT_EQ(event->setStart(list, 1.0, oldEdit), Host::kInvalidArgument);
+    list->release();  // the list's facet is released too
+    EXPECT_EQ(event->setLength(list, 1.0, freshEdit.get()), Host::kInvalidArgument);
+    const auto found = host->account().findings();
+    ASSERT_EQ(found.misuseCount, 2u);
+    EXPECT_EQ(found.misuses[0],
+              "IEvent::setStart on audio event event in event list of audio track \"Drums\": edit "
+              "context was released: IEditContext of host context");
+    EXPECT_EQ(found.misuses[1],
+              "IEvent::setLength on audio event event in event list of audio track \"Drums\": "
+              "event list was released: IEventList of event list of audio track \"Drums\"");
+}
+
 TEST(Account, FindsEveryFacetByItsStartAcrossChunksAndNothingElse) {
     // Enough notes to fill several of the host's chunks of events.
     auto host = makeHost();
