@@ -125,9 +125,12 @@ EventPool::~EventPool() {
 }
 
 EventObject& EventPool::make(ReferenceHost& host, EventKind kind) {
-    if (size_ == chunks_.size() * kChunkSize) {
-        auto chunk = std::make_unique<Slot[]>(kChunkSize);
-        const auto address = reinterpret_cast<std::uintptr_t>(chunk.get());
+    if (chunks_.empty() || size_ == chunks_.back().first + chunks_.back().capacity) {
+        const std::size_t capacity =
+            chunks_.empty() ? kFirstChunkSize : std::min(2 * chunks_.back().capacity, kChunkSize);
+        const std::size_t first = chunks_.empty() ? 0 : chunks_.back().first + chunks_.back().capacity;
+        Chunk chunk{std::make_unique<Slot[]>(capacity), first, capacity};
+        const auto address = reinterpret_cast<std::uintptr_t>(chunk.slots.get());
         chunks_.push_back(std::move(chunk));
         try {
             chunkAt_.emplace(address, chunks_.size() - 1);
@@ -136,32 +139,40 @@ EventObject& EventPool::make(ReferenceHost& host, EventKind kind) {
             throw;
         }
     }
-    Slot& slot = chunks_[size_ / kChunkSize][size_ % kChunkSize];
-    slot.emplace(host, kind);
+    Slot& made = slot(size_);
+    made.emplace(host, kind);
     ++size_;
-    return *slot;
+    return *made;
 }
 
 void EventPool::destroyNewest() {
     --size_;
-    chunks_[size_ / kChunkSize][size_ % kChunkSize].reset();
+    slot(size_).reset();
+}
+
+EventPool::Slot& EventPool::slot(std::size_t index) const {
+    auto chunk = std::upper_bound(chunks_.begin(), chunks_.end(), index,
+                                  [](std::size_t i, const Chunk& c) { return i < c.first; });
+    --chunk;
+    return chunk->slots[index - chunk->first];
 }
 
 FacetBase* EventPool::facetAt(const void* pointer) const {
     // Addresses as integers: a pointer from the plug-in may point anywhere.
     const auto address = reinterpret_cast<std::uintptr_t>(pointer);
-    auto chunk = chunkAt_.upper_bound(address);
-    if (chunk == chunkAt_.begin()) return nullptr;
-    --chunk;
-    const std::size_t index = (address - chunk->first) / sizeof(Slot);
-    const std::size_t first = chunk->second * kChunkSize;
-    if (index >= kChunkSize || first + index >= size_) return nullptr;
-    return chunks_[chunk->second][index]->registeredMemberFacetAt(pointer);
+    auto at = chunkAt_.upper_bound(address);
+    if (at == chunkAt_.begin()) return nullptr;
+    --at;
+    const Chunk& chunk = chunks_[at->second];
+    const std::size_t index = (address - at->first) / sizeof(Slot);
+    if (index >= chunk.capacity || chunk.first + index >= size_) return nullptr;
+    return chunk.slots[index]->registeredMemberFacetAt(pointer);
 }
 
 void EventPool::forEachRegistered(const std::function<void(const FacetBase&)>& visit) const {
-    for (std::size_t i = 0; i < size_; ++i)
-        chunks_[i / kChunkSize][i % kChunkSize]->forEachRegisteredMember(visit);
+    for (const Chunk& chunk : chunks_)
+        for (std::size_t i = 0; i < chunk.capacity && chunk.first + i < size_; ++i)
+            chunk.slots[i]->forEachRegisteredMember(visit);
 }
 
 std::string EventObject::describe() const {

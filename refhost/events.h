@@ -100,6 +100,8 @@ private:
 // chunk that holds it. Events are destroyed newest first.
 class EventPool final : public MemberFacets {
 public:
+    // Chunks grow from the first size to the largest, doubling.
+    static constexpr std::size_t kFirstChunkSize = 64;
     static constexpr std::size_t kChunkSize = 4096;
 
     EventPool() = default;
@@ -117,8 +119,15 @@ public:
 
 private:
     using Slot = std::optional<EventObject>;
+    struct Chunk {
+        std::unique_ptr<Slot[]> slots;
+        std::size_t first;     // the number of the event in its first slot
+        std::size_t capacity;  // slots
+    };
+    // The slot of the event of that number (made or about to be).
+    Slot& slot(std::size_t index) const;
 
-    std::vector<std::unique_ptr<Slot[]>> chunks_;    // in the order made, kChunkSize slots each
+    std::vector<Chunk> chunks_;                      // in the order made
     std::map<std::uintptr_t, std::size_t> chunkAt_;  // a chunk's address: its place in chunks_
     std::size_t size_ = 0;                           // the events alive, in the first slots
 };
