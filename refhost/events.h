@@ -110,7 +110,8 @@ public:
     EventPool& operator=(const EventPool&) = delete;
 
     EventObject& make(ReferenceHost& host, EventKind kind);
-    // Destroys the newest event (there is one).
+    // The newest event and its destruction (there is one).
+    EventObject& newest() const { return *slot(size_ - 1); }
     void destroyNewest();
     std::size_t size() const { return size_; }
 

@@ -15,6 +15,12 @@ FacetBase* Object::lastFacet(const Host::FUID& iid) const {
     return nullptr;
 }
 
+FacetBase* Object::liveFacetAt(const void* pointer) const {
+    for (FacetBase* facet = facets_; facet; facet = facet->nextOfObject_)
+        if (facet->unknown() == pointer) return facet->released() ? nullptr : facet;
+    return nullptr;
+}
+
 void Object::rememberFacet(FacetBase* facet) {
     for (FacetBase** link = &facets_; *link; link = &(*link)->nextOfObject_) {
         if ((*link)->type().iid == facet->type().iid) {
@@ -39,10 +45,9 @@ ReferenceHost& FacetBase::host() const { return object_.host(); }
 Object* FacetBase::argument(const char* operation, const void* pointer, const char* what,
                             const Host::FUID* expected, const Object* likely) {
     // Most calls pass what they are expected to pass: that costs a comparison, not a look-up.
-    if (likely && expected && pointer) {
-        FacetBase* facet = likely->lastFacet(*expected);
-        if (facet && !facet->released() && facet->unknown() == pointer)
-            return &facet->object();
+    if (likely && pointer) {
+        const FacetBase* facet = likely->liveFacetAt(pointer);
+        if (facet && (!expected || facet->type().iid == *expected)) return &facet->object();
     }
     if (!pointer) {
         misuse(operation, std::string("null ") + what);

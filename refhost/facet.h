@@ -54,6 +54,9 @@ public:
 
     // The facet handed out last for an interface (perhaps released), or null.
     FacetBase* lastFacet(const Host::FUID& iid) const;
+    // The object's newest facet whose interface pointer is pointer, when it is not
+    // released; null otherwise.
+    FacetBase* liveFacetAt(const void* pointer) const;
     // Makes facet the newest of its interface; the one it replaces leaves the chain.
     void rememberFacet(FacetBase* facet);
     // A facet for interface iid that the object holds as a member and has not handed out
@@ -122,8 +125,7 @@ protected:
     // argument `what`. A null pointer, one the host never handed out, a released one, or
     // (when expected is given) a pointer of another interface is a misuse and gives null.
     // likely is the object the call expects, when it knows one: the pointer is compared
-    // with that object's live facet of the expected interface before the account looks it
-    // up.
+    // with that object's live facets before the account looks it up.
     Object* argument(const char* operation, const void* pointer, const char* what,
                      const Host::FUID* expected = nullptr, const Object* likely = nullptr);
     // The project and edit context arguments of a change: a misuse unless project is the

@@ -20,6 +20,11 @@ ReferenceHost::ReferenceHost(Profile profile) : profile_(std::move(profile)) {
 
 ReferenceHost::~ReferenceHost() { destroyObjects(); }
 
+Object* ReferenceHost::newestObject() {
+    if (madeInPool_.empty()) return nullptr;
+    return madeInPool_.back() ? &events_.newest() : objects_.back().get();
+}
+
 void ReferenceHost::destroyObjects() {
     // Newest first: whatever an object refers to was made before it and is still there.
     while (!madeInPool_.empty()) {

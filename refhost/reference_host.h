@@ -108,6 +108,9 @@ public:
     // The host's one copy of a name that many objects share (a parameter's name).
     const std::string& sharedName(std::string_view name);
 
+    // The object made last, or null.
+    Object* newestObject();
+
     // The next serial number of a memory stream.
     std::size_t nextMemoryStreamSerial() { return ++memoryStreams_; }
 
