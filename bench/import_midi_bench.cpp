@@ -1,8 +1,10 @@
-// Import of a MIDI-heavy project through the loaded module and the reference host, against
-// a bare loop that decodes the same note and event records from the file and keeps them;
-// and, where the interchange library is built, the import followed by its export as a
-// DAWproject file and a Standard MIDI File (the export may add at most the import's own
-// time and half of its peak memory).
+// Import of a MIDI-heavy project through the loaded module, against a bare loop that
+// decodes the same note and event records from the file and keeps them: the module alone
+// (a thin host that counts the calls and keeps nothing, bench/counting_host.h), and the
+// whole import into the reference host; where the interchange library is built, the import
+// followed by its export as a DAWproject file and a Standard MIDI File (the export may add
+// at most the import's own time and half of its peak memory). A last run measures what a
+// track costs in the reference host.
 //
 //   bench_import_midi [--runs N] [--scale S] [--keep]
 //
@@ -10,6 +12,8 @@
 // (1,000,000 notes and 200,000 events in all); --scale multiplies the parts per track.
 // Each measured run is a fresh process; the figures are the median time and the peak
 // resident memory of the runs.
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +24,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/counting_host.h"
 #include "refhost/events.h"
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
@@ -37,6 +42,30 @@ namespace {
 constexpr int kTracks = 200;
 constexpr int kNotesPerPart = 500;
 constexpr int kEventsPerPart = 100;
+// The project whose tracks are weighed: tracks only, as a track info chunk makes them.
+constexpr int kWeighedTracks = 2000;
+
+// Targets: the module's own time per note against the bare loop's, and the whole import.
+constexpr double kModuleRatioTarget = 3.0;
+constexpr double kImportMicrosecondsTarget = 1.5;
+constexpr double kImportBytesTarget = 500;
+constexpr double kTrackKibTarget = 32;
+
+TessaroWriter::ProjectFile tracksOnlyProject() {
+    using namespace TessaroWriter;
+    ProjectFile file;
+    HeadChunk head;
+    head.trackCount = kWeighedTracks;
+    file.add(head);
+    for (int t = 1; t <= kWeighedTracks; ++t) {
+        TrackInfoChunk track;
+        track.trackNumber = static_cast<std::uint16_t>(t);
+        track.trackType = kInstrumentTrack;
+        track.name = FileString(std::string_view("Track " + std::to_string(t)));
+        file.add(track);
+    }
+    return file;
+}
 
 TessaroWriter::ProjectFile midiHeavyProject(int partsPerTrack) {
     using namespace TessaroWriter;
@@ -163,7 +192,9 @@ int importChild(const fs::path& file, bool exporting) {
         const fs::path dawproject = fs::path(file).replace_extension(".dawproject");
         const fs::path midi = fs::path(file).replace_extension(".mid");
         Interchange::ExportOutcome result;
-        const Timing exportTime = timed([&] { result = Interchange::exportSong(host, file, {dawproject, midi, {"bench", "1"}}); });
+        const Timing exportTime = timed([&] {
+            result = Interchange::exportSong(host, file, {dawproject, midi, {"bench", "1"}});
+        });
         exported = result.ok();
         std::printf("export_seconds=%.6f\nexport_cpu=%.6f\ndawproject_bytes=%ju\nmidi_bytes=%ju\n",
                     exportTime.wall, exportTime.cpu,
@@ -192,12 +223,47 @@ int importChild(const fs::path& file, bool exporting) {
     return outcome.result == 0 && found.clean() && exported ? 0 : 1;
 }
 
+// --- The module alone ----------------------------------------------------------------
+
+int moduleChild(const fs::path& file) {
+    CountingHost host(file);
+    RefHost::LoadedModule module{fs::path(TESSARO_MODULE_PATH)};
+    CountingRun run;
+    const Timing time = timed([&] { run = runCountingImport(module, host); });
+    const CountingHost::Counts& counts = host.counts();
+    std::printf("seconds=%.6f\ncpu=%.6f\nresult=%d\nnotes=%llu\nevents=%llu\ncalls=%llu\nheld=%lld\n",
+                time.wall, time.cpu, run.result, static_cast<unsigned long long>(counts.notes),
+                static_cast<unsigned long long>(counts.controls),
+                static_cast<unsigned long long>(counts.calls), static_cast<long long>(counts.held));
+    return run.result == 0 && counts.held == 0 ? 0 : 1;
+}
+
+// --- What a track costs in the reference host ----------------------------------------
+
+// The bytes the heap has handed out and not taken back.
+std::size_t heapInUse() { return mallinfo2().uordblks; }
+
+int tracksChild(const fs::path& file) {
+    RefHost::LoadedModule module{fs::path(TESSARO_MODULE_PATH)};
+    RefHost::ReferenceHost host(RefHost::ProfileStore().load(""));
+    const std::size_t before = heapInUse();
+    const auto outcome = RefHost::runImport(module, host, file);
+    const std::size_t after = heapInUse();
+    std::printf("result=%d\ntracks=%zu\nbytes=%zu\nprofile=%s\n", outcome.result.value_or(-1),
+                host.document().tracks().size(), after - before, host.profile().id.c_str());
+    return outcome.result == 0 && host.account().findings().clean() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--child") == 0)
-        return std::strcmp(argv[2], "bare") == 0 ? bareChild(argv[3])
-                                                 : importChild(argv[3], std::strcmp(argv[2], "export") == 0);
+    if (argc == 4 && std::strcmp(argv[1], "--child") == 0) {
+        const std::string mode = argv[2];
+        if (mode == "bare") return bareChild(argv[3]);
+        if (mode == "module") return moduleChild(argv[3]);
+        if (mode == "tracks") return tracksChild(argv[3]);
+        return importChild(argv[3], mode == "export");
+    }
 
     int runs = 3;
     double scale = 1;
@@ -216,12 +282,10 @@ int main(int argc, char** argv) {
     char pattern[] = "/tmp/tessaro-bench-XXXXXX";
     const fs::path folder = mkdtemp(pattern);
     const fs::path file = folder / "midi-heavy.tsp";
-    {
-        const auto project = midiHeavyProject(parts);
-        if (!project.writeTo(file)) {
-            std::fprintf(stderr, "cannot write %s\n", file.c_str());
-            return 1;
-        }
+    const fs::path tracksFile = folder / "tracks.tsp";
+    if (!midiHeavyProject(parts).writeTo(file) || !tracksOnlyProject().writeTo(tracksFile)) {
+        std::fprintf(stderr, "cannot write into %s\n", folder.c_str());
+        return 1;
     }
     const long notes = static_cast<long>(kTracks) * parts * kNotesPerPart;
     const long events = static_cast<long>(kTracks) * parts * kEventsPerPart;
@@ -236,10 +300,12 @@ int main(int argc, char** argv) {
         std::vector<long> peaks;
     };
     Mode modes[] = {{"bare", "bare decoding loop", {}, {}, {}},
+                    {"module", "module alone (counting host)", {}, {}, {}},
                     {"import", "import (module + reference host)", {}, {}, {}},
                     {"export", "import, then both exports", {}, {}, {}}};
-    const std::size_t modeCount = TESSARO_WITH_INTERCHANGE ? 3 : 2;
+    const std::size_t modeCount = TESSARO_WITH_INTERCHANGE ? 4 : 3;
     std::vector<double> exportSeconds, exportCpu, dawprojectBytes, midiBytes;
+    double callsPerNote = 0;
     int failures = 0;
     for (int r = 0; r < runs; ++r) {
         for (std::size_t i = 0; i < modeCount; ++i) {
@@ -252,11 +318,13 @@ int main(int argc, char** argv) {
                              run.values.count("events") ? run.values.at("events").c_str() : "-");
                 ++failures;
             }
+            if (std::strcmp(m.name, "module") == 0)
+                callsPerNote = number(run, "calls") / static_cast<double>(notes);
             // The export run's figures are its import's and its export's together.
             m.seconds.push_back(number(run, "seconds") + number(run, "export_seconds"));
             m.cpu.push_back(number(run, "cpu") + number(run, "export_cpu"));
             m.peaks.push_back(run.peakKiB);
-            if (i == 2) {
+            if (i == 3) {
                 exportSeconds.push_back(number(run, "export_seconds"));
                 exportCpu.push_back(number(run, "export_cpu"));
                 dawprojectBytes.push_back(number(run, "dawproject_bytes"));
@@ -265,35 +333,54 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("%-34s %10s %10s %10s\n", "", "wall s", "cpu s", "peak MiB");
-    for (std::size_t i = 0; i < modeCount; ++i) {
-        const Mode& m = modes[i];
-        std::printf("%-34s %10.3f %10.3f %10.1f\n", m.label, median(m.seconds), median(m.cpu),
-                    static_cast<double>(maxOf(m.peaks)) / 1024.0);
-    }
-    std::printf("%-34s %9.1fx %9.1fx %9.1fx\n", "ratio import / bare",
-                median(modes[1].seconds) / median(modes[0].seconds),
-                median(modes[1].cpu) / median(modes[0].cpu),
-                static_cast<double>(maxOf(modes[1].peaks)) / static_cast<double>(maxOf(modes[0].peaks)));
-    std::printf("import per note or event: %.2f us of processor time\n",
-                median(modes[1].cpu) / static_cast<double>(notes + events) * 1e6);
-    // The targets are per note, the whole import's cost counted against the notes.
-    std::printf("import per note (target: under 1 us, under 300 bytes): %.2f us wall, %.2f us "
+    for (std::size_t i = 0; i < modeCount; ++i)
+        std::printf("%-34s %10.3f %10.3f %10.1f\n", modes[i].label, median(modes[i].seconds),
+                    median(modes[i].cpu), static_cast<double>(maxOf(modes[i].peaks)) / 1024.0);
+    const Mode& bare = modes[0];
+    const Mode& alone = modes[1];
+    const Mode& import = modes[2];
+    for (const Mode* m : {&alone, &import})
+        std::printf("%-34s %9.1fx %9.1fx %9.1fx\n",
+                    m == &alone ? "ratio module alone / bare" : "ratio import / bare",
+                    median(m->seconds) / median(bare.seconds), median(m->cpu) / median(bare.cpu),
+                    static_cast<double>(maxOf(m->peaks)) / static_cast<double>(maxOf(bare.peaks)));
+    const auto perNote = [&](const Mode& m) {
+        return median(m.cpu) / static_cast<double>(notes) * 1e6;
+    };
+    // The targets are per note: each run's whole processor time counted against the notes.
+    std::printf("module alone per note (target: at most %.0fx the bare loop's %.3f us): %.3f us, "
+                "%.2fx; %.1f host calls per note\n",
+                kModuleRatioTarget, perNote(bare), perNote(alone), perNote(alone) / perNote(bare),
+                callsPerNote);
+    std::printf("import per note (target: at most %.1f us and %.0f bytes): %.2f us wall, %.2f us "
                 "processor time, %.0f bytes of peak memory\n",
-                median(modes[1].seconds) / static_cast<double>(notes) * 1e6,
-                median(modes[1].cpu) / static_cast<double>(notes) * 1e6,
-                static_cast<double>(maxOf(modes[1].peaks)) * 1024.0 / static_cast<double>(notes));
+                kImportMicrosecondsTarget, kImportBytesTarget,
+                median(import.seconds) / static_cast<double>(notes) * 1e6, perNote(import),
+                static_cast<double>(maxOf(import.peaks)) * 1024.0 / static_cast<double>(notes));
 
-    if (modeCount == 3) {
+    const ChildRun weighed = runChild(selfPath(), {"--child", "tracks", tracksFile.string()});
+    if (weighed.status != 0 || number(weighed, "tracks") != kWeighedTracks) {
+        std::fprintf(stderr, "tracks run failed: status %d\n", weighed.status);
+        ++failures;
+    }
+    std::printf("a track in the reference host (target: at most %.0f KiB): %.1f KiB, the heap "
+                "in use after importing %d tracks into %s, per track\n",
+                kTrackKibTarget, number(weighed, "bytes") / kWeighedTracks / 1024.0,
+                kWeighedTracks,
+                weighed.values.count("profile") ? weighed.values.at("profile").c_str() : "-");
+
+    if (modeCount == 4) {
         // The export's own time against the import's; the process's peak with the export
         // against the peak of the import alone.
-        const double peakRatio = static_cast<double>(maxOf(modes[2].peaks)) / static_cast<double>(maxOf(modes[1].peaks));
+        const double peakRatio =
+            static_cast<double>(maxOf(modes[3].peaks)) / static_cast<double>(maxOf(import.peaks));
         std::printf("export of both files: %.3f s wall, %.3f s processor time (%.2fx the import's); "
                     "DAWproject %.1f MB, MIDI file %.1f MB\n",
-                    median(exportSeconds), median(exportCpu), median(exportCpu) / median(modes[1].cpu),
+                    median(exportSeconds), median(exportCpu), median(exportCpu) / median(import.cpu),
                     median(dawprojectBytes) / 1e6, median(midiBytes) / 1e6);
         std::printf("peak with the export / peak of the import: %.2fx (target: at most 1.5x); "
                     "export time / import time: %.2fx (target: at most 1x)\n",
-                    peakRatio, median(exportSeconds) / median(modes[1].seconds));
+                    peakRatio, median(exportSeconds) / median(import.seconds));
     }
 
     if (!keep) fs::remove_all(folder);

@@ -1,11 +1,17 @@
 // The account of references: every facet handed to the plug-in, its count, the releases
-// beyond the last reference and the calls that broke the interface contract.
+// beyond the last reference and the calls that broke the interface contract. The account
+// owns the facets it makes in an ordinary map, by the interface pointer the plug-in sees;
+// with the keeper of the events' facets it tells whether a pointer the plug-in passes is
+// one of the host's facets.
+// Everything runs on the host's calling thread.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "refhost/facet.h"
@@ -36,48 +42,17 @@ struct Findings {
     std::string firstMisuse() const { return misuses.empty() ? std::string() : misuses.front(); }
 };
 
-// Where the account keeps its facets: blocks of memory that are never freed before the
-// account is destroyed, with one byte per 16-byte unit telling which facet type starts
-// there. It answers whether a pointer from the plug-in is one of the host's facets without
-// an index entry per facet, which keeps a note's facets as small as the facets themselves.
-class FacetStore {
+// Facets that objects hold as members (the events' facets, in the host's pool of events):
+// the account registers them but does not own or list them; it asks their keeper.
+class MemberFacets {
 public:
-    static constexpr std::size_t kUnit = 16;
-    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+    // The registered member facet whose interface pointer is pointer, or null.
+    virtual FacetBase* facetAt(const void* pointer) const = 0;
+    // Calls visit with every registered member facet.
+    virtual void forEachRegistered(const std::function<void(const FacetBase&)>& visit) const = 0;
 
-    FacetStore() = default;
-    FacetStore(const FacetStore&) = delete;
-    FacetStore& operator=(const FacetStore&) = delete;
-
-    // A new facet of type over object (accepts was true), built in the store. Nothing is
-    // marked unless the facet was built.
-    FacetBase* build(const FacetType& type, Object& object);
-    // The facet that starts at pointer, or null when none does.
-    FacetBase* facetAt(const void* pointer) const;
-    // Calls visit with every facet in the order allocated.
-    template <class Visit>
-    void forEach(Visit visit) const {
-        for (const Block* block : made_)
-            for (std::size_t at = 0; at < block->used; at += kUnit)
-                if (const std::uint8_t mark = block->starts[at / kUnit])
-                    visit(*facetOf(*block, at, mark));
-    }
-
-private:
-    struct Block {
-        std::unique_ptr<std::byte[]> memory;     // aligned for any fundamental type
-        std::uintptr_t begin = 0;                // its address, for comparisons
-        std::unique_ptr<std::uint8_t[]> starts;  // facet type index + 1 per unit, 0: none
-        std::size_t used = 0;                    // bytes
-    };
-    Block* blockOf(std::uintptr_t address) const;
-    // A block with room for size bytes, made when the current one is full.
-    Block& blockFor(std::size_t size);
-    static FacetBase* facetOf(const Block& block, std::size_t offset, std::uint8_t mark);
-
-    std::vector<std::unique_ptr<Block>> blocks_;  // in address order
-    std::vector<Block*> made_;                    // in the order made
-    Block* current_ = nullptr;                    // the block facets go into
+protected:
+    ~MemberFacets() = default;
 };
 
 class Account {
@@ -85,7 +60,8 @@ public:
     // Misuses kept word for word; later ones are only counted.
     static constexpr std::size_t kMaxMisuses = 100;
 
-    Account();
+    // members keeps the facets that objects hold as members; it outlives every call.
+    explicit Account(const MemberFacets& members);
     ~Account();
     Account(const Account&) = delete;
     Account& operator=(const Account&) = delete;
@@ -103,17 +79,24 @@ public:
     Host::FUnknown* lend(Object& object, const Host::FUID& iid);
 
     // The facet behind a pointer that the plug-in handed back; null for a pointer the host
-    // never handed out.
+    // never handed out (a pointer into a facet included).
     FacetBase* find(const void* pointer) const;
 
     void recordMisuse(std::string text);
+    // Held references and releases too many in the order the facets were registered.
     Findings findings() const;
 
 private:
     const FacetType* typeFor(Object& object, const Host::FUID& iid) const;
     FacetBase* facetFor(Object& object, const Host::FUID& iid);
+    // Gives a facet that is about to be handed out or lent for the first time its type and
+    // its place in the order of registration.
+    void registerFacet(FacetBase& facet, const FacetType& type);
 
-    FacetStore store_;  // every facet made
+    const MemberFacets& members_;
+    // The facets the account made, by their interface pointer.
+    std::unordered_map<const void*, std::unique_ptr<FacetBase>> owned_;
+    Host::uint32 registered_ = 0;
     std::vector<std::string> misuses_;
     std::size_t misuseCount_ = 0;
 };

@@ -28,10 +28,10 @@ constexpr TrackKind kTrackKinds[] = {
 }  // namespace
 
 Document::Document(ReferenceHost& host)
-    : project(host.make<Node>(std::set<std::string, std::less<>>{"project"}, u"Project")),
-      trackRoot(host.make<Node>(std::set<std::string, std::less<>>{"trackRoot"}, u"Tracks")),
-      mixer(host.make<Node>(std::set<std::string, std::less<>>{"mixer", "param"}, u"QPL Mixer")),
-      channels(host.make<Node>(std::set<std::string, std::less<>>{"param"}, u"Channels")),
+    : project(host.make<Node>(KindSet{"project"}, u"Project")),
+      trackRoot(host.make<Node>(KindSet{"trackRoot"}, u"Tracks")),
+      mixer(host.make<Node>(KindSet{"mixer", "param"}, u"QPL Mixer")),
+      channels(host.make<Node>(KindSet{"param"}, u"Channels")),
       tempoObject(host.make<TempoObject>()),
       signatureTrack(host.make<SignatureTrackObject>()),
       host_(host) {
@@ -45,14 +45,16 @@ Document::Document(ReferenceHost& host)
 }
 
 Node& Document::build(const NodeTemplate& shape, Node* parent) {
-    std::set<std::string, std::less<>> kinds{"param"};
-    kinds.insert(shape.kinds.begin(), shape.kinds.end());
-    Node& node = host_.make<Node>(std::move(kinds), Tessaro::toUtf16(shape.name));
+    KindSet kinds{"param"};
+    for (const auto& kind : shape.kinds) kinds.insert(kind);
+    Node& node = host_.make<Node>(kinds, Tessaro::toUtf16(shape.name));
+    node.parameters.reserve(shape.params.size());
+    std::size_t children = 0;
+    for (const auto& child : shape.children) children += static_cast<std::size_t>(child.repeat);
+    node.children.reserve(children);
     for (const auto& p : shape.params) {
-        std::vector<ListEntry> entries;
-        if (!p.list.empty()) entries = host_.profile().list(p.list);
-        node.parameters.push_back(
-            std::make_unique<Parameter>(host_, node, p, std::move(entries)));
+        const auto& entries = p.list.empty() ? noEntries() : host_.profile().list(p.list);
+        node.parameters.push_back(std::make_unique<Parameter>(host_, node, p, entries));
     }
     for (const auto& child : shape.children)
         for (Host::int32 i = 0; i < child.repeat; ++i) build(child, &node);
@@ -97,7 +99,7 @@ void Document::listChannel(Node& channel) {
 Node* Document::createTrack(std::string_view kind) {
     for (const auto& k : kTrackKinds) {
         if (k.factoryName != kind) continue;
-        Node& track = host_.make<Node>(std::set<std::string, std::less<>>{"track", k.kind},
+        Node& track = host_.make<Node>(KindSet{"track", k.kind},
                                        Tessaro::toUtf16(k.defaultName));
         Node& channel = makeChannel(k.deviceType, k.deviceType, true, u"");
         channel.track = &track;
@@ -108,7 +110,7 @@ Node* Document::createTrack(std::string_view kind) {
 }
 
 Node& Document::createFolder(std::u16string name) {
-    return host_.make<Node>(std::set<std::string, std::less<>>{"track", "folder"},
+    return host_.make<Node>(KindSet{"track", "folder"},
                             std::move(name));
 }
 

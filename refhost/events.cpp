@@ -1,13 +1,11 @@
-// Events: IEventList, IEvent, IMidiPart, INoteEvent, IControlEvent and IAudioEvent, the
-// event objects behind them and their part of the report.
+// Events: the event objects, MIDI parts and event lists of tracks, and how events go into
+// a list.
 #include "refhost/events.h"
 
 #include <algorithm>
-#include <map>
+#include <type_traits>
 
 #include "base/text.h"
-#include "refhost/audio.h"
-#include "refhost/facets.h"
 #include "refhost/reference_host.h"
 
 namespace RefHost {
@@ -34,16 +32,6 @@ constexpr const char16_t* kQuantizeMenu[] = {
     u"1/4 Dotted",   u"1/8 Dotted",   u"1/16 Dotted",  u"1/32 Dotted", u"1/64 Dotted",
 };
 
-bool isControlKind(EventKind kind) {
-    return kind == EventKind::PitchBend || kind == EventKind::Aftertouch ||
-           kind == EventKind::ProgramChange || kind == EventKind::Controller;
-}
-
-// Data values a controller-like kind takes: pitch bends and controllers two, the others one.
-int dataCount(EventKind kind) {
-    return kind == EventKind::PitchBend || kind == EventKind::Controller ? 2 : 1;
-}
-
 Parameter& quantizeParameter(ReferenceHost& host, Node& part) {
     ParamTemplate shape;
     shape.name = "quantMenu";
@@ -51,292 +39,14 @@ Parameter& quantizeParameter(ReferenceHost& host, Node& part) {
     shape.max = static_cast<Host::int32>(std::size(kQuantizeMenu)) - 1;
     shape.value = 0;
     shape.list = "quantMenu";
-    std::vector<ListEntry> entries;
-    for (std::size_t i = 0; i < std::size(kQuantizeMenu); ++i)
-        entries.push_back({kQuantizeMenu[i], static_cast<Host::int32>(i)});
-    part.parameters.push_back(std::make_unique<Parameter>(host, part, shape, std::move(entries)));
+    const auto& entries = host.sharedList("quantMenu", [] {
+        std::vector<ListEntry> menu;
+        for (std::size_t i = 0; i < std::size(kQuantizeMenu); ++i)
+            menu.push_back({kQuantizeMenu[i], static_cast<Host::int32>(i)});
+        return menu;
+    });
+    part.parameters.push_back(std::make_unique<Parameter>(host, part, shape, entries));
     return *part.parameters.back();
-}
-
-// --- Facets ------------------------------------------------------------------------
-
-template <class T>
-T* as(Object& object) {
-    return dynamic_cast<T*>(&object);
-}
-
-bool isEventList(Object& object) { return as<EventList>(object) != nullptr; }
-bool isEvent(Object& object) { return eventState(object) != nullptr; }
-bool isMidiPart(Object& object) { return as<MidiPartNode>(object) != nullptr; }
-bool isNote(Object& object) {
-    auto* e = as<EventObject>(object);
-    return e && e->kind == EventKind::Note;
-}
-bool isControl(Object& object) {
-    auto* e = as<EventObject>(object);
-    return e && isControlKind(e->kind);
-}
-bool isAudioEvent(Object& object) {
-    auto* e = as<EventObject>(object);
-    return e && e->kind == EventKind::AudioEvent;
-}
-
-// The checks every event setter makes: the facet is alive, list is the list that holds
-// the event, edit (when given) is the edit context.
-template <class I, class O>
-class EventFacetBase : public Facet<I, O> {
-public:
-    using Facet<I, O>::Facet;
-
-protected:
-    bool change(const char* operation, EventState& state, const void* list, const void* edit) {
-        if (!this->usable(operation)) return false;
-        auto* named = this->argument(operation, list, "event list", &Host::IEventList::iid);
-        if (!named) return false;
-        if (!state.list) {
-            this->misuse(operation, "the event is in no event list yet");
-            return false;
-        }
-        if (named != state.list) {
-            this->misuse(operation, named->describe() + " does not hold the event");
-            return false;
-        }
-        if (edit && !this->argument(operation, edit, "edit context", &Host::IEditContext::iid))
-            return false;
-        return true;
-    }
-};
-
-class EventListFacet : public Facet<Host::IEventList, EventList> {
-public:
-    using Facet::Facet;
-
-    Host::tresult prepare(Host::int32 kind) override {
-        if (!usable("prepare")) return Host::kInvalidArgument;
-        const Host::int32 wanted = self().requiredPreparation();
-        if (kind != Host::IEventList::kMidi && kind != Host::IEventList::kAudio &&
-            kind != Host::IEventList::kAutomation) {
-            misuse("prepare", "unknown kind " + std::to_string(kind));
-            return Host::kInvalidArgument;
-        }
-        if (wanted != 0 && kind != wanted) {
-            misuse("prepare", "kind " + std::to_string(kind) + " on a list of kind " +
-                                  std::to_string(wanted));
-            return Host::kInvalidArgument;
-        }
-        self().prepared.push_back(kind);
-        return Host::kResultOk;
-    }
-
-    Host::int32 getCount() override {
-        return usable("getCount") ? static_cast<Host::int32>(self().events.size()) : 0;
-    }
-};
-
-class EventFacet : public EventFacetBase<Host::IEvent, Object> {
-public:
-    using EventFacetBase::EventFacetBase;
-
-    Host::tresult setStart(Host::IEventList* list, double position,
-                           Host::IEditContext* edit) override {
-        EventState& s = state();
-        if (!change("setStart", s, list, edit)) return Host::kInvalidArgument;
-        s.start = position;
-        return Host::kResultOk;
-    }
-    Host::tresult setLength(Host::IEventList* list, double length,
-                            Host::IEditContext* edit) override {
-        EventState& s = state();
-        if (!change("setLength", s, list, edit)) return Host::kInvalidArgument;
-        s.length = length;
-        return Host::kResultOk;
-    }
-    Host::tresult setMute(Host::IEventList* list, Host::tbool mute,
-                          Host::IEditContext* edit) override {
-        EventState& s = state();
-        if (!change("setMute", s, list, edit)) return Host::kInvalidArgument;
-        s.mute = mute != 0;
-        return Host::kResultOk;
-    }
-
-private:
-    EventState& state() { return *eventState(self()); }
-};
-
-class MidiPartFacet : public Facet<Host::IMidiPart, MidiPartNode> {
-public:
-    using Facet::Facet;
-
-    Host::tresult setPartName(const Host::char16* name) override {
-        std::u16string newName;
-        if (!usable("setPartName") || !text("setPartName", name, "name", newName))
-            return Host::kInvalidArgument;
-        self().name = std::move(newName);
-        return Host::kResultOk;
-    }
-
-    Host::tresult getEventList(Host::IEventList** list) override {
-        if (!usable("getEventList") || !outPointer("getEventList", list))
-            return Host::kInvalidArgument;
-        return account().handOut(self().events, Host::IEventList::iid,
-                                 reinterpret_cast<void**>(list));
-    }
-};
-
-class NoteFacet : public EventFacetBase<Host::INoteEvent, EventObject> {
-public:
-    using EventFacetBase::EventFacetBase;
-
-    Host::tresult setPitch(Host::IEventList* list, Host::int32 pitch,
-                           Host::IEditContext* edit) override {
-        if (!change("setPitch", self(), list, edit)) return Host::kInvalidArgument;
-        self().pitch() = pitch;
-        return Host::kResultOk;
-    }
-    Host::tresult setVelocity(Host::IEventList* list, Host::int32 velocity,
-                              Host::IEditContext* edit) override {
-        if (!change("setVelocity", self(), list, edit)) return Host::kInvalidArgument;
-        if (velocity < 0 || velocity > 127) {
-            misuse("setVelocity", "velocity " + std::to_string(velocity) + " outside 0 to 127");
-            return Host::kInvalidArgument;
-        }
-        self().velocity() = velocity;
-        return Host::kResultOk;
-    }
-};
-
-class ControlEventFacet : public EventFacetBase<Host::IControlEvent, EventObject> {
-public:
-    using EventFacetBase::EventFacetBase;
-
-    Host::tresult setData(Host::IEventList* list, Host::int32 index, Host::int32 value,
-                          Host::IEditContext* edit) override {
-        if (!change("setData", self(), list, edit)) return Host::kInvalidArgument;
-        if (index < 0 || index >= dataCount(self().kind)) {
-            misuse("setData", "index " + std::to_string(index) + " on a " +
-                                  eventKindName(self().kind) + " event");
-            return Host::kInvalidArgument;
-        }
-        self().data[static_cast<std::size_t>(index)] = value;
-        return Host::kResultOk;
-    }
-};
-
-class AudioEventFacet : public EventFacetBase<Host::IAudioEvent, EventObject> {
-public:
-    using EventFacetBase::EventFacetBase;
-
-    Host::tresult setOffset(Host::IEventList* list, double seconds,
-                            Host::IEditContext* edit) override {
-        return set("setOffset", list, edit, self().audio->offset, seconds);
-    }
-    Host::tresult setVolume(Host::IEventList* list, double volume,
-                            Host::IEditContext* edit) override {
-        return set("setVolume", list, edit, self().audio->volume, volume);
-    }
-    Host::tresult setFadeIn(Host::IEventList* list, double length,
-                            Host::IEditContext* edit) override {
-        return set("setFadeIn", list, edit, self().audio->fadeIn, length);
-    }
-    Host::tresult setFadeOut(Host::IEventList* list, double length,
-                             Host::IEditContext* edit) override {
-        return set("setFadeOut", list, edit, self().audio->fadeOut, length);
-    }
-
-    Host::tresult setClip(Host::IAudioClip* clip) override {
-        if (!usable("setClip")) return Host::kInvalidArgument;
-        auto* object = dynamic_cast<AudioClipObject*>(
-            argument("setClip", clip, "clip", &Host::IAudioClip::iid));
-        if (!object) return Host::kInvalidArgument;
-        if (!object->file) {
-            misuse("setClip", "the clip has no file");
-            return Host::kInvalidArgument;
-        }
-        self().audio->clip = object;
-        return Host::kResultOk;
-    }
-
-private:
-    Host::tresult set(const char* operation, Host::IEventList* list, Host::IEditContext* edit,
-                      std::optional<double>& field, double value) {
-        if (!change(operation, self(), list, edit)) return Host::kInvalidArgument;
-        field = value;
-        return Host::kResultOk;
-    }
-};
-
-// IEvent comes first: an event asked for any interface answers with it.
-const FacetType kTypes[] = {
-    facetType<EventFacet, Host::IEvent>("IEvent", isEvent),
-    facetType<EventListFacet, Host::IEventList>("IEventList", isEventList),
-    facetType<MidiPartFacet, Host::IMidiPart>("IMidiPart", isMidiPart),
-    facetType<NoteFacet, Host::INoteEvent>("INoteEvent", isNote),
-    facetType<ControlEventFacet, Host::IControlEvent>("IControlEvent", isControl),
-    facetType<AudioEventFacet, Host::IAudioEvent>("IAudioEvent", isAudioEvent),
-};
-
-// --- Report ------------------------------------------------------------------------
-
-template <class T>
-Report optional(const std::optional<T>& value) {
-    return value ? Report(*value) : Report(nullptr);
-}
-
-void addCommon(Report& j, const EventState& e) {
-    j["kind"] = eventKindName(e.kind);
-    j["start"] = optional(e.start);
-    j["length"] = optional(e.length);
-}
-
-Report eventJson(const ReferenceHost& host, const Object& object);
-
-Report partJson(const ReferenceHost& host, const MidiPartNode& part) {
-    Report j;
-    addCommon(j, part);
-    j["mute"] = optional(part.mute);
-    j["name"] = Tessaro::toUtf8(part.name);
-    const Parameter* quantize = part.findParameter("quantMenu");
-    Report q;
-    q["value"] = quantize->value;
-    q["entry"] = quantize->chosenEntry() ? Report(Tessaro::toUtf8(quantize->chosenEntry()->name))
-                                         : Report(nullptr);
-    q["changes"] = quantize->changes;
-    j["quantize"] = std::move(q);
-    j["events"] = Report::array();
-    for (const Object* e : part.events.events) j["events"].push_back(eventJson(host, *e));
-    return j;
-}
-
-Report eventJson(const ReferenceHost& host, const Object& object) {
-    if (const auto* part = dynamic_cast<const MidiPartNode*>(&object)) return partJson(host, *part);
-    const auto& e = static_cast<const EventObject&>(object);
-    Report j;
-    addCommon(j, e);
-    switch (e.kind) {
-    case EventKind::Note:
-        j["pitch"] = optional(e.pitch());
-        j["velocity"] = optional(e.velocity());
-        break;
-    case EventKind::AudioEvent: {
-        const AudioEventState& audio = *e.audio;
-        j["mute"] = optional(e.mute);
-        j["offset"] = optional(audio.offset);
-        j["volume"] = optional(audio.volume);
-        j["fadeIn"] = optional(audio.fadeIn);
-        j["fadeOut"] = optional(audio.fadeOut);
-        j["clip"] = audio.clip ? audioFileJson(host, *audio.clip->file) : Report(nullptr);
-        break;
-    }
-    default: {
-        j.erase("length");  // controller-like events have none
-        Report data = Report::array();
-        for (int i = 0; i < dataCount(e.kind); ++i)
-            data.push_back(optional(e.data[static_cast<std::size_t>(i)]));
-        j["data"] = std::move(data);
-        break;
-    }
-    }
-    return j;
 }
 
 }  // namespace
@@ -355,9 +65,114 @@ std::optional<EventKind> eventKindNamed(std::string_view name) {
     return std::nullopt;
 }
 
+bool isControlKind(EventKind kind) {
+    return kind == EventKind::PitchBend || kind == EventKind::Aftertouch ||
+           kind == EventKind::ProgramChange || kind == EventKind::Controller;
+}
+
+int eventDataCount(EventKind kind) {
+    return kind == EventKind::PitchBend || kind == EventKind::Controller ? 2 : 1;
+}
+
 EventObject::EventObject(ReferenceHost& host, EventKind eventKind)
-    : Object(host), EventState(eventKind) {
-    if (eventKind == EventKind::AudioEvent) audio = std::make_unique<AudioEventState>();
+    : Object(host), EventState(eventKind), eventFacet_(*this) {
+    if (eventKind == EventKind::Note) kindFacet_.emplace<NoteFacet>(*this);
+    else if (isControlKind(eventKind)) kindFacet_.emplace<ControlEventFacet>(*this);
+    if (eventKind == EventKind::AudioEvent) {
+        audio = std::make_unique<AudioEventState>();
+        kindFacet_.emplace<AudioEventFacet>(*this);
+    }
+}
+
+FacetBase* EventObject::unusedMemberFacet(const Host::FUID& iid) {
+    FacetBase* member = nullptr;
+    if (iid == Host::IEvent::iid) member = &eventFacet_;
+    else if (iid == Host::INoteEvent::iid) member = std::get_if<NoteFacet>(&kindFacet_);
+    else if (iid == Host::IControlEvent::iid) member = std::get_if<ControlEventFacet>(&kindFacet_);
+    else if (iid == Host::IAudioEvent::iid) member = std::get_if<AudioEventFacet>(&kindFacet_);
+    return member && !member->registered() ? member : nullptr;
+}
+
+FacetBase* EventObject::registeredMemberFacetAt(const void* pointer) {
+    if (eventFacet_.registered() && eventFacet_.unknown() == pointer) return &eventFacet_;
+    return std::visit(
+        [pointer](auto& facet) -> FacetBase* {
+            if constexpr (std::is_same_v<std::decay_t<decltype(facet)>, std::monostate>) {
+                return nullptr;
+            } else {
+                return facet.registered() && facet.unknown() == pointer ? &facet : nullptr;
+            }
+        },
+        kindFacet_);
+}
+
+void EventObject::forEachRegisteredMember(
+    const std::function<void(const FacetBase&)>& visit) const {
+    if (eventFacet_.registered()) visit(eventFacet_);
+    std::visit(
+        [&visit](const auto& facet) {
+            if constexpr (!std::is_same_v<std::decay_t<decltype(facet)>, std::monostate>) {
+                if (facet.registered()) visit(facet);
+            }
+        },
+        kindFacet_);
+}
+
+// --- The pool of events --------------------------------------------------------------
+
+EventPool::~EventPool() {
+    while (size_ > 0) destroyNewest();
+}
+
+EventObject& EventPool::make(ReferenceHost& host, EventKind kind) {
+    if (chunks_.empty() || size_ == chunks_.back().first + chunks_.back().capacity) {
+        const std::size_t capacity =
+            chunks_.empty() ? kFirstChunkSize : std::min(2 * chunks_.back().capacity, kChunkSize);
+        const std::size_t first = chunks_.empty() ? 0 : chunks_.back().first + chunks_.back().capacity;
+        Chunk chunk{std::make_unique<Slot[]>(capacity), first, capacity};
+        const auto address = reinterpret_cast<std::uintptr_t>(chunk.slots.get());
+        chunks_.push_back(std::move(chunk));
+        try {
+            chunkAt_.emplace(address, chunks_.size() - 1);
+        } catch (...) {
+            chunks_.pop_back();
+            throw;
+        }
+    }
+    Slot& made = slot(size_);
+    made.emplace(host, kind);
+    ++size_;
+    return *made;
+}
+
+void EventPool::destroyNewest() {
+    --size_;
+    slot(size_).reset();
+}
+
+EventPool::Slot& EventPool::slot(std::size_t index) const {
+    auto chunk = std::upper_bound(chunks_.begin(), chunks_.end(), index,
+                                  [](std::size_t i, const Chunk& c) { return i < c.first; });
+    --chunk;
+    return chunk->slots[index - chunk->first];
+}
+
+FacetBase* EventPool::facetAt(const void* pointer) const {
+    // Addresses as integers: a pointer from the plug-in may point anywhere.
+    const auto address = reinterpret_cast<std::uintptr_t>(pointer);
+    auto at = chunkAt_.upper_bound(address);
+    if (at == chunkAt_.begin()) return nullptr;
+    --at;
+    const Chunk& chunk = chunks_[at->second];
+    const std::size_t index = (address - at->first) / sizeof(Slot);
+    if (index >= chunk.capacity || chunk.first + index >= size_) return nullptr;
+    return chunk.slots[index]->registeredMemberFacetAt(pointer);
+}
+
+void EventPool::forEachRegistered(const std::function<void(const FacetBase&)>& visit) const {
+    for (const Chunk& chunk : chunks_)
+        for (std::size_t i = 0; i < chunk.capacity && chunk.first + i < size_; ++i)
+            chunk.slots[i]->forEachRegisteredMember(visit);
 }
 
 std::string EventObject::describe() const {
@@ -434,48 +249,5 @@ std::string insertEvent(EventList& list, Object& object) {
     list.events.push_back(&object);
     return {};
 }
-
-// --- Report ------------------------------------------------------------------------
-
-void addEventReport(const ReferenceHost& host, Report& report) {
-    const auto tracks = host.document().tracks();
-    Report& reported = report["tracks"];
-    for (std::size_t i = 0; i < tracks.size() && i < reported.size(); ++i) {
-        const EventList* list = tracks[i].node->eventList;
-        if (!list) continue;
-        Report events = Report::array();
-        for (const Object* e : list->events) events.push_back(eventJson(host, *e));
-        reported[i]["events"] = std::move(events);
-    }
-    Report missing = Report::array();
-    for (const auto& file : host.records().filesMissing) missing.push_back(shownFilePath(host, file));
-    report["missingFiles"] = std::move(missing);
-}
-
-std::string eventSummary(const Report& track) {
-    if (!track.contains("events")) return {};
-    std::map<std::string, std::size_t> counts;
-    for (const auto& e : track["events"]) {
-        const std::string kind = e["kind"].get<std::string>();
-        ++counts[kind];
-        if (kind == "MIDI part")
-            for (const auto& inner : e["events"])
-                ++counts[inner["kind"].get<std::string>() == "note" ? "note" : "event"];
-    }
-    std::string text;
-    const auto add = [&](const char* key, const char* one, const char* many) {
-        const auto it = counts.find(key);
-        if (it == counts.end()) return;
-        if (!text.empty()) text += ", ";
-        text += std::to_string(it->second) + " " + (it->second == 1 ? one : many);
-    };
-    add("MIDI part", "MIDI part", "MIDI parts");
-    add("note", "note", "notes");
-    add("event", "event", "events");
-    add("audio event", "audio event", "audio events");
-    return text;
-}
-
-std::span<const FacetType> eventFacetTypes() { return kTypes; }
 
 }  // namespace RefHost

@@ -15,6 +15,12 @@ FacetBase* Object::lastFacet(const Host::FUID& iid) const {
     return nullptr;
 }
 
+FacetBase* Object::liveFacetAt(const void* pointer) const {
+    for (FacetBase* facet = facets_; facet; facet = facet->nextOfObject_)
+        if (facet->unknown() == pointer) return facet->released() ? nullptr : facet;
+    return nullptr;
+}
+
 void Object::rememberFacet(FacetBase* facet) {
     for (FacetBase** link = &facets_; *link; link = &(*link)->nextOfObject_) {
         if ((*link)->type().iid == facet->type().iid) {
@@ -26,6 +32,8 @@ void Object::rememberFacet(FacetBase* facet) {
     facets_ = facet;
 }
 
+FacetBase* Object::unusedMemberFacet(const Host::FUID&) { return nullptr; }
+
 // --- FacetBase -----------------------------------------------------------------------
 
 const FacetType& FacetBase::type() const { return allFacetTypes()[typeIndex_]; }
@@ -35,7 +43,12 @@ Account& FacetBase::account() const { return object_.host().account(); }
 ReferenceHost& FacetBase::host() const { return object_.host(); }
 
 Object* FacetBase::argument(const char* operation, const void* pointer, const char* what,
-                            const Host::FUID* expected) {
+                            const Host::FUID* expected, const Object* likely) {
+    // Most calls pass what they are expected to pass: that costs a comparison, not a look-up.
+    if (likely && pointer) {
+        const FacetBase* facet = likely->liveFacetAt(pointer);
+        if (facet && (!expected || facet->type().iid == *expected)) return &facet->object();
+    }
     if (!pointer) {
         misuse(operation, std::string("null ") + what);
         return nullptr;
@@ -57,14 +70,19 @@ Object* FacetBase::argument(const char* operation, const void* pointer, const ch
 }
 
 bool FacetBase::projectArguments(const char* operation, const void* project, const void* edit) {
-    Object* p = argument(operation, project, "project", &Host::IProject::iid);
+    Object* p = argument(operation, project, "project", &Host::IProject::iid,
+                         &host().document().project);
     if (!p) return false;
     if (p != &host().document().project) {
         misuse(operation, "the project argument is not the host's project");
         return false;
     }
-    if (edit && !argument(operation, edit, "edit context", &Host::IEditContext::iid)) return false;
-    return true;
+    return !edit || editArgument(operation, edit);
+}
+
+bool FacetBase::editArgument(const char* operation, const void* edit) {
+    return argument(operation, edit, "edit context", &Host::IEditContext::iid,
+                    &host().contextObject()) != nullptr;
 }
 
 template <class C>

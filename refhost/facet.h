@@ -5,14 +5,16 @@
 // object that implements exactly that interface over the object and carries its own
 // reference count. The count holds only the references handed to the plug-in; what the
 // host keeps for itself is not counted. Facets are registered in the Account and never
-// freed before the host is destroyed (the account keeps them in a store of its own, which
-// also tells whether a pointer is one of them), so a plug-in that calls a released facet reaches
+// freed before the host is destroyed: most are owned by the account, the facets of events
+// are members of the event (events.h). So a plug-in that calls a released facet reaches
 // valid memory and the call is recorded as a misuse instead of crashing.
+//
+// Everything runs on the host's calling thread.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,13 +34,8 @@ struct FacetType {
     const char* name;  // the interface's name: "IParamNode"
     // True when object answers the interface.
     bool (*accepts)(Object& object);
-    // Builds a facet of object (accepts was true) in memory of size and align bytes from
-    // the account, which owns it.
-    FacetBase* (*make)(void* memory, Object& object, const FacetType& type);
-    // The facet built at memory by make.
-    FacetBase* (*at)(void* memory);
-    std::size_t size;
-    std::size_t align;
+    // A new facet of object (accepts was true), for the account to own.
+    std::unique_ptr<FacetBase> (*make)(Object& object);
     // The position in allFacetTypes() (set there).
     std::uint16_t index = 0;
 };
@@ -57,8 +54,15 @@ public:
 
     // The facet handed out last for an interface (perhaps released), or null.
     FacetBase* lastFacet(const Host::FUID& iid) const;
+    // The object's newest facet whose interface pointer is pointer, when it is not
+    // released; null otherwise.
+    FacetBase* liveFacetAt(const void* pointer) const;
     // Makes facet the newest of its interface; the one it replaces leaves the chain.
     void rememberFacet(FacetBase* facet);
+    // A facet for interface iid that the object holds as a member and has not handed out
+    // yet; null when it holds none (the account then makes one). An object that answers
+    // for millions (an event) keeps its first facets this way, without an allocation each.
+    virtual FacetBase* unusedMemberFacet(const Host::FUID& iid);
 
 private:
     ReferenceHost& host_;
@@ -71,8 +75,7 @@ public:
     // Texts from the plug-in longer than this are taken as missing their terminator.
     static constexpr std::size_t kMaxText = 1 << 16;
 
-    FacetBase(Object& object, const FacetType& type)
-        : object_(object), typeIndex_(type.index) {}
+    explicit FacetBase(Object& object) : object_(object) {}
     virtual ~FacetBase() = default;
     FacetBase(const FacetBase&) = delete;
     FacetBase& operator=(const FacetBase&) = delete;
@@ -81,7 +84,12 @@ public:
     virtual Host::FUnknown* unknown() = 0;
 
     Object& object() const { return object_; }
+    // The type the account registered the facet as; only valid once registered.
     const FacetType& type() const;
+    // True once the account has registered the facet (it has been handed out or lent).
+    bool registered() const { return serial_ != 0; }
+    // The order in which the account registered the facets: 1 for the first.
+    Host::uint32 serial() const { return serial_; }
     // References the plug-in holds.
     Host::uint32 count() const { return count_; }
     // Releases beyond the last reference.
@@ -116,11 +124,15 @@ protected:
     // The object behind an interface pointer that the plug-in passed to operation as the
     // argument `what`. A null pointer, one the host never handed out, a released one, or
     // (when expected is given) a pointer of another interface is a misuse and gives null.
+    // likely is the object the call expects, when it knows one: the pointer is compared
+    // with that object's live facets before the account looks it up.
     Object* argument(const char* operation, const void* pointer, const char* what,
-                     const Host::FUID* expected = nullptr);
+                     const Host::FUID* expected = nullptr, const Object* likely = nullptr);
     // The project and edit context arguments of a change: a misuse unless project is the
     // host's project and edit, when given, its edit context.
     bool projectArguments(const char* operation, const void* project, const void* edit);
+    // The edit context argument of a change (not null): a misuse unless it is the host's.
+    bool editArgument(const char* operation, const void* edit);
     // A zero-terminated text from the plug-in; false (and a misuse) for a null pointer or
     // a text without a terminator within kMaxText units.
     bool text(const char* operation, const Host::char16* in, const char* what,
@@ -137,48 +149,44 @@ protected:
 
 private:
     friend class Object;
+    friend class Account;
 
     // Kept small: a note in the host has two facets, and a project can hold millions.
     Object& object_;
     FacetBase* nextOfObject_ = nullptr;  // the object's chain (Object::facets_)
     Host::uint32 count_ = 0;
     Host::uint32 overReleases_ = 0;
-    std::uint16_t typeIndex_;
+    Host::uint32 serial_ = 0;  // set by the account when it registers the facet
+    std::uint16_t typeIndex_ = 0;
     bool released_ = false;
     bool lent_ = false;
 };
 
-// A facet that implements interface I over an object of type O.
-template <class I, class O>
-class Facet : public I, public FacetBase {
+// A facet that implements interface I over an object of type O. Base is FacetBase, or a
+// class derived from it with checks that several facets share.
+template <class I, class O, class Base = FacetBase>
+class Facet : public I, public Base {
 public:
-    Facet(Object& object, const FacetType& type) : FacetBase(object, type) {}
+    explicit Facet(Object& object) : Base(object) {}
 
     Host::tresult queryInterface(const Host::FUID& interfaceId, void** obj) override {
-        return query(interfaceId, obj);
+        return this->query(interfaceId, obj);
     }
-    Host::uint32 addRef() override { return addReference(); }
-    Host::uint32 release() override { return releaseReference(); }
+    Host::uint32 addRef() override { return this->addReference(); }
+    Host::uint32 release() override { return this->releaseReference(); }
     Host::FUnknown* unknown() override { return static_cast<I*>(this); }
 
 protected:
-    O& self() const { return static_cast<O&>(object()); }
+    O& self() const { return static_cast<O&>(this->object()); }
 };
 
 // The FacetType of facet class F (derived from Facet<I, O>) for objects that pass accepts.
 template <class F, class I>
 constexpr FacetType facetType(const char* name, bool (*accepts)(Object&)) {
-    return FacetType{I::iid,
-                     name,
-                     accepts,
-                     [](void* memory, Object& object, const FacetType& type) -> FacetBase* {
-                         return new (memory) F(object, type);
-                     },
-                     [](void* memory) -> FacetBase* {
-                         return std::launder(static_cast<F*>(memory));
-                     },
-                     sizeof(F),
-                     alignof(F)};
+    return FacetType{I::iid, name, accepts,
+                     [](Object& object) -> std::unique_ptr<FacetBase> {
+                         return std::make_unique<F>(object);
+                     }};
 }
 
 }  // namespace RefHost

@@ -12,8 +12,8 @@ const std::vector<FacetType>& allFacetTypes() {
                           treeFacetTypes(), mixerFacetTypes(), automationFacetTypes(),
                           instrumentFacetTypes(), eventFacetTypes(), audioFacetTypes()})
             all.insert(all.end(), area.begin(), area.end());
-        // The facet store marks each facet with its type's index in a byte.
-        if (all.size() >= 255) throw std::logic_error("too many facet types");
+        // A facet keeps its type's index in 16 bits.
+        if (all.size() > 0xFFFF) throw std::logic_error("too many facet types");
         for (std::size_t i = 0; i < all.size(); ++i) all[i].index = static_cast<std::uint16_t>(i);
         return all;
     }());

@@ -15,7 +15,7 @@ std::span<const FacetType> streamFacetTypes();
 std::span<const FacetType> projectFacetTypes();
 std::span<const FacetType> treeFacetTypes();
 std::span<const FacetType> mixerFacetTypes();
-std::span<const FacetType> eventFacetTypes();  // events.cpp
+std::span<const FacetType> eventFacetTypes();  // facets_events.cpp
 std::span<const FacetType> audioFacetTypes();  // audio.cpp
 std::span<const FacetType> automationFacetTypes();
 std::span<const FacetType> instrumentFacetTypes();

@@ -116,7 +116,7 @@ private:
     // A change passes the host's edit context, or none.
     bool change(const char* operation, Host::IEditContext* edit) {
         if (!usable(operation)) return false;
-        return !edit || argument(operation, edit, "edit context", &Host::IEditContext::iid);
+        return !edit || editArgument(operation, edit);
     }
 };
 

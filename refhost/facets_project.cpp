@@ -150,7 +150,7 @@ public:
     Host::tresult addSignature(double position, Host::int32 numerator, Host::int32 denominator,
                                Host::IEditContext* edit) override {
         if (!usable("addSignature")) return Host::kInvalidArgument;
-        if (edit && !argument("addSignature", edit, "edit context", &Host::IEditContext::iid))
+        if (edit && !editArgument("addSignature", edit))
             return Host::kInvalidArgument;
         host().document().song.signatures.push_back({position, numerator, denominator});
         return Host::kResultOk;

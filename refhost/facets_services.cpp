@@ -207,9 +207,11 @@ public:
 
     Host::tresult insertObject(Host::FUnknown* container, Host::FUnknown* object) override {
         if (!usable("insertObject")) return Host::kInvalidArgument;
-        Object* into = argument("insertObject", container, "container");
-        Object* what = argument("insertObject", object, "object");
+        // What goes in is mostly what the host made last, into where the last one went.
+        Object* into = argument("insertObject", container, "container", nullptr, lastContainer_);
+        Object* what = argument("insertObject", object, "object", nullptr, host().newestObject());
         if (!into || !what) return Host::kInvalidArgument;
+        lastContainer_ = into;
         if (auto* list = dynamic_cast<AutomationEventList*>(into)) {
             const std::string refused = list->insert(*what);
             if (!refused.empty()) {
@@ -243,6 +245,9 @@ public:
         }
         return Host::kResultOk;
     }
+
+private:
+    const Object* lastContainer_ = nullptr;  // an object of the host: it lasts as long
 };
 
 const FacetType kTypes[] = {

@@ -37,22 +37,24 @@ Host::int32 largestValue(const std::vector<ListEntry>& entries) {
     return max;
 }
 
-// A list parameter on node offering entries.
+// A list parameter on node offering entries (a list that outlives it).
 Parameter& addListParameter(ReferenceHost& host, Node& node, const std::string& name,
                             Host::int32 tag, const std::string& listKey,
-                            std::vector<ListEntry> entries) {
+                            const std::vector<ListEntry>& entries) {
     ParamTemplate shape;
     shape.name = name;
     shape.tag = tag;
     shape.max = largestValue(entries);
     shape.list = listKey;
-    node.parameters.push_back(std::make_unique<Parameter>(host, node, shape, std::move(entries)));
+    node.parameters.push_back(std::make_unique<Parameter>(host, node, shape, entries));
     return *node.parameters.back();
 }
 
 // Puts the plug-in that the slot's "effectType" now chooses into the slot, in place of the
 // one it held.
-void choosePlugin(ReferenceHost& host, Node& slot, const Parameter& type) {
+void choosePlugin(Parameter& type) {
+    ReferenceHost& host = type.host();
+    Node& slot = type.owner;
     if (!slot.children.empty() && dynamic_cast<InstrumentInstance*>(slot.children.front())) {
         slot.children.front()->parent = nullptr;
         slot.children.erase(slot.children.begin());
@@ -105,18 +107,24 @@ void addInstrumentSlot(ReferenceHost& host, Node& channel) {
     const json& shape = data.at("instruments").at("slot");
     const auto types = shape.value("channels", std::vector<std::string>{"Synth"});
     if (std::find(types.begin(), types.end(), channel.deviceType) == types.end()) return;
-    std::vector<ListEntry> entries;
+    // The lists the slot offers, one after another: one list the host keeps for every slot.
     const auto lists = shape.value("lists", std::vector<std::string>());
-    for (const auto& key : lists) {
-        const auto& list = host.profile().list(key);
-        entries.insert(entries.end(), list.begin(), list.end());
-    }
-    Node& slot = host.make<Node>(std::set<std::string, std::less<>>{"param", "instrumentSlot"},
+    std::string joined = "instrument slot:";
+    for (const auto& key : lists) joined += " " + key;
+    const auto& entries = host.sharedList(joined, [&] {
+        std::vector<ListEntry> all;
+        for (const auto& key : lists) {
+            const auto& list = host.profile().list(key);
+            all.insert(all.end(), list.begin(), list.end());
+        }
+        return all;
+    });
+    Node& slot = host.make<Node>(KindSet{"param", "instrumentSlot"},
                                  Tessaro::toUtf16(shape.at("name").get<std::string>()));
     Parameter& type = addListParameter(host, slot, kInstrumentTypeParam, shape.value("tag", 0),
                                        lists.empty() ? std::string("instruments") : lists.front(),
-                                       std::move(entries));
-    type.onChange = [&host, &slot](Parameter& p) { choosePlugin(host, slot, p); };
+                                       entries);
+    type.onChange = choosePlugin;
     channel.append(slot);
 }
 

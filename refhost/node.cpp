@@ -1,6 +1,7 @@
 #include "refhost/node.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "base/text.h"
 #include "refhost/effect_catalog.h"
@@ -8,18 +9,79 @@
 
 namespace RefHost {
 
+// --- KindSet -------------------------------------------------------------------------
+
+namespace {
+
+// The names of node kinds, numbered in the order first used.
+class KindNames {
+public:
+    static KindNames& all() {
+        static KindNames* names = new KindNames;  // never destroyed: hosts may outlive statics
+        return *names;
+    }
+
+    // The number of name; -1 when it has none and add is false.
+    int number(std::string_view name, bool add) {
+        const std::lock_guard<std::mutex> hold(lock_);
+        for (std::size_t i = 0; i < names_.size(); ++i)
+            if (names_[i] == name) return static_cast<int>(i);
+        if (!add) return -1;
+        if (names_.size() == 64)
+            throw ProfileError("more than 64 kinds of node: \"" + std::string(name) + "\"");
+        names_.emplace_back(name);
+        return static_cast<int>(names_.size() - 1);
+    }
+
+    std::string name(int number) {
+        const std::lock_guard<std::mutex> hold(lock_);
+        return names_[static_cast<std::size_t>(number)];
+    }
+
+private:
+    std::mutex lock_;
+    std::vector<std::string> names_;
+};
+
+}  // namespace
+
+KindSet::KindSet(std::initializer_list<std::string_view> names) {
+    for (const auto name : names) insert(name);
+}
+
+bool KindSet::contains(std::string_view name) const {
+    const int number = KindNames::all().number(name, false);
+    return number >= 0 && (bits_ >> number & 1u) != 0;
+}
+
+void KindSet::insert(std::string_view name) {
+    bits_ |= std::uint64_t{1} << KindNames::all().number(name, true);
+}
+
+std::vector<std::string> KindSet::names() const {
+    std::vector<std::string> out;
+    for (int i = 0; i < 64; ++i)
+        if (bits_ >> i & 1u) out.push_back(KindNames::all().name(i));
+    return out;
+}
+
 // --- Parameter -----------------------------------------------------------------------
 
+const std::vector<ListEntry>& noEntries() {
+    static const std::vector<ListEntry>* none = new std::vector<ListEntry>;
+    return *none;
+}
+
 Parameter::Parameter(ReferenceHost& host, Node& ownerNode, const ParamTemplate& shape,
-                     std::vector<ListEntry> listEntries)
+                     const std::vector<ListEntry>& listEntries)
     : Object(host),
       owner(ownerNode),
-      name(shape.name),
+      name(host.sharedName(shape.name)),
+      value(std::clamp(shape.value, 0.0, static_cast<double>(std::max(shape.max, 0)))),
+      entries(listEntries),
       tag(shape.tag),
       max(std::max(shape.max, 0)),
-      value(std::clamp(shape.value, 0.0, static_cast<double>(std::max(shape.max, 0)))),
-      isList(!shape.list.empty()),
-      entries(std::move(listEntries)) {}
+      isList(!shape.list.empty()) {}
 
 std::string Parameter::describe() const {
     return "parameter \"" + name + "\" of " + owner.describe();
@@ -46,8 +108,7 @@ const ListEntry* Parameter::chosenEntry() const {
 
 // --- Node ----------------------------------------------------------------------------
 
-Node::Node(ReferenceHost& host, std::set<std::string, std::less<>> nodeKinds,
-           std::u16string nodeName)
+Node::Node(ReferenceHost& host, KindSet nodeKinds, std::u16string nodeName)
     : Object(host), kinds(std::move(nodeKinds)), name(std::move(nodeName)) {}
 
 const std::u16string& Node::shownName() const { return track ? track->name : name; }

@@ -6,11 +6,11 @@
 // facets_mixer.cpp ...). Fields that belong to one area of the host are grouped below.
 #pragma once
 
-#include <functional>
+#include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -28,25 +28,51 @@ class EventList;
 // An attribute value: integer, float or UTF-16 text.
 using AttributeValue = std::variant<Host::int64, double, std::u16string>;
 
+// The kinds of a node: a few names ("track", "instrument", "param", "send" ...) kept as the
+// bits of one word, as a channel has some thirty nodes and a project thousands of channels.
+// The names are numbered in the order first used, once for the whole program; there are at
+// most 64 different ones (more is a ProfileError).
+class KindSet {
+public:
+    KindSet() = default;
+    KindSet(std::initializer_list<std::string_view> names);
+
+    bool contains(std::string_view name) const;
+    void insert(std::string_view name);
+    // The names, in the order they were numbered.
+    std::vector<std::string> names() const;
+
+private:
+    std::uint64_t bits_ = 0;
+};
+
+// The entries of a parameter that offers none.
+const std::vector<ListEntry>& noEntries();
+
 // A parameter of a node: an integer scale from 0 to max (some take float values too); a
 // list parameter offers entries, each selected by its value.
 class Parameter : public Object {
 public:
+    // entries is shared, not copied: a list of the host's profile or a list the host keeps
+    // (ReferenceHost::sharedList), which outlive the parameter.
     Parameter(ReferenceHost& host, Node& owner, const ParamTemplate& shape,
-              std::vector<ListEntry> entries);
+              const std::vector<ListEntry>& entries);
+    Parameter(ReferenceHost&, Node&, const ParamTemplate&, std::vector<ListEntry>&&) = delete;
 
     std::string describe() const override;
 
+    // A channel has some ninety parameters: what every parameter of a name or a list shares
+    // is kept once by the host (ReferenceHost::sharedName, sharedList, the profile's lists).
     Node& owner;
-    std::string name;
+    const std::string& name;
+    double value = 0;
+    const std::vector<ListEntry>& entries;  // empty unless isList
+    // Called after every value set (an instrument slot loads the chosen plug-in).
+    void (*onChange)(Parameter&) = nullptr;
     Host::int32 tag = 0;
     Host::int32 max = 1;
-    double value = 0;
-    bool isList = false;
-    std::vector<ListEntry> entries;
     Host::uint32 changes = 0;  // values set by the plug-in
-    // Called after every value set (an instrument slot loads the chosen plug-in).
-    std::function<void(Parameter&)> onChange;
+    bool isList = false;
 
     // Sets the value clamped to 0..max and counts the change.
     void set(double v);
@@ -56,7 +82,7 @@ public:
 
 class Node : public Object {
 public:
-    Node(ReferenceHost& host, std::set<std::string, std::less<>> kinds, std::u16string name);
+    Node(ReferenceHost& host, KindSet kinds, std::u16string name);
 
     std::string describe() const override;
 
@@ -71,7 +97,7 @@ public:
     Parameter* findParameter(std::string_view name8) const;
     Parameter* findParameterByTag(Host::int32 tag) const;
 
-    std::set<std::string, std::less<>> kinds;
+    KindSet kinds;
     std::u16string name;
     Node* parent = nullptr;
     std::vector<Node*> children;

@@ -6,31 +6,45 @@
 
 namespace RefHost {
 
-// --- ObjectStore -----------------------------------------------------------------------
-
-ObjectStore::~ObjectStore() {
-    for (Object* object : objects_) object->~Object();
-}
-
-void* ObjectStore::allocate(std::size_t size, std::size_t align) {
-    std::size_t at = (used_ + align - 1) / align * align;
-    if (blocks_.empty() || at + size > kBlockSize) {
-        std::unique_ptr<std::byte[]> block(new std::byte[kBlockSize]);
-        blocks_.push_back(std::move(block));
-        at = 0;
-    }
-    used_ = at + size;
-    return blocks_.back().get() + at;
-}
-
 // --- ReferenceHost ---------------------------------------------------------------------
 
 ReferenceHost::ReferenceHost(Profile profile) : profile_(std::move(profile)) {
-    document_ = std::make_unique<Document>(*this);
-    context_ = &make<ContextObject>();
+    try {
+        document_ = std::make_unique<Document>(*this);
+        context_ = &make<ContextObject>();
+    } catch (...) {
+        destroyObjects();
+        throw;
+    }
 }
 
-ReferenceHost::~ReferenceHost() = default;
+ReferenceHost::~ReferenceHost() { destroyObjects(); }
+
+Object* ReferenceHost::newestObject() {
+    if (madeInPool_.empty()) return nullptr;
+    return madeInPool_.back() ? &events_.newest() : objects_.back().get();
+}
+
+void ReferenceHost::destroyObjects() {
+    // Newest first: whatever an object refers to was made before it and is still there.
+    while (!madeInPool_.empty()) {
+        if (madeInPool_.back()) events_.destroyNewest();
+        else objects_.pop_back();
+        madeInPool_.pop_back();
+    }
+}
+
+const std::string& ReferenceHost::sharedName(std::string_view name) {
+    const auto known = sharedNames_.find(name);
+    return known != sharedNames_.end() ? *known : *sharedNames_.emplace(name).first;
+}
+
+const std::vector<ListEntry>& ReferenceHost::sharedList(
+    const std::string& key, const std::function<std::vector<ListEntry>()>& make) {
+    const auto known = sharedLists_.find(key);
+    if (known != sharedLists_.end()) return known->second;
+    return sharedLists_.emplace(key, make()).first->second;
+}
 
 void ReferenceHost::setProjectFolder(std::filesystem::path folder) {
     projectFolder_ = std::move(folder);

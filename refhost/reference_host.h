@@ -3,21 +3,27 @@
 // the services of its host context (messages, files, application information, mixer
 // access, transport, edit steps, object creation), records what it was asked to do and
 // keeps an account of every reference it hands out.
+//
+// Everything runs on the host's calling thread.
 #pragma once
 
 #include <cstddef>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
-#include <new>
+#include <set>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "interfaces/all.h"
 #include "refhost/account.h"
 #include "refhost/document.h"
+#include "refhost/events.h"
 #include "refhost/profile.h"
 
 namespace RefHost {
@@ -50,39 +56,6 @@ public:
     std::string describe() const override { return "host context"; }
 };
 
-// Where the host's objects live: blocks of memory that last as long as the host, objects
-// built in them one after another and destroyed in the order made. A project can hold
-// millions of notes; this keeps a heap allocation and its bookkeeping off each of them.
-class ObjectStore {
-public:
-    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
-
-    ObjectStore() = default;
-    ~ObjectStore();
-    ObjectStore(const ObjectStore&) = delete;
-    ObjectStore& operator=(const ObjectStore&) = delete;
-
-    template <class T, class... Args>
-    T& make(Args&&... args) {
-        static_assert(alignof(T) <= alignof(std::max_align_t) && sizeof(T) <= kBlockSize);
-        T* object = new (allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
-        try {
-            objects_.push_back(object);
-        } catch (...) {
-            object->~T();
-            throw;
-        }
-        return *object;
-    }
-
-private:
-    void* allocate(std::size_t size, std::size_t align);
-
-    std::vector<std::unique_ptr<std::byte[]>> blocks_;  // aligned for any fundamental type
-    std::size_t used_ = kBlockSize;  // bytes of the last block
-    std::deque<Object*> objects_;    // in the order made
-};
-
 class ReferenceHost {
 public:
     explicit ReferenceHost(Profile profile);
@@ -109,11 +82,38 @@ public:
     Host::FUnknown* lendImportTarget();
     Host::IPath* lendPath(const std::filesystem::path& path);
 
-    // A new object owned by the host until it is destroyed.
+    // A new object owned by the host until it is destroyed; the host destroys its objects
+    // newest first. Events (notes, controller-like and audio events: a project may hold
+    // millions) go into the host's pool of events; every other object is allocated apiece.
     template <class T, class... Args>
     T& make(Args&&... args) {
-        return objects_.make<T>(*this, std::forward<Args>(args)...);
+        constexpr bool pooled = std::is_same_v<T, EventObject>;
+        madeInPool_.push_back(pooled);
+        try {
+            if constexpr (pooled) {
+                return events_.make(*this, std::forward<Args>(args)...);
+            } else {
+                auto object = std::make_unique<T>(*this, std::forward<Args>(args)...);
+                T& made = *object;
+                objects_.push_back(std::move(object));
+                return made;
+            }
+        } catch (...) {
+            madeInPool_.pop_back();
+            throw;
+        }
     }
+
+    // A list of entries that the host's parameters share (parameters refer to their list
+    // rather than copying it): made by make on the first request for key, the same list
+    // after. The lists of the profile are shared as they stand (Profile::list).
+    const std::vector<ListEntry>& sharedList(const std::string& key,
+                                             const std::function<std::vector<ListEntry>()>& make);
+    // The host's one copy of a name that many objects share (a parameter's name).
+    const std::string& sharedName(std::string_view name);
+
+    // The object made last, or null.
+    Object* newestObject();
 
     // The next serial number of a memory stream.
     std::size_t nextMemoryStreamSerial() { return ++memoryStreams_; }
@@ -124,8 +124,14 @@ public:
     const AudioWriteWatcher& audioWriteWatcher() const { return audioWriteWatcher_; }
 
 private:
-    Account account_;
-    ObjectStore objects_;
+    void destroyObjects();
+
+    EventPool events_;  // events, in the order made; the account finds their facets there
+    Account account_{events_};
+    std::deque<std::unique_ptr<Object>> objects_;  // everything else, in the order made
+    std::vector<bool> madeInPool_;  // for each object made, in order: true for events_
+    std::map<std::string, std::vector<ListEntry>> sharedLists_;
+    std::set<std::string, std::less<>> sharedNames_;
     Profile profile_;
     std::unique_ptr<Document> document_;
     ContextObject* context_ = nullptr;

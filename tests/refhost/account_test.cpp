@@ -189,8 +189,86 @@ TEST(Account, KeepsTheFirstMisusesWordForWordAndCountsTheRest) {
 
 }  // namespace
 
-TEST(Account, FindsEveryFacetByItsStartAcrossBlocksAndNothingElse) {
-    // Enough facets to fill several of the store's blocks.
+TEST(Account, AnEventsFacetsStayCallableAfterTheirLastReleaseAndAreThenReplaced) {
+    auto host = makeHost();
+    auto project = projectOf(*host);
+    auto factory = queryTo<Host::IObjectFactory>(project);
+    auto edit = contextAs<Host::IEditContext>(*host);
+    auto track = addTrack(*host, "instrument", u"Piano");
+    IPtr<Host::IEventList> trackList;
+    queryTo<Host::ITrack>(track)->getEventList(trackList.put());
+    trackList->prepare(Host::IEventList::kMidi);
+    IPtr<Host::FUnknown> part;
+    factory->createObject("MIDI part", part.put());
+    edit->insertObject(trackList.get(), part.get());
+    IPtr<Host::IEventList> list;
+    queryTo<Host::IMidiPart>(part)->getEventList(list.put());
+    Host::IEvent* first = nullptr;
+    factory->createObject("note", reinterpret_cast<Host::FUnknown**>(&first));
+    edit->insertObject(list.get(), first);
+    auto pitch = queryTo<Host::INoteEvent>(first);
+
+    // The last reference goes: the facet stays, a call on it is a misuse and changes nothing.
+    EXPECT_EQ(first->release(), 0u);
+    EXPECT_EQ(first->setStart(list.get(), 1.0, edit.get()), Host::kInvalidArgument);
+    EXPECT_EQ(host->account().findings().firstMisuse(),
+              "IEvent::setStart on note event in event list of MIDI part \"MIDI part\": called "
+              "after the last reference was released");
+    // Asked again, the note answers with a new facet; the old one stays what it was.
+    auto again = queryTo<Host::IEvent>(pitch);
+    ASSERT_TRUE(again);
+    EXPECT_NE(again.get(), first);
+    EXPECT_EQ(again->setStart(list.get(), 2.0, edit.get()), Host::kResultOk);
+    EXPECT_EQ(pitch->setPitch(list.get(), 60, edit.get()), Host::kResultOk);
+    EXPECT_TRUE(host->account().find(first)->released());
+    EXPECT_FALSE(host->account().find(again.get())->released());
+    EXPECT_EQ(first->release(), 0u);
+
+    const auto found = host->account().findings();
+    EXPECT_EQ(found.misuseCount, 2u);
+    ASSERT_EQ(found.overReleaseDetails.size(), 1u);
+    EXPECT_EQ(found.overReleaseDetails[0].facet,
+              "IEvent of note event in event list of MIDI part \"MIDI part\"");
+    const auto& note = static_cast<const RefHost::EventObject&>(host->account().find(first)->object());
+    EXPECT_EQ(note.start, 2.0);
+    EXPECT_EQ(note.pitch(), 60);
+}
+
+TEST(Account, TheExpectedObjectsReleasedFacetIsStillAReleasedFacet) {
+    // A setter compares the list and edit context it gets with the facets of the list that
+    // holds the event and of the host context first: a released one of those is a misuse.
+    auto host = makeHost();
+    auto factory = queryTo<Host::IObjectFactory>(projectOf(*host));
+    auto edit = contextAs<Host::IEditContext>(*host);
+    auto track = addTrack(*host, "audio", u"Drums");
+    Host::IEventList* list = nullptr;
+    queryTo<Host::ITrack>(track)->getEventList(&list);
+    list->prepare(Host::IEventList::kAudio);
+    IPtr<Host::IEvent> event;
+    factory->createObject("audio event", reinterpret_cast<Host::FUnknown**>(event.put()));
+    ASSERT_EQ(edit->insertObject(list, event.get()), Host::kResultOk);
+    Host::IEditContext* oldEdit = nullptr;
+    edit->queryInterface(Host::IEditContext::iid, reinterpret_cast<void**>(&oldEdit));
+    oldEdit->release();
+    edit.reset();  // the last reference: the edit context's facet is released
+    auto freshEdit = contextAs<Host::IEditContext>(*host);
+    ASSERT_NE(freshEdit.get(), oldEdit);
+
+    EXPECT_EQ(event->setStart(list, 1.0, oldEdit), Host::kInvalidArgument);
+    list->release();  // the list's facet is released too
+    EXPECT_EQ(event->setLength(list, 1.0, freshEdit.get()), Host::kInvalidArgument);
+    const auto found = host->account().findings();
+    ASSERT_EQ(found.misuseCount, 2u);
+    EXPECT_EQ(found.misuses[0],
+              "IEvent::setStart on audio event event in event list of audio track \"Drums\": edit "
+              "context was released: IEditContext of host context");
+    EXPECT_EQ(found.misuses[1],
+              "IEvent::setLength on audio event event in event list of audio track \"Drums\": "
+              "event list was released: IEventList of event list of audio track \"Drums\"");
+}
+
+TEST(Account, FindsEveryFacetByItsStartAcrossChunksAndNothingElse) {
+    // Enough notes to fill several of the host's chunks of events.
     auto host = makeHost();
     auto factory = queryTo<Host::IObjectFactory>(projectOf(*host));
     std::vector<IPtr<Host::FUnknown>> notes(60000);
