@@ -89,17 +89,25 @@ std::filesystem::path partialPathFor(const std::filesystem::path& file) {
 
 // True when a file of size bytes fits the free space of folder and leaves the margin free.
 // A folder whose free space cannot be told is left to the writes to find out.
-bool fitsFreeSpace(const std::filesystem::path& folder, std::uint64_t size) {
-    std::error_code ec;
-    const auto space = std::filesystem::space(folder.empty() ? "." : folder, ec);
-    if (ec) return true;
+bool fitsFreeSpace(const ReferenceHost& host, const std::filesystem::path& folder,
+                   std::uint64_t size) {
+    std::uint64_t available = 0;
+    if (const auto assumed = host.audioResources().freeSpace) {
+        available = *assumed;
+    } else {
+        std::error_code ec;
+        const auto space = std::filesystem::space(folder.empty() ? "." : folder, ec);
+        if (ec) return true;
+        available = space.available;
+    }
     const std::uint64_t margin = size / 16 + kFreeSpaceMargin;
-    return size <= space.available && margin <= space.available - size;
+    return size <= available && margin <= available - size;
 }
 
 // The bytes of samples frames of channels make at bits, or UINT64_MAX beyond that.
 std::uint64_t sampleBytes(Host::int64 frames, Host::int32 channels, Host::int32 bits) {
-    const auto perFrame = static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>((bits + 7) / 8);
+    const auto perFrame =
+        static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>((bits + 7) / 8);
     const auto count = static_cast<std::uint64_t>(std::max<Host::int64>(frames, 0));
     if (perFrame != 0 && count > UINT64_MAX / perFrame) return UINT64_MAX;
     return count * perFrame;
@@ -474,7 +482,7 @@ bool AudioFileWriterObject::open() {
     const std::uint64_t samples = sampleBytes(expectedFrames, channels, sampleSize);
     const std::uint64_t size =
         samples > UINT64_MAX - kHeaderAllowance ? UINT64_MAX : samples + kHeaderAllowance;
-    if (!fitsFreeSpace(path->parent_path(), size)) return false;
+    if (!fitsFreeSpace(host(), path->parent_path(), size)) return false;
 
     int container = format;
     std::vector<int> layout;
@@ -483,9 +491,12 @@ bool AudioFileWriterObject::open() {
         const std::uint64_t perFrame = sampleBytes(1, channels, sampleSize);
         frameLimit_ = static_cast<Host::int64>(kPlainSizeLimit / perFrame);
     }
+    // AIFF has no larger form: a file beyond its 32-bit sizes is refused before it is begun.
+    if (type.format == SF_FORMAT_AIFF && samples > kPlainSizeLimit) return false;
     if (type.format == SF_FORMAT_WAV) {
         // The copy loop reads the newest converting source while it writes.
-        const auto* source = dynamic_cast<const AudioSourceObject*>(host().audioResources().newestSource);
+        const auto* source =
+            dynamic_cast<const AudioSourceObject*>(host().audioResources().newestSource);
         if (channels > 2 && source && source->file.channels == channels)
             layout = source->file.channelMap;
         const int sub = format & SF_FORMAT_SUBMASK;

@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -58,6 +60,9 @@ struct AudioResources {
     // The converting source made last, while the plug-in holds it: what a copy loop reads
     // from. A wave file writer of more than two channels takes its file's channel layout.
     Object* newestSource = nullptr;
+    // The free space a writer counts on in its folder instead of asking the file system;
+    // a test stands in for a nearly full disk with it.
+    std::optional<std::uint64_t> freeSpace;
 };
 
 // The host context: answers IHostContext and the services the profile offers.
