@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,11 @@ struct SongModel {
     // brickwall is placed (only the first is).
     std::int32_t effectBusCounter = 1;
     bool masterBrickwallPlaced = false;
+    // The converted copies made in this import: the path of each wave file as found (in
+    // the project folder or its "Audio" folder) to its copy in the project's format. A
+    // later region playing the same file plays the copy rather than converting the file
+    // again; a new import converts again, as a copy left by an earlier one may be stale.
+    std::map<std::u16string, std::u16string> convertedCopies;
 };
 
 }  // namespace Tessaro

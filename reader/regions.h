@@ -44,9 +44,10 @@ std::u16string convertedFilePath(std::u16string_view path, double rate, std::int
 bool isPlainFileName(std::u16string_view name);
 
 // Places one audio region of the current (audio) track: finds its wave file, converts it
-// when its format differs from the project's, and creates the audio event with its clip.
-// Raises the "audioEvent.setMedium ..." reader errors.
-void placeAudioRegion(const HostSession& host, const SongModel& song,
+// when its format differs from the project's (once per import: the song's converted
+// copies), and creates the audio event with its clip. Raises the "audioEvent.setMedium
+// ..." reader errors, and its own when a copy cannot be made whole.
+void placeAudioRegion(const HostSession& host, SongModel& song,
                       const RegionHeader& region,
                       std::uint32_t inPoint, const std::u16string& fileName);
 

@@ -254,7 +254,7 @@ void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& i
     if (in.consumed() < start + size) in.skip(start + size - in.consumed());
 }
 
-void readAudioRegion(const HostSession& host, const SongModel& song, ChunkView& in,
+void readAudioRegion(const HostSession& host, SongModel& song, ChunkView& in,
                      const RegionHeader& region) {
     const std::uint64_t start = in.consumed();
     const std::uint32_t size =

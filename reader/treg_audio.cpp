@@ -1,7 +1,7 @@
 // The audio side of the region chunk: an audio region's wave file is looked up in the
 // project folder and then in its "Audio" folder; a file whose sample rate or sample size
-// differs from the project's is converted into a copy beside it; the region becomes an
-// audio event of the current track playing a clip of that file.
+// differs from the project's is converted into a copy beside it, once per import; the
+// region becomes an audio event of the current track playing a clip of that file.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -23,6 +23,12 @@ constexpr std::size_t kMaxFolderUnits = 1024;
 constexpr Host::int32 kCopyBlockFrames = 1024;
 constexpr Host::int32 kMaxCopyChannels = 256;
 constexpr char kWaveFileType[] = "Wave File";
+
+// A copy that cannot be made whole ends the import: a region must not play part of its
+// file, nor a copy an earlier import left. These texts are this reader's own.
+constexpr char kCopyNotCreated[] = "cannot create the converted copy of a wave file";
+constexpr char kCopyNotWritten[] = "cannot write the converted copy of a wave file";
+constexpr char kSourceNotRead[] = "cannot read a wave file to convert";
 
 template <class I>
 IPtr<I> createHostInstance(const HostSession& host, const Host::FUID& cid) {
@@ -67,18 +73,22 @@ IPtr<Host::IAudioFileWriter> waveFileWriter(const HostSession& host) {
     return writer;
 }
 
-// Copies the source to the writer in blocks, telling the writer which block is the last
-// (the one after which the source has nothing more).
-void copyFrames(Host::IAudioSource* source, Host::IAudioFileWriter* writer) {
-    const Host::int32 channels = source->getChannelCount();
-    if (channels <= 0 || channels > kMaxCopyChannels) return;
+// Copies the source to the writer (configured with channels) in blocks, telling the
+// writer which block is the last (the one after which the source has nothing more). Every
+// read and write is checked; a copy cut short fails, and the writer, released unfinished,
+// leaves no file.
+void copyFrames(Host::IAudioSource* source, Host::IAudioFileWriter* writer,
+                Host::int32 channels) {
+    if (channels <= 0 || channels > kMaxCopyChannels || source->getChannelCount() != channels)
+        fail(kSourceNotRead);
     std::vector<float> block(static_cast<std::size_t>(kCopyBlockFrames) *
                              static_cast<std::size_t>(channels));
     for (;;) {
         const Host::int32 frames = source->read(block.data(), kCopyBlockFrames);
-        if (frames < 0 || frames > kCopyBlockFrames) break;
-        writer->write(block.data(), frames, frames == 0);
-        if (frames == 0) break;
+        if (frames < 0 || frames > kCopyBlockFrames) fail(kSourceNotRead);
+        if (writer->write(block.data(), frames, frames == 0) != Host::kResultOk)
+            fail(kCopyNotWritten);
+        if (frames == 0) return;
     }
 }
 
@@ -88,6 +98,47 @@ Host::int64 convertedFrameCount(Host::int64 frames, double fromRate, double toRa
     const double converted = std::round(static_cast<double>(frames) * toRate / fromRate);
     if (!(converted < 9.0e18)) return 0;
     return static_cast<Host::int64>(converted);
+}
+
+// A new host path object set to path.
+IPtr<Host::IPath> convertedCopyPath(const HostSession& host, const std::u16string& path) {
+    auto newPath = createHostInstance<Host::IPath>(host, Host::kPathClass);
+    if (!newPath) fail("audioEvent.setMedium - create soundNewPath fails");
+    newPath->setPath(path.c_str());
+    return newPath;
+}
+
+// The path of the copy of the wave file at filePath (which the reader reads, in format) in
+// the project's format: the copy made earlier in this import, or one made now through the
+// host's converting source and "Wave File" writer. A host that offers neither makes no
+// copy, and the reader then finds one or fails.
+IPtr<Host::IPath> convertedCopy(const HostSession& host, SongModel& song,
+                                Host::IAudioFileReader* reader, const std::u16string& filePath,
+                                const Host::AudioFormat& format, const ProjectFormat& project) {
+    if (const auto made = song.convertedCopies.find(filePath); made != song.convertedCopies.end())
+        return convertedCopyPath(host, made->second);
+
+    const double rate = project.rate;
+    const Host::int64 frames = convertedFrameCount(format.frameCount, format.sampleRate, rate);
+    IPtr<Host::IAudioSource> source;
+    if (reader->createConvertingSource(rate, source.put()) != Host::kResultOk) source.reset();
+    if (source) {
+        source->setSampleRate(rate);
+        source->setSampleSize(project.bits);
+        source->setFrameCount(frames);
+    }
+    std::u16string newFilePath = convertedFilePath(filePath, rate, project.bits);
+    auto newPath = convertedCopyPath(host, newFilePath);
+    const auto writer = waveFileWriter(host);
+    if (!writer) return newPath;
+    if (writer->configure(newPath.get(), 1, project.bits, rate, frames, format.channelCount) !=
+            Host::kResultOk ||
+        writer->open() != Host::kResultOk)
+        fail(kCopyNotCreated);
+    if (!source) return newPath;
+    copyFrames(source.get(), writer.get(), format.channelCount);
+    song.convertedCopies.emplace(filePath, std::move(newFilePath));
+    return newPath;
 }
 
 }  // namespace
@@ -141,7 +192,7 @@ bool isPlainFileName(std::u16string_view name) {
     });
 }
 
-void placeAudioRegion(const HostSession& host, const SongModel& song,
+void placeAudioRegion(const HostSession& host, SongModel& song,
                       const RegionHeader& region,
                       std::uint32_t inPoint, const std::u16string& fileName) {
     // The wave file: in the project folder, else in its "Audio" folder. A name that reaches
@@ -181,28 +232,7 @@ void placeAudioRegion(const HostSession& host, const SongModel& song,
     // project format the file is used as it is.
     if (project.usable() &&
         (fileRate != static_cast<double>(project.rate) || format.sampleSize != project.bits)) {
-        const double rate = project.rate;
-        const Host::int64 frames = convertedFrameCount(format.frameCount, fileRate, rate);
-        IPtr<Host::IAudioSource> source;
-        if (reader->createConvertingSource(rate, source.put()) != Host::kResultOk) source.reset();
-        if (source) {
-            source->setSampleRate(rate);
-            source->setSampleSize(project.bits);
-            source->setFrameCount(frames);
-        }
-        const std::u16string newFilePath = convertedFilePath(filePath, rate, project.bits);
-        auto newPath = createHostInstance<Host::IPath>(host, Host::kPathClass);
-        if (!newPath) fail("audioEvent.setMedium - create soundNewPath fails");
-        newPath->setPath(newFilePath.c_str());
-        auto writer = waveFileWriter(host);
-        bool writerOpen = false;
-        if (writer)
-            writerOpen = writer->configure(newPath.get(), 1, project.bits, rate, frames,
-                                           format.channelCount) == Host::kResultOk &&
-                         writer->open() == Host::kResultOk;
-        if (source && writer && writerOpen) copyFrames(source.get(), writer.get());
-        writer.reset();
-        source.reset();
+        const auto newPath = convertedCopy(host, song, reader.get(), filePath, format, project);
         if (reader->setFilePath(newPath.get()) != Host::kResultOk)
             fail("audioEvent.setMedium - setFilePath fails");
     }

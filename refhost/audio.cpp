@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <system_error>
 
@@ -22,6 +24,13 @@ namespace {
 constexpr std::size_t kInputBlockFrames = 4096;
 constexpr Host::int32 kMaxChannels = 256;
 constexpr double kMaxRate = 1536000;
+// Room for a wave file's chunks besides its samples (RIFF or RF64 with ds64, an extensible
+// fmt, fact, the data chunk's header), with plenty to spare.
+constexpr std::uint64_t kHeaderAllowance = 1024;
+// The most sample bytes a file with 32-bit size fields (a plain wave file, AIFF) holds.
+constexpr std::uint64_t kPlainSizeLimit = 0xFFFFFFFFu - kHeaderAllowance;
+// What a new file must leave free on its disk besides a sixteenth of its own size.
+constexpr std::uint64_t kFreeSpaceMargin = 16u << 20;
 
 struct FormatName {
     int major;
@@ -29,9 +38,9 @@ struct FormatName {
 };
 
 constexpr FormatName kFormatNames[] = {
-    {SF_FORMAT_WAV, "WAV"},   {SF_FORMAT_AIFF, "AIFF"}, {SF_FORMAT_FLAC, "FLAC"},
-    {SF_FORMAT_W64, "W64"},   {SF_FORMAT_RF64, "RF64"}, {SF_FORMAT_CAF, "CAF"},
-    {SF_FORMAT_OGG, "OGG"},   {SF_FORMAT_AU, "AU"},
+    {SF_FORMAT_WAV, "WAV"},   {SF_FORMAT_WAVEX, "WAVEX"}, {SF_FORMAT_AIFF, "AIFF"},
+    {SF_FORMAT_FLAC, "FLAC"}, {SF_FORMAT_W64, "W64"},     {SF_FORMAT_RF64, "RF64"},
+    {SF_FORMAT_CAF, "CAF"},   {SF_FORMAT_OGG, "OGG"},     {SF_FORMAT_AU, "AU"},
 };
 
 constexpr FormatName kWritableTypes[] = {
@@ -76,6 +85,32 @@ std::filesystem::path partialPathFor(const std::filesystem::path& file) {
     std::filesystem::path hidden = file.parent_path();
     hidden /= "." + file.filename().string() + suffix;
     return hidden;
+}
+
+// True when a file of size bytes fits the free space of folder and leaves the margin free.
+// A folder whose free space cannot be told is left to the writes to find out.
+bool fitsFreeSpace(const ReferenceHost& host, const std::filesystem::path& folder,
+                   std::uint64_t size) {
+    std::uint64_t available = 0;
+    if (const auto assumed = host.audioResources().freeSpace) {
+        available = *assumed;
+    } else {
+        std::error_code ec;
+        const auto space = std::filesystem::space(folder.empty() ? "." : folder, ec);
+        if (ec) return true;
+        available = space.available;
+    }
+    const std::uint64_t margin = size / 16 + kFreeSpaceMargin;
+    return size <= available && margin <= available - size;
+}
+
+// The bytes of samples frames of channels make at bits, or UINT64_MAX beyond that.
+std::uint64_t sampleBytes(Host::int64 frames, Host::int32 channels, Host::int32 bits) {
+    const auto perFrame =
+        static_cast<std::uint64_t>(channels) * static_cast<std::uint64_t>((bits + 7) / 8);
+    const auto count = static_cast<std::uint64_t>(std::max<Host::int64>(frames, 0));
+    if (perFrame != 0 && count > UINT64_MAX / perFrame) return UINT64_MAX;
+    return count * perFrame;
 }
 
 template <class T>
@@ -240,20 +275,15 @@ public:
             misuse("open", self().opened ? "opened twice" : "open before configure");
             return Host::kInvalidArgument;
         }
-        SF_INFO info{};
-        info.samplerate = static_cast<int>(self().rate);
-        info.channels = self().channels;
-        info.format = fileFormat(self().type.format, self().sampleSize);
-        self().partial = partialPathFor(*self().path);
-        self().out = sf_open(self().partial.c_str(), SFM_WRITE, &info);
-        if (!self().out) return Host::kResultFalse;
-        self().opened = true;
+        if (!self().open()) return Host::kResultFalse;
         host().records().filesWritten.push_back(*self().path);
         return Host::kResultOk;
     }
 
     Host::tresult write(const float* buffer, Host::int32 frames, Host::tbool last) override {
         if (!usable("write")) return Host::kInvalidArgument;
+        // After a failed write the file is gone; the writer says so to every later write.
+        if (self().failed) return Host::kResultFalse;
         if (!self().opened || self().closed) {
             misuse("write", self().closed ? "the file is closed" : "write before open");
             return Host::kInvalidArgument;
@@ -263,7 +293,7 @@ public:
             return Host::kInvalidArgument;
         }
         const bool written = self().write(buffer, frames);
-        if (const auto& watcher = host().audioWriteWatcher())
+        if (const auto& watcher = host().audioWriteWatcher(); watcher && written)
             watcher(AudioWriteProgress{*self().path, self().written, self().expectedFrames});
         const bool closed = !last || self().close();
         return written && closed ? Host::kResultOk : Host::kResultFalse;
@@ -304,9 +334,17 @@ std::optional<AudioFileInfo> readAudioFileInfo(const std::filesystem::path& path
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) return std::nullopt;
+    std::vector<int> channelMap;
+    if (info.channels > 2) {
+        channelMap.resize(static_cast<std::size_t>(info.channels));
+        if (sf_command(file, SFC_GET_CHANNEL_MAP_INFO, channelMap.data(),
+                       static_cast<int>(channelMap.size() * sizeof(int))) != SF_TRUE)
+            channelMap.clear();
+    }
     sf_close(file);
     if (info.samplerate <= 0 || info.channels <= 0 || info.frames < 0) return std::nullopt;
     AudioFileInfo result;
+    result.channelMap = std::move(channelMap);
     result.path = path;
     result.sampleRate = info.samplerate;
     result.sampleSize = bitsOf(info.format);
@@ -321,11 +359,31 @@ std::optional<AudioFileInfo> readAudioFileInfo(const std::filesystem::path& path
 // --- Converting source ---------------------------------------------------------------
 
 AudioSourceObject::AudioSourceObject(ReferenceHost& host, AudioFileInfo f, double r)
-    : Object(host), file(std::move(f)), rate(r) {}
+    : Object(host), file(std::move(f)), rate(r) {
+    host.audioResources().newestSource = this;
+}
 
-AudioSourceObject::~AudioSourceObject() {
-    if (soxr_) soxr_delete(soxr_);
-    if (in_) sf_close(in_);
+AudioSourceObject::~AudioSourceObject() { giveBack(); }
+
+void AudioSourceObject::lastReferenceReleased() {
+    giveBack();
+    failed_ = true;
+}
+
+void AudioSourceObject::giveBack() {
+    AudioResources& resources = host().audioResources();
+    if (soxr_) {
+        soxr_delete(soxr_);
+        soxr_ = nullptr;
+        --resources.converters;
+    }
+    if (in_) {
+        sf_close(in_);
+        in_ = nullptr;
+        --resources.openFiles;
+    }
+    std::vector<float>().swap(input_);
+    if (resources.newestSource == this) resources.newestSource = nullptr;
 }
 
 std::string AudioSourceObject::describe() const {
@@ -344,13 +402,16 @@ bool AudioSourceObject::start() {
     started_ = true;
     SF_INFO info{};
     in_ = sf_open(file.path.c_str(), SFM_READ, &info);
-    if (!in_ || info.channels != file.channels) return false;
+    if (!in_) return false;
+    ++host().audioResources().openFiles;
+    if (info.channels != file.channels) return false;
     input_.resize(kInputBlockFrames * static_cast<std::size_t>(file.channels));
     const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
     const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
     soxr_error_t error = nullptr;
     soxr_ = soxr_create(file.sampleRate, rate, static_cast<unsigned>(file.channels), &error, &io,
                         &quality, nullptr);
+    if (soxr_) ++host().audioResources().converters;
     if (error || !soxr_) return false;
     return soxr_set_input_fn(soxr_, supply, this, kInputBlockFrames) == nullptr;
 }
@@ -405,14 +466,75 @@ std::vector<AudioFileType> audioFileTypes(const ReferenceHost& host) {
 AudioFileWriterObject::AudioFileWriterObject(ReferenceHost& host, AudioFileType t)
     : Object(host), type(std::move(t)) {}
 
-AudioFileWriterObject::~AudioFileWriterObject() { close(); }
+AudioFileWriterObject::~AudioFileWriterObject() { abandon(); }
 
 std::string AudioFileWriterObject::describe() const {
     return path ? type.name + " writer of \"" + path->string() + "\"" : type.name + " writer";
 }
 
+void AudioFileWriterObject::lastReferenceReleased() {
+    if (out) failed = true;
+    abandon();
+}
+
+bool AudioFileWriterObject::open() {
+    const int format = fileFormat(type.format, sampleSize);
+    const std::uint64_t samples = sampleBytes(expectedFrames, channels, sampleSize);
+    const std::uint64_t size =
+        samples > UINT64_MAX - kHeaderAllowance ? UINT64_MAX : samples + kHeaderAllowance;
+    if (!fitsFreeSpace(host(), path->parent_path(), size)) return false;
+
+    int container = format;
+    std::vector<int> layout;
+    frameLimit_ = std::numeric_limits<Host::int64>::max();
+    if (type.format == SF_FORMAT_WAV || type.format == SF_FORMAT_AIFF) {
+        const std::uint64_t perFrame = sampleBytes(1, channels, sampleSize);
+        frameLimit_ = static_cast<Host::int64>(kPlainSizeLimit / perFrame);
+    }
+    // AIFF has no larger form: a file beyond its 32-bit sizes is refused before it is begun.
+    if (type.format == SF_FORMAT_AIFF && samples > kPlainSizeLimit) return false;
+    if (type.format == SF_FORMAT_WAV) {
+        // The copy loop reads the newest converting source while it writes.
+        const auto* source =
+            dynamic_cast<const AudioSourceObject*>(host().audioResources().newestSource);
+        if (channels > 2 && source && source->file.channels == channels)
+            layout = source->file.channelMap;
+        const int sub = format & SF_FORMAT_SUBMASK;
+        if (samples > kPlainSizeLimit) {
+            container = SF_FORMAT_RF64 | sub;
+            frameLimit_ = std::numeric_limits<Host::int64>::max();
+        } else if (!layout.empty()) {
+            container = SF_FORMAT_WAVEX | sub;
+        }
+    }
+
+    SF_INFO info{};
+    info.samplerate = static_cast<int>(rate);
+    info.channels = channels;
+    info.format = container;
+    partial = partialPathFor(*path);
+    out = sf_open(partial.c_str(), SFM_WRITE, &info);
+    if (!out) {
+        // libsndfile may have made the file before it failed to write its header.
+        std::error_code ec;
+        std::filesystem::remove(partial, ec);
+        return false;
+    }
+    ++host().audioResources().openFiles;
+    if (!layout.empty())
+        sf_command(out, SFC_SET_CHANNEL_MAP_INFO, layout.data(),
+                   static_cast<int>(layout.size() * sizeof(int)));
+    opened = true;
+    return true;
+}
+
 bool AudioFileWriterObject::write(const float* frames, Host::int32 count) {
     if (count == 0) return true;
+    if (count > frameLimit_ - written) {
+        failed = true;
+        abandon();
+        return false;
+    }
     const std::size_t samples = static_cast<std::size_t>(count) * static_cast<std::size_t>(channels);
     converted_.resize(samples);
     // Samples are quantized to the file's size and kept in the top bits of an int, which is
@@ -441,19 +563,39 @@ bool AudioFileWriterObject::write(const float* frames, Host::int32 count) {
     }
     const sf_count_t done = sf_writef_int(out, converted_.data(), count);
     written += done;
-    return done == count;
+    if (done == count) return true;
+    failed = true;
+    abandon();
+    return false;
 }
 
 bool AudioFileWriterObject::close() {
-    if (!out) return true;
-    sf_close(out);
+    if (!out) return !failed;
+    const int closing = sf_close(out);
     out = nullptr;
+    --host().audioResources().openFiles;
     closed = true;
+    std::vector<int>().swap(converted_);
     std::error_code ec;
-    std::filesystem::rename(partial, *path, ec);
-    if (!ec) return true;
+    if (closing == 0) {
+        std::filesystem::rename(partial, *path, ec);
+        if (!ec) return true;
+    }
+    failed = true;
     std::filesystem::remove(partial, ec);
     return false;
+}
+
+void AudioFileWriterObject::abandon() {
+    if (out) {
+        sf_close(out);
+        out = nullptr;
+        --host().audioResources().openFiles;
+        closed = true;
+        std::error_code ec;
+        std::filesystem::remove(partial, ec);
+    }
+    std::vector<int>().swap(converted_);
 }
 
 Object* createAudioObject(ReferenceHost& host, const Host::FUID& cid) {

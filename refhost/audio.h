@@ -3,6 +3,9 @@
 // types the host writes (IAudioFileTypes on the host context) with their writers
 // (IAudioFileWriter, with libsndfile: samples are clipped, never wrapped, and get TPDF
 // dither when written below 24 bits), and clips (IAudioClip) that audio events play.
+// A converting source or writer gives back its open file, libsoxr's state and its buffers
+// as soon as the plug-in releases it (AudioResources in reference_host.h counts them); the
+// object itself stays until the host goes, so that a late call is a recorded misuse.
 // Built without the audio libraries (TESSARO_WITH_AUDIO 0, the Windows build), the host
 // offers none of these: audio_none.cpp.
 #pragma once
@@ -32,7 +35,10 @@ struct AudioFileInfo {
     Host::int32 sampleSize = 0;  // bits per sample; 32 for float, 64 for double
     Host::int32 channels = 0;
     Host::int64 frames = 0;
-    std::string format;  // "WAV", "AIFF", "FLAC" ...
+    std::string format;  // "WAV", "WAVEX" (an extensible wave file), "RF64", "AIFF" ...
+    // The positions of the channels (libsndfile's SF_CHANNEL_MAP_*) where a file of more
+    // than two channels names them (an extensible wave file's channel mask); else empty.
+    std::vector<int> channelMap;
 };
 
 // The header of the audio file at path; none when libsndfile cannot read it.
@@ -56,6 +62,8 @@ public:
     AudioSourceObject(ReferenceHost& host, AudioFileInfo file, double rate);
     ~AudioSourceObject() override;
     std::string describe() const override;
+    // Closes the file and frees the converter and the buffer.
+    void lastReferenceReleased() override;
 
     // Frames read into out (frames × channels floats): 0 at the end, -1 on an error.
     Host::int32 read(float* out, Host::int32 frames);
@@ -69,6 +77,7 @@ public:
 
 private:
     bool start();
+    void giveBack();
     static std::size_t supply(void* self, soxr_cbuf_t* data, std::size_t requested);
 
     bool started_ = false;
@@ -104,18 +113,36 @@ std::vector<AudioFileType> audioFileTypes(const ReferenceHost& host);
 // A writer of one file of a type. It writes into a hidden file beside the one configured
 // and renames it into place when it closes, so that a file being written is never seen
 // half done: two imports converting the same wave file at once (projects that share a
-// folder) each leave a whole file, never one that both wrote into.
+// folder) each leave a whole file, never one that both wrote into. A write that fails
+// (a full disk, a file-size limit) removes the hidden file at once, as does a writer
+// released or destroyed before its last block: only a whole file is ever put in place.
+//
+// The file's size follows from the frame count it is configured with. open refuses a file
+// that would not fit the free space of its folder with a margin, before anything is
+// written. A wave file whose data would not fit the 32-bit sizes of a plain wave file is
+// written as RF64; a wave file of more than two channels keeps the channel layout of the
+// file it copies (the host's newest converting source of that many channels, which a
+// copy loop reads from) in an extensible header. No write takes a file beyond what its
+// format holds.
 class AudioFileWriterObject : public Object {
 public:
     AudioFileWriterObject(ReferenceHost& host, AudioFileType type);
     ~AudioFileWriterObject() override;
     std::string describe() const override;
+    // A file still open was never finished: it is removed.
+    void lastReferenceReleased() override;
 
-    // Converts and writes frames; false when libsndfile refuses.
+    // Opens the hidden file; false when it cannot be made or would not fit.
+    bool open();
+    // Converts and writes frames; false when libsndfile refuses or the file would grow
+    // beyond its format (the hidden file is removed then).
     bool write(const float* frames, Host::int32 count);
-    // Closes the file and renames it into place; false when that fails (nothing is left
-    // behind then). Closing a closed or unopened writer does nothing and succeeds.
+    // Closes the file and renames it into place; false when that fails or an earlier write
+    // failed (nothing is left behind then). Closing a closed or unopened writer does
+    // nothing else.
     bool close();
+    // Closes and removes the hidden file without putting it in place.
+    void abandon();
 
     AudioFileType type;
     std::optional<std::filesystem::path> path;  // set by configure
@@ -126,10 +153,14 @@ public:
     Host::int32 channels = 0;
     bool opened = false;
     bool closed = false;
+    bool failed = false;  // a write or the close failed: nothing was put in place
     Host::int64 written = 0;
     SNDFILE* out = nullptr;
 
 private:
+    // The most frames the open file's format holds.
+    Host::int64 frameLimit_ = 0;
+
     // The dither's noise source: Knuth's 64-bit linear congruential generator, whose upper
     // 32 bits are the uniform values; a fixed seed gives the same file every time.
     std::linear_congruential_engine<std::uint64_t, 6364136223846793005u, 1442695040888963407u, 0u>

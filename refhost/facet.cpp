@@ -34,6 +34,14 @@ void Object::rememberFacet(FacetBase* facet) {
 
 FacetBase* Object::unusedMemberFacet(const Host::FUID&) { return nullptr; }
 
+bool Object::heldByPlugIn() const {
+    // Only the newest facet of an interface can be held: an older one was replaced after
+    // its last release.
+    for (const FacetBase* facet = facets_; facet; facet = facet->nextOfObject_)
+        if (!facet->released()) return true;
+    return false;
+}
+
 // --- FacetBase -----------------------------------------------------------------------
 
 const FacetType& FacetBase::type() const { return allFacetTypes()[typeIndex_]; }
@@ -183,7 +191,7 @@ Host::uint32 FacetBase::releaseReference() {
                                     : "released without a reference to it");
         return 0;
     }
-    if (--count_ == 0 && !lent_) released_ = true;
+    if (--count_ == 0 && !lent_) becomeReleased();
     return count_;
 }
 
@@ -193,7 +201,12 @@ void FacetBase::takeBack() {
         account().recordMisuse(describe() + ": taken back by the host after its last release");
         return;
     }
-    if (--count_ == 0 && !lent_) released_ = true;
+    if (--count_ == 0 && !lent_) becomeReleased();
+}
+
+void FacetBase::becomeReleased() {
+    released_ = true;
+    if (!object_.heldByPlugIn()) object_.lastReferenceReleased();
 }
 
 }  // namespace RefHost

@@ -40,7 +40,9 @@ struct FacetType {
     std::uint16_t index = 0;
 };
 
-// Anything the host hands out interfaces of. Objects live until the host is destroyed.
+// Anything the host hands out interfaces of. Objects live until the host is destroyed;
+// what they hold beyond their own memory they may give back earlier
+// (lastReferenceReleased).
 class Object {
 public:
     explicit Object(ReferenceHost& host) : host_(host) {}
@@ -63,6 +65,14 @@ public:
     // yet; null when it holds none (the account then makes one). An object that answers
     // for millions (an event) keeps its first facets this way, without an allocation each.
     virtual FacetBase* unusedMemberFacet(const Host::FUID& iid);
+    // True while the plug-in holds a reference to any of the object's facets (or the host
+    // lends one of them).
+    bool heldByPlugIn() const;
+    // Called when the plug-in has released its last reference to the object. The object
+    // stays, so that a late call is recorded as a misuse rather than crashing; one that
+    // holds what the operating system or a library counts (an open file, a converter's
+    // state, large buffers) gives it back here. Nothing by default.
+    virtual void lastReferenceReleased() {}
 
 private:
     ReferenceHost& host_;
@@ -150,6 +160,10 @@ protected:
 private:
     friend class Object;
     friend class Account;
+
+    // Marks the facet released after its last reference; tells the object when it was the
+    // last facet the plug-in held.
+    void becomeReleased();
 
     // Kept small: a note in the host has two facets, and a project can hold millions.
     Object& object_;

@@ -8,11 +8,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -47,6 +49,20 @@ struct Records {
     std::vector<std::filesystem::path> filesWritten;
     std::vector<std::filesystem::path> filesRead;
     std::vector<std::filesystem::path> filesMissing;  // audio files asked for and not found
+};
+
+// What the host's audio objects (refhost/audio.h) hold of the operating system and of
+// libsoxr at the moment. An object gives its share back once the plug-in has released it,
+// so both counts are 0 after an import that released every audio object.
+struct AudioResources {
+    std::size_t openFiles = 0;   // audio files open through libsndfile
+    std::size_t converters = 0;  // libsoxr converter states
+    // The converting source made last, while the plug-in holds it: what a copy loop reads
+    // from. A wave file writer of more than two channels takes its file's channel layout.
+    Object* newestSource = nullptr;
+    // The free space a writer counts on in its folder instead of asking the file system;
+    // a test stands in for a nearly full disk with it.
+    std::optional<std::uint64_t> freeSpace;
 };
 
 // The host context: answers IHostContext and the services the profile offers.
@@ -123,6 +139,9 @@ public:
     void watchAudioWrites(AudioWriteWatcher watcher) { audioWriteWatcher_ = std::move(watcher); }
     const AudioWriteWatcher& audioWriteWatcher() const { return audioWriteWatcher_; }
 
+    AudioResources& audioResources() { return audioResources_; }
+    const AudioResources& audioResources() const { return audioResources_; }
+
 private:
     void destroyObjects();
 
@@ -139,6 +158,7 @@ private:
     std::filesystem::path projectFolder_;
     std::size_t memoryStreams_ = 0;
     AudioWriteWatcher audioWriteWatcher_;
+    AudioResources audioResources_;
 };
 
 }  // namespace RefHost

@@ -31,6 +31,7 @@ RegionRun readProject(const TessaroWriter::ProjectFile& file, Delivery delivery,
     for (const auto& [name, content] : options.files) run.folder->write(name, content);
     run.host = makeHost(options.host, options.adjustProfile);
     RefHost::ReferenceHost& host = *run.host;
+    if (options.adjustHost) options.adjustHost(host);
     host.setProjectFolder(run.folder->path());
 
     Host::IHostContext* context = nullptr;

@@ -4,10 +4,12 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <numbers>
 
+#include "refhost/audio.h"
 #include "tests/reader/region_run.h"
 
 using namespace TessaroTest;
@@ -338,4 +340,126 @@ TEST(AudioRegion, SubChunkFieldsAreChecked) {
     ProjectFile cut = audioProject({audioRegion(0, u"a.wav")});
     cut.truncateAt = cut.bytes().size() - (30 + 10 - 4 - 2);  // inside the in-point
     EXPECT_EQ(readProject(cut).error, "cannot read region in-point of track");
+}
+
+namespace {
+
+// The files under folder, relative to it, sorted.
+std::vector<std::string> filesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        names.push_back(entry.path().lexically_relative(folder).generic_string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void expectAudioGivenBack(const RegionRun& run) {
+    EXPECT_EQ(run.host->audioResources().openFiles, 0u);
+    EXPECT_EQ(run.host->audioResources().converters, 0u);
+    EXPECT_TRUE(run.references.clean()) << run.references.firstMisuse();
+}
+
+}  // namespace
+
+TEST(AudioRegion, EachWaveFileIsConvertedOncePerImport) {
+    // Track 1 plays a.wav twice and then b.wav; track 2 plays a.wav again.
+    const auto wave = toneBytes(tone(48000, 24));
+    const RegionRun run =
+        readProject(audioTracksProject({{u"a.wav", u"a.wav", u"b.wav"}, {u"a.wav"}}),
+                    withFiles({{"a.wav", wave}, {"Audio/b.wav", wave}}));
+    ASSERT_EQ(run.result, 0) << run.error;
+    expectAudioGivenBack(run);
+    EXPECT_EQ(run.host->records().filesWritten.size(), 2u);
+    const Report& files = run.report["files"];
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0]["path"], "a (44100.0Hz 16bit).wav");
+    EXPECT_EQ(files[1]["path"], "Audio/b (44100.0Hz 16bit).wav");
+    const Report& tracks = run.report["tracks"];
+    struct Played {
+        const Report& event;
+        std::int64_t start;
+        const char* copy;
+    };
+    const Played played[] = {
+        {tracks[0]["events"][0], 0, "a (44100.0Hz 16bit).wav"},
+        {tracks[0]["events"][1], 120, "a (44100.0Hz 16bit).wav"},
+        {tracks[0]["events"][2], 240, "Audio/b (44100.0Hz 16bit).wav"},
+        {tracks[1]["events"][0], 0, "a (44100.0Hz 16bit).wav"},
+    };
+    for (const Played& p : played) {
+        SCOPED_TRACE(p.copy);
+        EXPECT_EQ(p.event["clip"]["path"], p.copy);
+        EXPECT_EQ(p.event["clip"]["frames"], 88200);
+        EXPECT_EQ(p.event["start"], run.at(p.start));
+        EXPECT_EQ(p.event["length"], run.at(120));
+    }
+    EXPECT_EQ(filesIn(run.folder->path()),
+              (std::vector<std::string>{"Audio", "Audio/b (44100.0Hz 16bit).wav", "Audio/b.wav",
+                                        "a (44100.0Hz 16bit).wav", "a.wav", "project.tsp"}));
+}
+
+TEST(AudioRegion, ACopyThatCannotBeMadeWholeEndsTheImportAndLeavesNoFile) {
+    // A header claiming 1 Hz: 144000 frames become 6,912,000,000 at 48000 Hz, 20.7 GB.
+    auto oneHertz = toneBytes(tone(48000, 16, {440.0}, 3.0));
+    const std::uint8_t rate1[] = {1, 0, 0, 0, 2, 0, 0, 0};  // the rate and the bytes per second
+    std::copy(std::begin(rate1), std::end(rate1), oneHertz.begin() + 24);
+    const auto wave = toneBytes(tone(44100, 16));
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;
+        std::uint64_t freeSpace;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"1 Hz header", {{"a.wav", oneHertz}}, 10'000'000'000,
+         "cannot create the converted copy of a wave file"},
+        {"a full disk", {{"a.wav", wave}}, 0, "cannot create the converted copy of a wave file"},
+        {"a folder in the copy's place", {{"a.wav", wave}, {"a (48000.0Hz 24bit).wav/keep", {}}},
+         10'000'000'000, "cannot write the converted copy of a wave file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImportOptions options = withFiles(c.files);
+        options.adjustHost = [&](RefHost::ReferenceHost& host) {
+            host.audioResources().freeSpace = c.freeSpace;
+        };
+        const RegionRun run =
+            readProject(audioTracksProject({{u"a.wav", u"a.wav"}}, 48000, 24), options);
+        EXPECT_EQ(run.result, 1);
+        EXPECT_EQ(run.error, c.error);
+        expectAudioGivenBack(run);
+        std::vector<std::string> expected{"project.tsp"};
+        for (const auto& file : c.files) {
+            expected.push_back(file.first);
+            if (file.first.find('/') != std::string::npos)
+                expected.push_back(file.first.substr(0, file.first.find('/')));
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(filesIn(run.folder->path()), expected);
+    }
+}
+
+TEST(AudioRegion, ACopyKeepsTheChannelLayoutOfAnExtensibleWaveFile) {
+    Tone surround = tone(48000, 24, {440.0, 660.0, 880.0, 110.0});
+    surround.channelMap = {SF_CHANNEL_MAP_LEFT, SF_CHANNEL_MAP_RIGHT, SF_CHANNEL_MAP_CENTER,
+                           SF_CHANNEL_MAP_LFE};
+    Tone quad = tone(48000, 24, {440.0, 660.0, 880.0, 110.0});
+    struct Case {
+        const char* name;
+        Tone source;
+        const char* format;
+    };
+    for (const Case& c : {Case{"extensible", surround, "WAVEX"}, Case{"plain", quad, "WAV"}}) {
+        SCOPED_TRACE(c.name);
+        const RegionRun run = readProject(audioTracksProject({{u"s.wav"}}),
+                                          withFiles({{"s.wav", toneBytes(c.source)}}));
+        ASSERT_EQ(run.result, 0) << run.error;
+        expectAudioGivenBack(run);
+        EXPECT_EQ(run.events()[0]["clip"]["format"], c.format);
+        EXPECT_EQ(run.events()[0]["clip"]["channels"], 4);
+        EXPECT_EQ(run.report["files"][0]["audio"]["format"], c.format);
+        const auto copy = RefHost::readAudioFileInfo(run.folder->path() / "s (44100.0Hz 16bit).wav");
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(copy->channelMap, c.source.channelMap);
+    }
 }

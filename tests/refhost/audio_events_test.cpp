@@ -37,13 +37,14 @@ IPtr<Host::IPath> pathTo(RefHost::ReferenceHost& host, const fs::path& file) {
     return path;
 }
 
-IPtr<Host::IAudioFileWriter> waveWriter(RefHost::ReferenceHost& host) {
+IPtr<Host::IAudioFileWriter> waveWriter(RefHost::ReferenceHost& host,
+                                        const std::string& type = "Wave File") {
     auto types = contextAs<Host::IAudioFileTypes>(host);
     IPtr<Host::IAudioFileWriter> writer;
     for (Host::int32 i = 0; i < types->getCount(); ++i) {
         char name[64] = {};
         types->getName(i, name, sizeof name);
-        if (std::string(name) == "Wave File") types->createWriter(i, writer.put());
+        if (std::string(name) == type) types->createWriter(i, writer.put());
     }
     return writer;
 }
@@ -231,6 +232,115 @@ TEST(RefHostAudio, TwoWritersOfOneFileEachLeaveItWholeAndTellEachBlock) {
     EXPECT_EQ(first->records().filesWritten, std::vector<fs::path>{file});
     EXPECT_TRUE(first->account().findings().clean());
     EXPECT_TRUE(second->account().findings().clean());
+}
+
+TEST(RefHostAudio, SourcesAndWritersGiveBackTheirFilesAndConvertersOnTheirLastRelease) {
+    TempFolder folder;
+    TessaroWriter::Tone t;
+    t.sampleRate = 48000;
+    t.seconds = 1.0;
+    ASSERT_TRUE(TessaroWriter::writeToneFile(folder.path() / "in.wav", t));
+    auto host = makeHost();
+    const RefHost::AudioResources& held = host->audioResources();
+    const auto count = [&] { return std::pair(held.openFiles, held.converters); };
+    using Count = std::pair<std::size_t, std::size_t>;
+    std::vector<float> block(2 * 1024);
+    Host::IAudioSource* lateSource = nullptr;
+    Host::IAudioFileWriter* lateWriter = nullptr;
+    {
+        auto reader = create<Host::IAudioFileReader>(*host, Host::kAudioFileReaderClass);
+        ASSERT_EQ(reader->setFilePath(pathTo(*host, folder.path() / "in.wav").get()),
+                  Host::kResultOk);
+        EXPECT_EQ(count(), Count(0, 0));  // a reader reads the header and closes the file
+        IPtr<Host::IAudioSource> source;
+        ASSERT_EQ(reader->createConvertingSource(44100, source.put()), Host::kResultOk);
+        EXPECT_EQ(source->read(block.data(), 1024), 1024);
+        EXPECT_EQ(count(), Count(1, 1));
+
+        // A writer finishes its file with the last block, while it is still held.
+        auto finished = waveWriter(*host);
+        ASSERT_EQ(finished->configure(pathTo(*host, folder.path() / "done.wav").get(), 1, 16,
+                                      44100, 1024, 2),
+                  Host::kResultOk);
+        ASSERT_EQ(finished->open(), Host::kResultOk);
+        EXPECT_EQ(count(), Count(2, 1));
+        ASSERT_EQ(finished->write(block.data(), 1024, 1), Host::kResultOk);
+        EXPECT_EQ(count(), Count(1, 1));
+
+        // A writer released before its last block leaves no file, hidden or not.
+        auto unfinished = waveWriter(*host);
+        ASSERT_EQ(unfinished->configure(pathTo(*host, folder.path() / "cut.wav").get(), 1, 16,
+                                        44100, 4096, 2),
+                  Host::kResultOk);
+        ASSERT_EQ(unfinished->open(), Host::kResultOk);
+        ASSERT_EQ(unfinished->write(block.data(), 1024, 0), Host::kResultOk);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 3);
+        lateWriter = unfinished.get();
+        unfinished.reset();
+        EXPECT_EQ(count(), Count(1, 1));
+        lateSource = source.get();
+        source.reset();
+        EXPECT_EQ(count(), Count(0, 0));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 2);
+    EXPECT_EQ(RefHost::readAudioFileInfo(folder.path() / "done.wav")->frames, 1024);
+    // What is left of them answers a late call as a misuse, holding nothing.
+    EXPECT_EQ(lateSource->read(block.data(), 1024), -1);
+    EXPECT_EQ(lateWriter->write(block.data(), 1024, 1), Host::kInvalidArgument);
+    EXPECT_EQ(count(), Count(0, 0));
+    const auto found = host->account().findings();
+    EXPECT_EQ(found.held, 0u);
+    EXPECT_EQ(found.misuseCount, 2u);
+    EXPECT_FALSE(fs::exists(folder.path() / "cut.wav"));
+}
+
+TEST(RefHostAudio, AWriterRefusesWhatTheDiskOrItsFormatCannotHoldAndWritesRf64BeyondWave) {
+    struct Case {
+        const char* name;
+        std::uint64_t freeSpace;
+        Host::int32 bits;
+        Host::int64 frames;
+        const char* format;  // nullptr: refused
+        const char* type = "Wave File";
+    };
+    const Case cases[] = {
+        // 25,000,000 stereo 16-bit frames are 100,000,000 bytes.
+        {"beyond the free space", 100'000'000, 16, 25'000'000, nullptr},
+        {"within it but not its margin", 110'000'000, 16, 25'000'000, nullptr},
+        {"within it and its margin", 124'000'000, 16, 25'000'000, "WAV"},
+        // 536,870,912 stereo 32-bit frames are 4 GiB: beyond a plain wave file's sizes.
+        {"4 GiB", 10'000'000'000, 32, 536'870'912, "RF64"},
+        {"just below", 10'000'000'000, 32, 536'870'000, "WAV"},
+        {"4 GiB of AIFF", 10'000'000'000, 32, 536'870'912, nullptr, "AIFF File"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        auto host = makeHost();
+        host->audioResources().freeSpace = c.freeSpace;
+        const fs::path file = folder.path() / "big.wav";
+        {
+            auto writer = waveWriter(*host, c.type);
+            ASSERT_EQ(writer->configure(pathTo(*host, file).get(), 1, c.bits, 44100, c.frames, 2),
+                      Host::kResultOk);
+            ASSERT_EQ(writer->open(), c.format ? Host::kResultOk : Host::kResultFalse);
+            const std::vector<float> frames(2 * 100, 0.25f);
+            if (c.format) {
+                EXPECT_EQ(writer->write(frames.data(), 100, 1), Host::kResultOk);
+            }
+        }
+        EXPECT_TRUE(host->account().findings().clean());
+        EXPECT_EQ(host->audioResources().openFiles, 0u);
+        if (!c.format) {
+            EXPECT_TRUE(fs::is_empty(folder.path()));
+            EXPECT_TRUE(host->records().filesWritten.empty());
+            continue;
+        }
+        const auto written = RefHost::readAudioFileInfo(file);
+        ASSERT_TRUE(written);
+        EXPECT_EQ(written->format, c.format);
+        EXPECT_EQ(written->frames, 100);
+    }
 }
 
 TEST(RefHostEvents, ListsHoldOnlyEventsOfTheirKindOncePrepared) {

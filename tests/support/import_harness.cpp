@@ -104,6 +104,7 @@ ImportHarness::~ImportHarness() = default;
 ImportResult ImportHarness::importFile(const fs::path& file, const ImportOptions& options) {
     ImportResult run;
     run.host = makeHost(options.host, options.adjustProfile);
+    if (options.adjustHost) options.adjustHost(*run.host);
     const RefHost::ImportOutcome outcome = RefHost::runImport(*module_, *run.host, file);
     run.result = outcome.result;
     run.error = outcome.error;
@@ -125,6 +126,7 @@ ImportResult importDirect(std::span<const std::uint8_t> bytes, const ImportOptio
     ImportResult run;
     run.folder = projectFolder(bytes, options);
     run.host = makeHost(options.host, options.adjustProfile);
+    if (options.adjustHost) options.adjustHost(*run.host);
     RefHost::ReferenceHost& host = *run.host;
     host.setProjectFolder(run.folder->path());
 

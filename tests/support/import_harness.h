@@ -49,6 +49,8 @@ struct ImportOptions {
     std::string host;
     // Changes the profile before the host is made (drop a service, change a layout ...).
     std::function<void(RefHost::Profile&)> adjustProfile;
+    // Changes the host once it is made, before the import (AudioResources::freeSpace ...).
+    std::function<void(RefHost::ReferenceHost&)> adjustHost;
     // The project file's name in the project folder (importBytes).
     std::string fileName = "project.tsp";
     // Further files for the project folder, by path relative to it ("Audio/drums.wav").

@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -97,6 +98,11 @@ ToolRun runProgram(const std::filesystem::path& program, const std::vector<std::
         if (in < 0 || dup2(in, 0) < 0 || dup2(outWrite.fd, 1) < 0 || dup2(errWrite.fd, 2) < 0)
             _exit(127);
         if (!options.folder.empty() && chdir(options.folder.c_str()) != 0) _exit(127);
+        for (const auto& [resource, value] : options.limits) {
+            const rlimit limit{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+            // glibc types the resource as an enum of its own.
+            if (setrlimit(static_cast<decltype(RLIMIT_NOFILE)>(resource), &limit) != 0) _exit(127);
+        }
         execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }

@@ -29,6 +29,9 @@ struct ToolRunOptions {
     std::vector<std::pair<std::string, std::string>> environment;  // set for the child
     std::vector<std::string> unset;                            // removed for the child
     int seconds = 120;  // killed after this long, with status -1
+    // Limits of the child, as a shell's ulimit sets them: {RLIMIT_NOFILE, 64} for
+    // `ulimit -n 64`, {RLIMIT_FSIZE, bytes} for a file-size limit.
+    std::vector<std::pair<int, unsigned long>> limits;
 };
 
 // Runs program with args.

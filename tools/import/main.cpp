@@ -7,6 +7,7 @@
 // Exit status: 0 when every import succeeded, 1 when any failed, 2 for bad usage, an
 // unknown host profile, an output folder that cannot be written or a module that cannot
 // be loaded or used.
+#include <csignal>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -153,6 +154,11 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
 }  // namespace
 
 int main(int argc, char** argv) {
+#if !defined(_WIN32)
+    // Under a file-size limit a write beyond it fails (and the import says so) instead of
+    // the signal ending the whole run.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     Options options;
     if (const auto status = parseOptions(argc, argv, options)) return *status;
 

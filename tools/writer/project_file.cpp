@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <string>
 #include <system_error>
 
 namespace TessaroWriter {
@@ -71,6 +72,39 @@ std::vector<std::u16string> referencedAudioFiles(const ProjectFile& file) {
         }
     }
     return names;
+}
+
+ProjectFile audioTracksProject(const std::vector<std::vector<std::u16string>>& tracks,
+                               std::uint32_t sampleRate, std::uint8_t sampleSize,
+                               std::uint32_t regionTicks) {
+    ProjectFile file;
+    HeadChunk& head = file.add(HeadChunk{});
+    head.trackCount = static_cast<std::uint16_t>(tracks.size());
+    head.sampleRate = sampleRate;
+    head.sampleSize = sampleSize;
+    std::uint16_t number = 0;
+    for (const auto& names : tracks) {
+        TrackInfoChunk track;
+        track.trackNumber = ++number;
+        track.trackType = kAudioTrack;
+        track.name = std::string_view("Audio " + std::to_string(number));
+        file.add(std::move(track));
+        RegionChunk chunk;
+        chunk.trackNumber = number;
+        std::uint32_t position = 0;
+        for (const auto& name : names) {
+            AudioData audio;
+            audio.fileName = name;
+            Region region;
+            region.position = position;
+            region.length = regionTicks;
+            region.content = audio;
+            chunk.regions.push_back(std::move(region));
+            position += regionTicks;
+        }
+        file.add(std::move(chunk));
+    }
+    return file;
 }
 
 }  // namespace TessaroWriter

@@ -73,4 +73,11 @@ struct ProjectFile {
 // the order of their first mention.
 std::vector<std::u16string> referencedAudioFiles(const ProjectFile& file);
 
+// A project in the given format (sample rate, sample size) with one audio track per entry
+// of tracks, numbered from 1: each region of a track plays the named wave file, the regions
+// one after another, each regionTicks long.
+ProjectFile audioTracksProject(const std::vector<std::vector<std::u16string>>& tracks,
+                               std::uint32_t sampleRate = 44100, std::uint8_t sampleSize = 16,
+                               std::uint32_t regionTicks = 120);
+
 }  // namespace TessaroWriter

@@ -35,9 +35,17 @@ bool writeToneFile(const std::filesystem::path& path, const Tone& tone) {
     SF_INFO info{};
     info.samplerate = static_cast<int>(tone.sampleRate);
     info.channels = tone.channels;
-    info.format = SF_FORMAT_WAV | subtype;
+    const bool mapped = !tone.channelMap.empty();
+    if (mapped && tone.channelMap.size() != static_cast<std::size_t>(tone.channels)) return false;
+    info.format = (mapped ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | subtype;
     SNDFILE* file = sf_open(path.string().c_str(), SFM_WRITE, &info);
     if (!file) return false;
+    std::vector<int> map = tone.channelMap;
+    if (mapped && sf_command(file, SFC_SET_CHANNEL_MAP_INFO, map.data(),
+                             static_cast<int>(map.size() * sizeof(int))) != SF_TRUE) {
+        sf_close(file);
+        return false;
+    }
 
     const auto frames = static_cast<sf_count_t>(std::llround(tone.seconds * tone.sampleRate));
     constexpr sf_count_t kBlock = 4096;

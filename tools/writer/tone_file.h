@@ -15,6 +15,9 @@ struct Tone {
     // (peak, 0 to 1).
     std::vector<double> frequencies = {440.0};
     double level = 0.5;
+    // The positions of the channels (libsndfile's SF_CHANNEL_MAP_*, one per channel): when
+    // given, the file is an extensible wave file whose header names them.
+    std::vector<int> channelMap;
 };
 
 // Writes a WAV file of the tone; false when it cannot.
