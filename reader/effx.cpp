@@ -195,10 +195,11 @@ void readParameters(const SongModel& song, EffectRecord& r, ChunkView& in) {
         case kEffectAudioUnit: {
             std::uint8_t id[4];
             if (!in.readBytes(id, sizeof id)) fail("cannot read AU ID");
+            const std::uint64_t sizeOffset = in.fieldOffset();
             const std::uint32_t stateSize = in.u32("cannot read AUStateByteSize");
             // The state is not kept: it is skipped, never read. A size beyond the end of the
             // file cannot be a state the file holds.
-            if (stateSize > in.leftInFile()) fail("cannot read AUStateByteSize");
+            if (stateSize > in.leftInFile()) failAt("cannot read AUStateByteSize", sizeOffset);
             in.skip(stateSize, "cannot read AUStateByteSize");
             break;
         }

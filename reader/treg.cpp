@@ -230,8 +230,9 @@ void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& i
                     const RegionHeader& region) {
     const std::uint64_t start = in.consumed();
     const std::uint32_t minimum = song.header.fileVersion == 1 ? 25 : 26;
+    const std::uint64_t sizeOffset = in.fieldOffset();
     const std::uint32_t size = in.u32("TREG midi sub chunk size too short");
-    if (size < minimum) fail("TREG midi sub chunk size too short");
+    if (size < minimum) failAt("TREG midi sub chunk size too short", sizeOffset);
 
     in.i8In(-127, 127, "cannot read midi region transposition of track");
     const std::uint8_t grid = in.u8In(0, 64, "cannot read midi region quantization grid of track");
@@ -260,12 +261,18 @@ void readAudioRegion(const HostSession& host, const SongModel& song, ChunkView& 
     const std::uint32_t size =
         in.u32In(kMinAudioSubChunk, 0xFFFFFFFF, "TREG audio sub chunk size too short");
     const std::uint32_t inPoint = in.u32("cannot read region in-point of track");
+    const std::uint64_t nameOffset = in.fieldOffset();
     const std::u16string fileName = in.text();
     if (song.header.fileVersion >= 15) in.skip(10);
     if (song.header.fileVersion >= 19) in.skip(4);
     if (song.header.fileVersion >= 22) in.skip(6);
 
-    placeAudioRegion(host, song, region, inPoint, fileName);
+    try {
+        placeAudioRegion(host, song, region, inPoint, fileName);
+    } catch (const ReaderError& error) {
+        // The wave file the region names could not be used: the failure is its name's.
+        failAt(error.what(), nameOffset);
+    }
     // The sub-chunk is taken to its declared end.
     if (in.consumed() < start + size) in.skip(start + size - in.consumed());
 }
@@ -276,10 +283,11 @@ void readRegions(ChunkView& in, HostSession& host, SongModel& song) {
     in.readSize(kMinChunkSize, "TREG chunk size too short");
     const std::uint16_t headerSize = in.u16In(kMinRegionHeaderSize, 0xFFFF,
                                               "TREG sub chunk offset too short");
+    const std::uint64_t trackOffset = in.fieldOffset();
     const std::uint16_t trackNumber = in.u16("Cannot read track number in TREG chunk.");
     if (!song.track.present || !song.track.host ||
         trackNumber != song.track.number)
-        fail("track is NULL or invalied tracknumber");
+        failAt("track is NULL or invalied tracknumber", trackOffset);
     const std::uint32_t count = in.u32("cannot read region count of track");
 
     const auto factory = queryTo<Host::IObjectFactory>(host.project);
