@@ -10,6 +10,7 @@
 
 #include "base/iptr.h"
 #include "base/text.h"
+#include "hostkit/diagnostics.h"
 #include "hostkit/host_session.h"
 #include "model/song_model.h"
 #include "reader/reader_error.h"
@@ -157,24 +158,43 @@ void placeAudioRegion(const HostSession& host, const SongModel& song,
     std::u16string filePath = folder + fileName;
     auto path = createHostInstance<Host::IPath>(host, Host::kPathClass);
     if (!path) fail("audioEvent.setMedium - create IPath fails");
+    bool inAudioFolder = false;
     if (plainName) {
         path->setPath(filePath.c_str());
         if (host.files && host.files->checkFile(path.get()) != Host::kResultOk) {
             filePath = folder + u"Audio\\" + fileName;
             path->setPath(filePath.c_str());
+            inAudioFolder = true;
         }
     }
+    // What became of the wave file, for the notes: the failure that follows names the
+    // region's file name field only.
+    const auto noteWaveFile = [&](const std::string& what) {
+        host.note(Host::kNoteWaveFileMissing, song.track.number,
+                  "wave file \"" + noteText(fileName) + "\": " + what);
+    };
 
     const ProjectFormat project = projectFormat(target.get());
     auto reader = createHostInstance<Host::IAudioFileReader>(host, Host::kAudioFileReaderClass);
     if (!reader) fail("audioEvent.setMedium - create IAudioFileReader fails");
-    if (!plainName || reader->setFilePath(path.get()) != Host::kResultOk)
+    if (!plainName) {
+        noteWaveFile("not looked for; the name reaches out of the project's folders");
         fail("audioEvent.setMedium - setFilePath fails");
+    }
+    if (reader->setFilePath(path.get()) != Host::kResultOk) {
+        noteWaveFile(inAudioFolder
+                         ? "not found in the project folder nor readable in its Audio folder"
+                     : host.files ? "found in the project folder, but the host cannot read it"
+                                  : "not found or not readable in the project folder");
+        fail("audioEvent.setMedium - setFilePath fails");
+    }
     Host::AudioFormat format{};
     if (reader->getFormat(&format) != Host::kResultOk) format = {};
     // A file without a sample rate cannot be placed in time.
-    if (!(std::isfinite(format.sampleRate) && format.sampleRate > 0))
+    if (!(std::isfinite(format.sampleRate) && format.sampleRate > 0)) {
+        noteWaveFile("has no sample rate; it cannot be placed in time");
         fail("audioEvent.setMedium - setFilePath fails");
+    }
     const double fileRate = format.sampleRate;
 
     // A copy in the project's format, beside the file. When the host states no usable
@@ -200,11 +220,17 @@ void placeAudioRegion(const HostSession& host, const SongModel& song,
             writerOpen = writer->configure(newPath.get(), 1, project.bits, rate, frames,
                                            format.channelCount) == Host::kResultOk &&
                          writer->open() == Host::kResultOk;
-        if (source && writer && writerOpen) copyFrames(source.get(), writer.get());
+        const bool copied = source && writer && writerOpen;
+        if (copied) copyFrames(source.get(), writer.get());
         writer.reset();
         source.reset();
-        if (reader->setFilePath(newPath.get()) != Host::kResultOk)
+        const std::string copy = "its copy at " + sampleRateText(rate) + " Hz " +
+                                 std::to_string(project.bits) + " bit ";
+        if (!copied) noteWaveFile(copy + "could not be written");
+        if (reader->setFilePath(newPath.get()) != Host::kResultOk) {
+            if (copied) noteWaveFile(copy + "cannot be read back");
             fail("audioEvent.setMedium - setFilePath fails");
+        }
     }
 
     // The audio event in the current track's event list.

@@ -55,20 +55,23 @@ TEST_F(ImportCommand, ExitStatusAndMessageOfAnImport) {
         std::string file;
         int status;
         const char* message;
+        const char* diagnostics;  // what the module told of the import
         const char* result;
     };
     const Case cases[] = {
-        {song, 0, "The Tessaro import was completed.", "0 (imported)"},
-        {broken, 1, "Cannot read Tessaro project file. Reason: unknown format.", "1 (failed)"},
-        {(folder.path() / "missing.tsp").string(), 1, "Cannot open file.", "1 (failed)"},
+        {song, 0, "The Tessaro import was completed.", "Not carried: 0", "0 (imported)"},
+        {broken, 1, "Cannot read Tessaro project file. Reason: unknown format.",
+         "Reason: at byte 0: Wrong magic number.", "1 (failed)"},
+        {(folder.path() / "missing.tsp").string(), 1, "Cannot open file.",
+         "Reason: the file cannot be opened", "1 (failed)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const ToolRun run = runTool({c.file});
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.err, "");
-        EXPECT_TRUE(contains(run.out, std::string("\nMessage:    ") + c.message + "\nResult:     " +
-                                          c.result + "\n"))
+        EXPECT_TRUE(contains(run.out, std::string("\nMessage:    ") + c.message + "\n" +
+                                          c.diagnostics + "\nResult:     " + c.result + "\n"))
             << run.out;
         EXPECT_TRUE(contains(run.out, kClean)) << run.out;
     }

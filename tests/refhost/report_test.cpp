@@ -51,10 +51,12 @@ TEST(Report, HasItsSectionsInAFixedOrder) {
     const auto report = RefHost::makeReport(*host, std::nullopt);
     std::vector<std::string> keys;
     for (const auto& [key, value] : report.items()) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"result", "messages", "editsBegun", "editSteps",
-                                              "host", "song", "tracks", "mixer", "effects",
-                                              "files", "references", "missingFiles"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"result", "messages", "diagnostics", "editsBegun",
+                                              "editSteps", "host", "song", "tracks", "mixer",
+                                              "effects", "files", "references", "missingFiles"}));
     EXPECT_EQ(report["result"], nullptr);
+    // No filter was asked: no diagnostics.
+    EXPECT_EQ(report["diagnostics"], nullptr);
     EXPECT_EQ(report["host"].dump(),
               R"({"name":"Ombrel","version":"Version 7.0.1","profile":"ombrel-7.0.1"})");
     EXPECT_EQ(report["references"].dump(),
