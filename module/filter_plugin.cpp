@@ -13,9 +13,16 @@ namespace Tessaro {
 namespace {
 
 // A text of the diagnostics into the host's buffer: UTF-16, cut to the buffer and to the
-// size every text of the diagnostics fits.
+// size every text of the diagnostics fits, never between the two units of one character.
 void copyDiagnosticText(const std::string& text, Host::char16* buffer, Host::int32 size) {
-    copyToBuffer(toUtf16(text), buffer, std::min(size, Host::kDiagnosticTextSize));
+    std::u16string units = toUtf16(text);
+    const Host::int32 usable = std::min(size, Host::kDiagnosticTextSize);
+    const std::size_t room = usable > 0 ? static_cast<std::size_t>(usable) - 1 : 0;
+    if (units.size() > room) {
+        units.resize(room);
+        if (!units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF) units.pop_back();
+    }
+    copyToBuffer(units, buffer, usable);
 }
 
 }  // namespace

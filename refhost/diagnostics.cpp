@@ -75,7 +75,8 @@ std::vector<std::string> groupedNoteLines(const std::vector<DiagnosticNote>& not
             group->tracks.push_back(note.track);
     }
     std::vector<std::string> lines;
-    for (const Group& group : groups) {
+    for (Group& group : groups) {
+        std::sort(group.tracks.begin(), group.tracks.end());
         std::string line;
         if (!group.tracks.empty()) {
             line = group.tracks.size() == 1 ? "track " : "tracks ";

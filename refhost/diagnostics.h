@@ -40,8 +40,9 @@ struct Diagnostics {
 std::optional<Diagnostics> askDiagnostics(Host::FUnknown* filter);
 
 // A line for each group of alike notes (the same kind and text), in the order of each
-// group's first note: "track 2: pads ...", "tracks 1, 3: ...", or the text alone where no
-// track applies; "(3 times)" behind a group that holds notes without a track more than once.
+// group's first note: "track 2: pads ...", "tracks 1, 3: ..." (in ascending order), or the
+// text alone where no track applies; "(3 times)" behind a group that holds more notes than
+// it names tracks.
 std::vector<std::string> groupedNoteLines(const std::vector<DiagnosticNote>& notes);
 
 }  // namespace RefHost

@@ -150,3 +150,48 @@ TEST_F(ImportCommand, ChoosesTheHostByIdNameAndVersionOrName) {
         EXPECT_TRUE(contains(run.out, kClean)) << run.out;
     }
 }
+
+TEST_F(ImportCommand, TellsWhatWasNotCarriedAndQuietTellsTheReasonOnly) {
+    TessaroWriter::ProjectFile file;
+    file.add(TessaroWriter::HeadChunk{}).trackCount = 3;
+    for (std::uint16_t number = 1; number <= 3; ++number) {
+        TessaroWriter::TrackInfoChunk track;
+        track.trackNumber = number;
+        track.freeze = number == 3 ? 1 : 0;
+        file.add(track);
+        if (number == 3) continue;
+        auto& pads = file.add(TessaroWriter::PadChunk{});
+        pads.trackNumber = number;
+        pads.drumPadKeys = {36};
+    }
+    const std::string noted = folder.write("noted.tsp", file.bytes()).string();
+
+    const ToolRun run = runTool({noted});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(contains(run.out,
+                         "\nMessage:    The Tessaro import was completed.\n"
+                         "Not carried: 3\n"
+                         "  tracks 1, 2: pads (chord buttons, drum pads, chord pads): not built; "
+                         "the host has no pads\n"
+                         "  track 3: frozen track: imported muted; its sound lives in the app's "
+                         "freeze file\n"
+                         "Result:     0 (imported)\n"))
+        << run.out;
+
+    struct Case {
+        std::string file;
+        int status;
+        const char* out;
+    };
+    const Case quiet[] = {
+        {noted, 0, ""},
+        {broken, 1, "Reason: at byte 0: Wrong magic number.\n"},
+    };
+    for (const auto& c : quiet) {
+        SCOPED_TRACE(c.file);
+        const ToolRun q = runTool({c.file, "--quiet"});
+        EXPECT_EQ(q.status, c.status);
+        EXPECT_EQ(q.out, c.out);
+        EXPECT_EQ(q.err, "");
+    }
+}

@@ -127,4 +127,18 @@ TEST(Report, NamesWhatThePluginStillHoldsAndMisused) {
     project->release();
 }
 
+TEST(Report, AlikeNotesShareOneLineOfTheSummary) {
+    const std::vector<RefHost::DiagnosticNote> notes = {
+        {Host::kNotePadsNotBuilt, 2, "pads"},
+        {Host::kNoteEffectNotBuilt, -1, "master: reverb"},
+        {Host::kNotePadsNotBuilt, 1, "pads"},
+        {Host::kNoteEffectNotBuilt, -1, "master: reverb"},
+        {Host::kNotePadsNotBuilt, 2, "pads"},
+        {Host::kNoteValueReplaced, 3, "pads"},
+    };
+    EXPECT_EQ(RefHost::groupedNoteLines(notes),
+              (std::vector<std::string>{"tracks 1, 2: pads (3 times)", "master: reverb (2 times)",
+                                        "track 3: pads"}));
+}
+
 }  // namespace
