@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "base/iptr.h"
 #include "builder/build_driver.h"
@@ -20,42 +21,70 @@ constexpr std::int32_t kTargetsPerTrack = 100;
 struct KindOfType {
     std::int32_t type;
     std::int32_t kind;
+    const char* name;  // as the import's notes name the curve
 };
 constexpr KindOfType kKinds[] = {
-    {1, Host::IAutomationTrack::kVolume},
-    {2, Host::IAutomationTrack::kPan},
-    {3, Host::IAutomationTrack::kSendLevel},
+    {1, Host::IAutomationTrack::kVolume, "volume"},
+    {2, Host::IAutomationTrack::kPan, "pan"},
+    {3, Host::IAutomationTrack::kSendLevel, "send level"},
 };
+
+std::string curveName(std::int32_t type) {
+    for (const auto& entry : kKinds)
+        if (entry.type == type) return std::string(entry.name) + " automation";
+    return "automation of type " + std::to_string(type);
+}
+
+// A point value the host gets otherwise than it stands in the file: not a number, or a
+// volume below 0 (both become 0).
+bool replaced(std::int32_t type, float value) {
+    return std::isnan(value) || (type == 1 && value < 0);
+}
 
 void buildCurve(const HostSession& host, const SongModel& song, const AutomationRecord& record) {
     if (record.targetId < kTargetsPerTrack) return;
-    const IPtr<Host::ITrack> track = findTrackByNumber(host, record.targetId / kTargetsPerTrack);
-    if (!track) return;
+    const std::int32_t number = record.targetId / kTargetsPerTrack;
+    const auto dropped = [&](const char* why) {
+        host.note(Host::kNoteAutomationDropped, number,
+                  curveName(record.type) + ": not built; " + why);
+    };
+    const IPtr<Host::ITrack> track = findTrackByNumber(host, number);
+    if (!track) return dropped("the file has no track of this number");
 
     IPtr<Host::IAutomation> automation;
-    if (track->getAutomation(automation.put()) != Host::kResultOk || !automation) return;
+    if (track->getAutomation(automation.put()) != Host::kResultOk || !automation)
+        return dropped("the track takes no automation");
     automation->setReadEnabled(1);
     automation->setWriteEnabled(0);
     automation->setShown(1);
 
     const std::optional<std::int32_t> kind = automationKind(record.type);
-    if (!kind) return;
+    if (!kind) return dropped("the host has no automation of this kind");
 
     IPtr<Host::FUnknown> found;
     constexpr Host::tbool kCreateIfMissing = 1;
     if (automation->getAutomationTrack(*kind, kCreateIfMissing, found.put()) != Host::kResultOk ||
         !found)
-        return;
+        return dropped("the track has no automation track of this kind");
     const auto automationTrack = queryTo<Host::IAutomationTrack>(found);
-    if (!automationTrack) return;
+    if (!automationTrack) return dropped("the track has no automation track of this kind");
     IPtr<Host::IEventList> list;
     if (host.project->getAutomationEventList(automationTrack.get(), list.put()) !=
             Host::kResultOk ||
         !list)
-        return;
+        return dropped("the host gives no event list for it");
 
     Host::IEditContext* edit = host.edit.get();
     const std::size_t points = std::min(record.positions.size(), record.values.size());
+    const auto replacedPoints = static_cast<std::size_t>(std::count_if(
+        record.values.begin(), record.values.begin() + static_cast<std::ptrdiff_t>(points),
+        [&](float value) { return replaced(record.type, value); }));
+    if (replacedPoints != 0)
+        host.note(Host::kNoteValueReplaced, number,
+                  curveName(record.type) + ": " + std::to_string(replacedPoints) +
+                      (replacedPoints == 1 ? " point is" : " points are") +
+                      (record.type == 1 ? " not a number or below 0" : " not a number") +
+                      " in the file; set to 0");
     for (std::size_t i = 0; i < points; ++i) {
         IPtr<Host::IAutomationEvent> event;
         if (host.context->createInstance(Host::kAutomationEventClass,

@@ -4,6 +4,8 @@
 #include "builder/build_driver.h"
 
 #include <limits>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "base/text.h"
@@ -68,8 +70,10 @@ std::int32_t effectBusNumber(std::u16string_view name) {
 
 namespace {
 
-void buildInstrumentTrack(const HostSession& host, const SongModel& song, Host::ITrack* track,
-                          bool withSends) {
+// Each track builder returns the track's number, as the insert build read it (none when the
+// track has none).
+std::optional<std::int64_t> buildInstrumentTrack(const HostSession& host, const SongModel& song,
+                                                 Host::ITrack* track, bool withSends) {
     const auto attributes = attributesOf(track);
     const auto id = attrInt(attributes.get(), TrackAttribute::kInstrumentId).value_or(0);
     const std::string plugin = instrumentPluginName(static_cast<std::uint64_t>(id));
@@ -77,26 +81,31 @@ void buildInstrumentTrack(const HostSession& host, const SongModel& song, Host::
     setupInstrument(host, song, track, plugin, channel.get());
     applyPan(track);
     applyMuteSoloVolume(host, song, track);
-    buildTrackInserts(host, song, track);
+    const auto number = buildTrackInserts(host, song, track);
     if (withSends) buildSends(host, song, track);
     // The instrument set-up may rename the track after its preset; the file's name wins.
     if (const auto name = attrString(attributes.get(), TrackAttribute::kName); name && attributes)
         attributes->setName(host.project.get(), name->c_str(), host.edit.get());
+    return number;
 }
 
-void buildAudioTrack(const HostSession& host, const SongModel& song, Host::ITrack* track,
-                     bool withSends) {
+std::optional<std::int64_t> buildAudioTrack(const HostSession& host, const SongModel& song,
+                                            Host::ITrack* track, bool withSends) {
     applyPan(track);
     applyMuteSoloVolume(host, song, track);
-    buildTrackInserts(host, song, track);
+    const auto number = buildTrackInserts(host, song, track);
     if (withSends) buildSends(host, song, track);
+    return number;
 }
 
-void buildEffectTrack(const HostSession& host, const SongModel& song, Host::IProjectObject* object,
-                      Host::ITrack* track) {
+// Returns the effect bus the channel plays.
+std::int32_t buildEffectTrack(const HostSession& host, const SongModel& song,
+                              Host::IProjectObject* object, Host::ITrack* track) {
     const std::u16string name =
         readHostText([&](char16_t* b, Host::int32 n) { return object->getName(b, n); });
-    buildEffectChannelInserts(host, song, track, effectBusNumber(name));
+    const std::int32_t bus = effectBusNumber(name);
+    buildEffectChannelInserts(host, song, track, bus);
+    return bus;
 }
 
 }  // namespace
@@ -122,17 +131,23 @@ IPtr<Host::ITrack> findTrackByNumber(const HostSession& host, std::int64_t numbe
 
 void buildProject(const HostSession& host, const SongModel& song) {
     const bool withEffects = hostAllows(host, HostFeature::EffectChannels);
+    // The tracks and effect buses built, for the notes of the effects no channel took.
+    std::set<std::int64_t> trackNumbers;
+    std::set<std::int32_t> busNumbers;
     for (const auto& object : collectTracks(host, host.projectRoot.get())) {
         if (!object || !object->isKind("track")) continue;
         const auto track = hostTrackOf(object.get());
         if (!track) continue;
+        std::optional<std::int64_t> number;
         if (object->isKind("instrument"))
-            buildInstrumentTrack(host, song, track.get(), withEffects);
+            number = buildInstrumentTrack(host, song, track.get(), withEffects);
         else if (object->isKind("audio"))
-            buildAudioTrack(host, song, track.get(), withEffects);
+            number = buildAudioTrack(host, song, track.get(), withEffects);
         else if (object->isKind("effect") && withEffects)
-            buildEffectTrack(host, song, object.get(), track.get());
+            busNumbers.insert(buildEffectTrack(host, song, object.get(), track.get()));
+        if (number) trackNumbers.insert(*number);
     }
+    noteEffectsLeftOut(host, song, trackNumbers, busNumbers);
     buildAutomation(host, song);
 }
 

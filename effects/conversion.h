@@ -49,6 +49,13 @@ struct Field {
         else if (compute) v = compute(s);
         return v != v ? 0.0 : v;  // a NaN counts as 0
     }
+    // True when the source value is not a number (and read() gives 0 for it).
+    constexpr bool notNumber(const Source& s) const {
+        double v = 0;
+        if (real) v = static_cast<double>(s.*real);
+        else if (compute) v = compute(s);
+        return v != v;
+    }
 };
 
 template <class Source>
@@ -149,11 +156,19 @@ RowValue rowValue(Formula formula, double a, double b, std::span<const Host::int
 bool applyRow(Host::IParamNode* node, Host::int32 tag, Formula formula, double a, double b,
               std::span<const Host::int32> lookup, double v);
 
+// Applies the rows in order; returns how many of the values set were not numbers in the
+// file (and were taken as 0).
 template <class S>
-void applyRows(Host::IParamNode* node, const S& source, std::span<const Row<S>> rows) {
-    if (!node) return;
-    for (const Row<S>& row : rows)
-        applyRow(node, row.tag, row.formula, row.a, row.b, row.lookup, row.field.read(source));
+std::size_t applyRows(Host::IParamNode* node, const S& source, std::span<const Row<S>> rows) {
+    if (!node) return 0;
+    std::size_t notNumbers = 0;
+    for (const Row<S>& row : rows) {
+        const double value = row.field.read(source);
+        if (applyRow(node, row.tag, row.formula, row.a, row.b, row.lookup, value) &&
+            row.field.notNumber(source))
+            ++notNumbers;
+    }
+    return notNumbers;
 }
 
 }  // namespace Tessaro

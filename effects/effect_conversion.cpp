@@ -8,45 +8,46 @@ namespace Tessaro {
 
 namespace {
 
-void convertBands(Host::IParamNode* eq, const EffectRecord& record,
-                  const std::array<BandRowSet, 4>& rows) {
+std::size_t convertBands(Host::IParamNode* eq, const EffectRecord& record,
+                         const std::array<BandRowSet, 4>& rows) {
+    std::size_t notNumbers = 0;
     for (std::size_t band = 0; band < rows.size(); ++band)
-        applyRows<TonalixBand>(eq, record.tonalix[band], rows[band]);
+        notNumbers += applyRows<TonalixBand>(eq, record.tonalix[band], rows[band]);
+    return notNumbers;
 }
 
-void convertEq(Host::IParamNode* eq, const EffectRecord& record, const EqLayout& layout,
-               const std::array<BandRowSet, 4>& rows) {
-    if (!eq) return;
+std::size_t convertEq(Host::IParamNode* eq, const EffectRecord& record, const EqLayout& layout,
+                      const std::array<BandRowSet, 4>& rows) {
+    if (!eq) return 0;
     if (layout.onTag != 0)
         applyRow(eq, layout.onTag, Formula::Integer, 1, 0, {}, record.enabled ? 1 : 0);
-    convertBands(eq, record, rows);
+    return convertBands(eq, record, rows);
 }
 
 }  // namespace
 
-void convertInsertParameters(Host::IParamNode* plugin, const EffectRecord& record) {
-    if (record.kind == kEffectTonalixEq) {
-        convertBands(plugin, record, kTonalixInsertRows);
-        return;
-    }
-    applyRows<EffectRecord>(plugin, record, insertConversion(record.kind));
+std::size_t convertInsertParameters(Host::IParamNode* plugin, const EffectRecord& record) {
+    if (record.kind == kEffectTonalixEq) return convertBands(plugin, record, kTonalixInsertRows);
+    return applyRows<EffectRecord>(plugin, record, insertConversion(record.kind));
 }
 
-void convertBrickwall(Host::IParamNode* limiter, const EffectRecord& record) {
-    applyRows<EffectRecord>(limiter, record, EffectTables::kBrickwall);
+std::size_t convertBrickwall(Host::IParamNode* limiter, const EffectRecord& record) {
+    return applyRows<EffectRecord>(limiter, record, EffectTables::kBrickwall);
 }
 
-void convertChannelEq(Host::IParamNode* eq, const EffectRecord& record) {
-    convertEq(eq, record, kChannelEqLayout, kChannelEqRows);
+std::size_t convertChannelEq(Host::IParamNode* eq, const EffectRecord& record) {
+    return convertEq(eq, record, kChannelEqLayout, kChannelEqRows);
 }
 
-void convertStripEq(Host::IParamNode* eq, const EffectRecord& record) {
-    convertEq(eq, record, kStripEqLayout, kStripEqRows);
+std::size_t convertStripEq(Host::IParamNode* eq, const EffectRecord& record) {
+    return convertEq(eq, record, kStripEqLayout, kStripEqRows);
 }
 
-void convertLanefixStrip(Host::IParamNode* channelRoot, const EffectRecord& record) {
+std::optional<std::size_t> convertLanefixStrip(Host::IParamNode* channelRoot,
+                                               const EffectRecord& record) {
     auto strips = childNamed(channelRoot, "Strips");
-    if (!strips) return;
+    if (!strips) return std::nullopt;
+    std::size_t notNumbers = 0;
     const Host::int32 count = strips->getChildCount();
     for (Host::int32 i = 0; i < count; ++i) {
         auto slot = childAt(strips.get(), i);
@@ -65,10 +66,11 @@ void convertLanefixStrip(Host::IParamNode* channelRoot, const EffectRecord& reco
                 // The module may have been replaced by the choice.
                 module = childAt(slot.get(), 0);
             }
-            applyRows<EffectRecord>(module.get(), record, m.rows);
+            notNumbers += applyRows<EffectRecord>(module.get(), record, m.rows);
             break;
         }
     }
+    return notNumbers;
 }
 
 }  // namespace Tessaro

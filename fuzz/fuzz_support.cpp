@@ -105,6 +105,7 @@ RunResult importWith(RefHost::ReferenceHost& host, const fs::path& projectFile,
                                           context);
         run.result = stream ? runWithStream(importer, stream) : importer.run();
         run.readError = importer.readError;
+        run.diagnostics = importer.diagnostics();
     }
     if (context) context->release();
     for (const auto& m : host.records().messages) run.messages.push_back(m.text);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/diagnostics.h"
 #include "interfaces/ibstream.h"
 #include "refhost/account.h"
 #include "refhost/reference_host.h"
@@ -29,6 +30,7 @@ struct RunResult {
     int result = -1;
     std::vector<std::string> messages;  // shown by the host, in order
     std::string readError;              // the reader's text of a failed read
+    Tessaro::ImportDiagnostics diagnostics;  // what the filter would tell a host that asks
     RefHost::Findings references;
     std::string report;                 // the host's JSON report, when asked for
 };

@@ -6,7 +6,10 @@
 //   - a failure shows exactly the one failure message, a success the completion message;
 //   - the module holds no host reference, released none too often and misused no call;
 //   - nothing was read or written outside the project folder, and no file outside it was
-//     even asked for (a missing file would be read there once it exists).
+//     even asked for (a missing file would be read there once it exists);
+//   - a failure has a reason, a chunk id of four characters with its index or neither,
+//     and an offset within the file; a success has none; every note has a known kind, a
+//     track number or -1, and a short, printable text.
 // A broken promise aborts with a description, which libFuzzer records as a crash.
 #include "fuzz/import_target.h"
 
@@ -99,6 +102,36 @@ std::string tidyScratch() {
     return problem;
 }
 
+// What breaks the diagnostics' promises for a file of size bytes, or nothing.
+std::string diagnosticsProblem(const Tessaro::ImportDiagnostics& told, int result,
+                               std::size_t size) {
+    const auto& failure = told.failure;
+    if (result == 0 && failure) return "a successful import has a failure: " + failure->line();
+    if (result == 1) {
+        if (!failure) return "a failed import has no failure";
+        if (failure->text.empty()) return "a failure without a reason: " + failure->line();
+        if (failure->byteOffset < 0 || static_cast<std::uint64_t>(failure->byteOffset) > size)
+            return "a failure outside the file of " + std::to_string(size) +
+                   " bytes: " + failure->line();
+        const bool inChunk = !failure->chunkId.empty();
+        if (inChunk != (failure->chunkIndex >= 0) ||
+            (inChunk && failure->chunkId.size() != 4))
+            return "a failure with a broken place: " + failure->line();
+    }
+    if (told.notes.size() > Tessaro::ImportNotes::kMostNotes + 1)
+        return std::to_string(told.notes.size()) + " notes";
+    for (const auto& note : told.notes) {
+        const bool printable =
+            std::none_of(note.text.begin(), note.text.end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+        if (note.kind < Host::kNotePadsNotBuilt || note.kind > Host::kNoteMoreNotes ||
+            note.track < -1 || note.text.empty() || note.text.size() > 1000 || !printable)
+            return "a note out of form: kind " + std::to_string(note.kind) + ", track " +
+                   std::to_string(note.track) + ", \"" + note.text + "\"";
+    }
+    return {};
+}
+
 }  // namespace
 
 void prepare() {
@@ -155,6 +188,7 @@ Outcome importOnce(const std::uint8_t* data, std::size_t size) {
     for (const auto& file : host.records().filesMissing)
         if (problem.empty() && !inside(file, s.project))
             problem = "file asked for outside the project folder: " + file.string();
+    if (problem.empty()) problem = diagnosticsProblem(run.diagnostics, outcome.result, size);
     const std::string leftOver = tidyScratch();
     if (problem.empty()) problem = leftOver;
     return outcome;

@@ -39,8 +39,8 @@ constexpr EditionRule kRules[] = {
     {HostFeature::EffectChannels, kLarkwin, {6, 0, 1}, kNoLimit},
     {HostFeature::EffectChannels, kSmallEditions, {7, 0, 0}, kNoLimit},
 
-    {HostFeature::MasterEffects, kOmbrelAll, {7, 0, 0}, kNoLimit},
-    {HostFeature::MasterEffects, kLarkwin, {6, 0, 0}, kNoLimit},
+    {HostFeature::MasterBrickwall, kOmbrelAll, {7, 0, 0}, kNoLimit},
+    {HostFeature::MasterBrickwall, kLarkwin, {6, 0, 0}, kNoLimit},
 
     {HostFeature::ChannelLimiter, kWithLimiter, {7, 0, 0}, kNoLimit},
     {HostFeature::ChannelLimiter, kLarkwin, {6, 0, 0}, kNoLimit},

@@ -13,7 +13,7 @@ struct HostSession;
 
 enum class HostFeature {
     EffectChannels,   // effect channels, mixer send routing and sends
-    MasterEffects,    // inserts and the brickwall on the master channel
+    MasterBrickwall,  // the brickwall on the master channel's limiter
     ChannelLimiter,   // a brickwall becomes the channel limiter
     InsertChannelEq,  // a Tonalix EQ beyond the first slot may take the channel EQ
     InputPhaseOnRoot, // older hosts switch the input phase on the channel itself

@@ -1,5 +1,7 @@
 #include "hostkit/host_session.h"
 
+#include <limits>
+
 #include "base/text.h"
 
 namespace Tessaro {
@@ -55,6 +57,11 @@ void HostSession::endRun() {
     mixerAccess.reset();
     files.reset();
     messages.reset();
+}
+
+void HostSession::note(NoteKind kind, std::int64_t track, std::string text) const {
+    const bool fits = track >= 0 && track <= std::numeric_limits<std::int32_t>::max();
+    notes.add(kind, fits ? static_cast<std::int32_t>(track) : -1, std::move(text));
 }
 
 void HostSession::showMessage(const char* text) const {

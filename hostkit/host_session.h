@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/iptr.h"
+#include "hostkit/diagnostics.h"
 #include "hostkit/fader.h"
 #include "hostkit/host_version.h"
 #include "interfaces/all.h"
@@ -35,6 +36,13 @@ struct HostSession {
     std::u16string versionText;  // its version text
     HostVersion version;
     FaderScale faderScale = FaderScale::Older;  // newer when the host's mixer reports 4.0
+
+    // What the run could not carry into the host, noted as it goes. The builders, which see
+    // the session read-only, add to it too: noting changes nothing the session holds of the
+    // host.
+    mutable ImportNotes notes;
+    // Adds a note; track is the file's track number, -1 where none applies.
+    void note(NoteKind kind, std::int64_t track, std::string text) const;
 
     // The run's first step: the message and file interfaces, the application's name and
     // version, the mixer's scale. False (and nothing held) when the host gives no

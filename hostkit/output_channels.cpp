@@ -1,5 +1,7 @@
 #include "hostkit/output_channels.h"
 
+#include <cmath>
+
 #include "hostkit/fader.h"
 #include "hostkit/host_helpers.h"
 #include "hostkit/host_session.h"
@@ -26,23 +28,35 @@ void forEachOutputChannel(const HostSession& host, Act&& act) {
 
 void setOutputVolume(const HostSession& host, std::uint16_t fileVersion, float gain) {
     const double value = faderValue(host.faderScale, fileVersion, gain);
+    bool set = false;
     forEachOutputChannel(host, [&](Host::IParamNode* channel) {
-        if (const auto volume = paramNamed(channel, "volume"))
+        if (const auto volume = paramNamed(channel, "volume")) {
             volume->setValue(toParameterInteger(value, volume->getMax()));
+            set = true;
+        }
     });
+    if (set && std::isnan(gain))
+        host.note(Host::kNoteValueReplaced, -1,
+                  "output volume: not a number in the file; the fader is set to its bottom");
 }
 
 void setOutputPan(const HostSession& host, float pan) {
     const double value = panValue(pan);
+    bool set = false;
     forEachOutputChannel(host, [&](Host::IParamNode* channel) {
         const std::int32_t count = channel->getChildCount();
         for (std::int32_t i = 0; i < count; ++i) {
             const auto child = childAt(channel, i);
             if (!child || nodeName(child.get()) != "Panner") continue;
-            if (const auto param = paramTagged(child.get(), kPanTag))
+            if (const auto param = paramTagged(child.get(), kPanTag)) {
                 setFloatValue(*param, value, Notify::Quietly);
+                set = true;
+            }
         }
     });
+    if (set && std::isnan(pan))
+        host.note(Host::kNoteValueReplaced, -1,
+                  "output pan: not a number in the file; set to the centre");
 }
 
 }  // namespace Tessaro

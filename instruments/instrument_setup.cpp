@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/text.h"
+#include "hostkit/diagnostics.h"
 #include "hostkit/host_helpers.h"
 #include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
@@ -48,16 +49,30 @@ IPtr<Host::IParamNode> instrumentSlot(Host::IChannel* channel) {
 
 // Selects the preset of the multi-sound plug-in that the table names for the track's
 // instrument id.
-void selectTablePreset(Host::IAttributeList* attributes, Host::IParamNode* slot) {
+void selectTablePreset(const HostSession& host, std::int64_t trackNumber,
+                       std::string_view pluginName, Host::IAttributeList* attributes,
+                       Host::IParamNode* slot) {
     auto instance = childAt(slot, 0);
     auto presets = paramNamed(instance.get(), kPresetListParam);
-    if (!presets || attributes->hasAttribute(TrackAttribute::kInstrumentId) != Host::kResultOk)
+    if (!presets) {
+        host.note(Host::kNotePresetRefused, trackNumber,
+                  "instrument \"" + std::string(pluginName) +
+                      "\": no preset chosen; the plug-in offers no preset list");
         return;
+    }
+    if (attributes->hasAttribute(TrackAttribute::kInstrumentId) != Host::kResultOk) return;
     const auto id = static_cast<std::uint64_t>(
         attrInt(attributes, TrackAttribute::kInstrumentId).value_or(0));
     const std::string preset = instrumentPresetName(id);
     // An id without a preset keeps the plug-in's default sound.
-    if (!preset.empty()) chooseListEntryExact(presets.get(), toUtf16(preset));
+    if (preset.empty())
+        host.note(Host::kNoteInstrumentStandIn, trackNumber,
+                  "instrument id " + std::to_string(id) + ": no preset of its own; \"" +
+                      std::string(pluginName) + "\" plays its default sound");
+    else if (!chooseListEntryExact(presets.get(), toUtf16(preset)))
+        host.note(Host::kNotePresetRefused, trackNumber,
+                  "preset \"" + preset + "\": not chosen; \"" + std::string(pluginName) +
+                      "\" does not offer it");
 }
 
 // Loads the track's stored synth state (the first preset record with its track number)
@@ -68,7 +83,13 @@ void loadStoredState(const HostSession& host, const SongModel& song, std::int64_
     const auto record =
         std::find_if(song.lists.presets.begin(), song.lists.presets.end(),
                      [&](const PresetRecord& r) { return r.trackNumber == trackNumber; });
-    if (!instance || record == song.lists.presets.end()) return;
+    if (record == song.lists.presets.end()) return;
+    // What became of a stored state the synth did not take.
+    const auto refused = [&](const char* why) {
+        host.note(Host::kNotePresetRefused, trackNumber,
+                  "stored synth state \"" + noteText(record->name) + "\": " + why);
+    };
+    if (!instance) return refused("not loaded; the instrument slot holds no plug-in");
 
     IPtr<Host::IBStream> stream;
     if (!host.context ||
@@ -76,16 +97,20 @@ void loadStoredState(const HostSession& host, const SongModel& song, std::int64_
                                          stream.putVoid()) != Host::kResultOk)
         stream.reset();
     auto component = queryTo<Host::IComponent>(instance);
-    if (!stream || !component || record->data.empty()) return;
+    if (!stream) return refused("not loaded; the host gives no memory stream");
+    if (!component || record->data.empty())
+        return refused("not loaded; the plug-in takes no stored state");
 
     if (!Qpl::PresetFile::writeSynthPreset(stream.get(), record->data.data(),
                                            static_cast<std::int32_t>(record->data.size())))
-        return;
+        return refused("not loaded; its preset file could not be written");
     Host::int64 position = -1;
     if (stream->seek(0, Host::IBStream::kSeekSet, &position) != Host::kResultOk || position != 0)
-        return;
-    if (auto loader = queryTo<Host::IPresetLoader>(instance))
-        loader->loadPreset(stream.get(), record->name.c_str());
+        return refused("not loaded; its preset file could not be read back");
+    auto loader = queryTo<Host::IPresetLoader>(instance);
+    if (!loader) return refused("not loaded; the plug-in takes no preset files");
+    if (loader->loadPreset(stream.get(), record->name.c_str()) != Host::kResultOk)
+        refused("refused by the plug-in");
 }
 
 }  // namespace
@@ -110,18 +135,31 @@ std::int32_t setupInstrument(const HostSession& host, const SongModel& song, Hos
         return 1;
     const std::int64_t trackNumber = attrInt(attributes.get(), TrackAttribute::kNumber).value_or(0);
 
+    const std::string instrument = "instrument \"" + pluginName + "\": ";
     auto slot = instrumentSlot(channel);
     auto effectType = paramNamed(slot.get(), kEffectTypeParam);
-    if (!effectType) return 1;
+    if (!effectType) {
+        host.note(Host::kNoteInstrumentMissing, trackNumber,
+                  instrument + "not built; the channel has no instrument slot");
+        return 1;
+    }
 
     // Editions without the drum plug-in offer its older sibling in its place.
     std::string_view wanted = pluginName;
     if (pluginName == kBeatwrightLite && !listOffers(effectType.get(), u"Beatwright Lite"))
         wanted = kBeatwrightMini;
-    if (!chooseListEntry(effectType.get(), toUtf16(wanted))) return 1;
+    if (!chooseListEntry(effectType.get(), toUtf16(wanted))) {
+        host.note(Host::kNoteInstrumentMissing, trackNumber,
+                  instrument + "not built; this host offers no \"" + std::string(wanted) + "\"");
+        return 1;
+    }
+    if (wanted != pluginName)
+        host.note(Host::kNoteInstrumentStandIn, trackNumber,
+                  instrument + "\"" + std::string(wanted) + "\" stands in; this host offers no \"" +
+                      pluginName + "\"");
 
     if (pluginName == kMiravoxLite || pluginName == kMiravox)
-        selectTablePreset(attributes.get(), slot.get());
+        selectTablePreset(host, trackNumber, pluginName, attributes.get(), slot.get());
     else if (pluginName == kAnalora)
         loadStoredState(host, song, trackNumber, slot.get());
     return 1;

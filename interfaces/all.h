@@ -6,6 +6,7 @@
 #include "funknown.h"
 #include "host.h"
 #include "ibstream.h"
+#include "importdiagnostics.h"
 #include "mixer.h"
 #include "pluginbase.h"
 #include "presets.h"

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace Tessaro {
 
@@ -30,6 +31,23 @@ enum EffectKind : std::uint16_t {
     kEffectHallvaneLite = 31,
     kEffectLastKnown = 31,
 };
+
+// The app's name of an effect kind, as the import's notes name an effect ("reverb",
+// "Tonalix EQ"); kinds without a name of their own are "effect kind 17".
+inline std::string effectKindName(std::uint16_t kind) {
+    constexpr const char* kNames[] = {
+        "limiter", "reverb", "delay", "EQ", "chorus", "filter", "compressor", "overdrive",
+        "amp simulator", "phaser", "flanger", "Tonalix EQ", "brickwall limiter",
+        "Inter-App Audio effect", "input phase", "gate"};
+    if (kind < std::size(kNames)) return kNames[kind];
+    switch (kind) {
+        case kEffectAudioUnit: return "Audio Unit effect";
+        case kEffectWhirlo: return "Whirlo";
+        case kEffectLanefix: return "Lanefix";
+        case kEffectHallvaneLite: return "Hallvane Lite reverb";
+        default: return "effect kind " + std::to_string(kind);
+    }
+}
 
 // One band of the app's four-band Tonalix EQ. Only bands 1 and 4 carry a type.
 struct TonalixBand {

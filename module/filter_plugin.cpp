@@ -1,10 +1,31 @@
 #include "module/filter_plugin.h"
 
+#include <algorithm>
 #include <cstring>
+#include <exception>
+#include <string>
 
+#include "base/text.h"
 #include "module/import_run.h"
 
 namespace Tessaro {
+
+namespace {
+
+// A text of the diagnostics into the host's buffer: UTF-16, cut to the buffer and to the
+// size every text of the diagnostics fits, never between the two units of one character.
+void copyDiagnosticText(const std::string& text, Host::char16* buffer, Host::int32 size) {
+    std::u16string units = toUtf16(text);
+    const Host::int32 usable = std::min(size, Host::kDiagnosticTextSize);
+    const std::size_t room = usable > 0 ? static_cast<std::size_t>(usable) - 1 : 0;
+    if (units.size() > room) {
+        units.resize(room);
+        if (!units.empty() && units.back() >= 0xD800 && units.back() <= 0xDBFF) units.pop_back();
+    }
+    copyToBuffer(units, buffer, usable);
+}
+
+}  // namespace
 
 TessaroFilterPlugin::~TessaroFilterPlugin() = default;
 
@@ -19,6 +40,11 @@ Host::tresult TessaroFilterPlugin::queryInterface(const Host::FUID& interfaceId,
         interfaceId == Host::kIProjectExportFilterIID) {
         addRef();
         *obj = static_cast<Host::IProjectFilterPlugin*>(this);
+        return Host::kResultOk;
+    }
+    if (interfaceId == Host::IImportDiagnostics::iid) {
+        addRef();
+        *obj = static_cast<Host::IImportDiagnostics*>(&diagnostics_);
         return Host::kResultOk;
     }
     *obj = nullptr;
@@ -52,12 +78,56 @@ Host::tresult TessaroFilterPlugin::exportProject(Host::IPath* path, Host::FUnkno
 
 Host::tresult TessaroFilterPlugin::importProject(Host::IPath* path, Host::FUnknown* target) {
     // No exception may cross into the host: anything unexpected is a failed import.
+    lastImport_ = {};
     try {
         TessaroImporter importer(path, target, hostContext_.get());
-        return importer.run();
+        const Host::tresult result = importer.run();
+        lastImport_ = importer.diagnostics();
+        return result;
+    } catch (const std::exception& error) {
+        lastImport_ = {ImportFailure::beforeReading(std::string("unexpected error: ") + error.what()), {}};
+        return 1;
     } catch (...) {
+        lastImport_ = {ImportFailure::beforeReading("unexpected error"), {}};
         return 1;
     }
+}
+
+Host::tresult TessaroFilterPlugin::DiagnosticsPart::queryInterface(const Host::FUID& interfaceId,
+                                                                   void** obj) {
+    return filter_.queryInterface(interfaceId, obj);
+}
+
+Host::tresult TessaroFilterPlugin::DiagnosticsPart::getFailure(Host::ImportFailureInfo* failure,
+                                                               Host::char16* text,
+                                                               Host::int32 size) {
+    if (!failure) return Host::kInvalidArgument;
+    const auto& last = filter_.lastImport_.failure;
+    if (!last) return Host::kResultFalse;
+    std::memset(failure->chunkId, 0, sizeof failure->chunkId);
+    std::memcpy(failure->chunkId, last->chunkId.data(),
+                std::min(last->chunkId.size(), sizeof failure->chunkId));
+    failure->chunkIndex = last->chunkIndex;
+    failure->byteOffset = last->byteOffset;
+    copyDiagnosticText(last->text, text, size);
+    return Host::kResultTrue;
+}
+
+Host::int32 TessaroFilterPlugin::DiagnosticsPart::getNoteCount() {
+    return static_cast<Host::int32>(filter_.lastImport_.notes.size());
+}
+
+Host::tresult TessaroFilterPlugin::DiagnosticsPart::getNote(Host::int32 index,
+                                                            Host::ImportNoteInfo* note,
+                                                            Host::char16* text, Host::int32 size) {
+    const auto& notes = filter_.lastImport_.notes;
+    if (!note || index < 0 || static_cast<std::size_t>(index) >= notes.size())
+        return Host::kInvalidArgument;
+    const ImportNote& kept = notes[static_cast<std::size_t>(index)];
+    note->kind = kept.kind;
+    note->track = kept.track;
+    copyDiagnosticText(kept.text, text, size);
+    return Host::kResultOk;
 }
 
 }  // namespace Tessaro

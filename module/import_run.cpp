@@ -15,7 +15,12 @@ TessaroImporter::TessaroImporter(Host::IPath* importPath, Host::FUnknown* import
     : host(importPath, importTarget, hostContext) {}
 
 std::int32_t TessaroImporter::run() {
-    if (!host.learnHost()) return 1;
+    if (!host.learnHost()) {
+        failure = ImportFailure::beforeReading(host.context
+                                                   ? "the host gives no application information"
+                                                   : "the filter has no host context");
+        return 1;
+    }
 
     std::int32_t result = 1;
     IPtr<Host::IBStream> stream;
@@ -23,6 +28,7 @@ std::int32_t TessaroImporter::run() {
         host.files->open(host.path, Host::IFileAccess::kRead, stream.put()) != Host::kResultOk ||
         !stream) {
         stream.reset();
+        failure = ImportFailure::beforeReading("the file cannot be opened");
         host.showMessage("Cannot open file.");
     } else {
         result = readAndBuild(stream.get());
@@ -40,6 +46,7 @@ std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
     song = SongModel{};
     const ReadOutcome outcome = readProjectFile(stream, host, song);
     readError = outcome.error;
+    failure = outcome.failure;
     if (!outcome.read) {
         // What the readers already made in the host stays.
         host.showMessage("Cannot read Tessaro project file. Reason: unknown format.");
@@ -50,6 +57,8 @@ std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
     host.edit.reset();
     return 0;
 }
+
+ImportDiagnostics TessaroImporter::diagnostics() const { return {failure, host.notes.list()}; }
 
 void TessaroImporter::handOver() {
     if (host.edit) host.edit->finishStep(host.project.get(), u"Import Tessaro Project");

@@ -8,8 +8,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "hostkit/diagnostics.h"
 #include "hostkit/host_session.h"
 #include "interfaces/all.h"
 #include "model/song_model.h"
@@ -33,9 +35,15 @@ public:
 
     HostSession host;
     SongModel song;
-    // The text of the reader error that ended the last read, for tests and debugging; the
-    // user sees only the one failure message.
+    // The text of the reader error that ended the last read; the user sees only the one
+    // failure message.
     std::string readError;
+    // Why the run failed, when it did: the reader's failure with its place in the file, or
+    // why the file was not read at all.
+    std::optional<ImportFailure> failure;
+
+    // What the filter keeps of the run for a host that asks: the failure and the notes.
+    ImportDiagnostics diagnostics() const;
 
 private:
     // What follows a read that succeeded: the edit step "Import Tessaro Project", the

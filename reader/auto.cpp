@@ -3,7 +3,9 @@
 // the song's automation list; the others are read up to their point count and passed over.
 #include <algorithm>
 #include <cstdint>
+#include <string>
 
+#include "hostkit/host_session.h"
 #include "model/song_model.h"
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
@@ -23,7 +25,7 @@ bool isKeptType(std::uint16_t type) { return type >= 1 && type <= 3; }
 
 }  // namespace
 
-void readAutomation(ChunkView& in, HostSession&, SongModel& song) {
+void readAutomation(ChunkView& in, HostSession& host, SongModel& song) {
     in.readSize(kCurveHeaderSize, "AUTO chunk size too short");
 
     const std::uint16_t type = in.u16("cannot read automation type");
@@ -33,7 +35,16 @@ void readAutomation(ChunkView& in, HostSession&, SongModel& song) {
     in.u8In(0, 1, "cannot read automation write flag");
     const std::uint32_t count = in.u32("cannot read automation value count");
 
-    // A curve that is not kept leaves its points to the chunk loop's skip.
+    // A curve that is not kept leaves its points to the chunk loop's skip. One without
+    // points carries nothing.
+    if (count != 0 && targetId < kFirstTrackTarget)
+        host.note(Host::kNoteAutomationDropped, -1,
+                  "automation curve for target " + std::to_string(targetId) +
+                      ": not built; the target names no track");
+    else if (count != 0 && !isKeptType(type))
+        host.note(Host::kNoteAutomationDropped, targetId / kFirstTrackTarget,
+                  "automation curve of type " + std::to_string(type) +
+                      ": not built; the host has no automation of this kind");
     if (!isKeptType(type) || targetId < kFirstTrackTarget || count == 0) return;
 
     // The record joins the list before its points are read, so a failure part way leaves

@@ -14,9 +14,10 @@ ChunkView::ChunkView(FileReader& file, std::string_view id, std::uint32_t index,
 }
 
 std::uint32_t ChunkView::readSize(std::uint32_t minimum, const char* message) {
+    const std::uint64_t at = fieldOffset();
     declared_ = u32(message);
     bodyStart_ = file_.position();
-    if (declared_ < minimum) fail(message);
+    if (declared_ < minimum) failAt(message, at);
     return declared_;
 }
 
@@ -47,13 +48,17 @@ void ChunkView::requireRecords(std::uint64_t count, std::uint64_t stride,
     const std::uint64_t have = left();
     // Compared by division: count × stride may not fit in 64 bits.
     if (stride == 0 || count <= have / stride) return;
-    const std::uint64_t cut = have % stride;  // where the first record that does not fit ends
-    std::uint64_t at = 0;
+    // The first record that does not fit begins behind the whole ones; cut is what the
+    // chunk holds of it.
+    const std::uint64_t record = fieldOffset() + have / stride * stride;
+    const std::uint64_t cut = have % stride;
+    std::uint64_t end = 0;
     for (const Field& field : fields) {
-        at += field.size;
-        if (cut < at) fail(field.message);
+        const std::uint64_t begin = end;
+        end += field.size;
+        if (cut < end) failAt(field.message, record + begin);
     }
-    fail(fields.begin()->message);
+    failAt(fields.begin()->message, record + stride);
 }
 
 void ChunkView::skipToEnd() {

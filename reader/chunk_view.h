@@ -28,9 +28,10 @@ public:
 
     std::string_view id() const { return {id_, idSize_}; }
     std::uint32_t index() const { return index_; }
-    // The file offset of the chunk's id, and of the field the reader reads next (where a
-    // read that fails has failed).
+    // The file offset of the chunk's id, of its size field, and of the field the reader
+    // reads next (where a read that fails has failed).
     std::uint64_t offset() const { return offset_; }
+    std::uint64_t sizeFieldOffset() const { return offset_ + 4; }
     std::uint64_t fieldOffset() const { return file_.position(); }
 
     // The size field: the body size in bytes. A read that fails or a size below minimum
@@ -62,7 +63,8 @@ public:
     // Before anything is made for count records of stride bytes, whose leading fields are
     // fields: when the chunk does not hold them all, raises the message of the field in
     // which its bytes run out (of the first field, when they run out in a record's
-    // unread tail), as reading the records one by one would fail there.
+    // unread tail), as reading the records one by one would fail there, and at that
+    // field's offset.
     void requireRecords(std::uint64_t count, std::uint64_t stride,
                         std::initializer_list<Field> fields) const;
 
@@ -74,6 +76,7 @@ public:
         [[nodiscard]] bool readBytes(void* out, std::size_t size) {
             return size <= chunk_.left() && chunk_.readBytes(out, size);
         }
+        std::uint64_t fieldOffset() const { return chunk_.fieldOffset(); }
 
     private:
         ChunkView& chunk_;

@@ -5,6 +5,7 @@
 // create one effect channel in the host at once, effects of the master are placed on the
 // master channel at once; effects of tracks wait for the track builder.
 #include <cstdint>
+#include <string>
 
 #include "effects/effect_channels.h"
 #include "effects/inserts.h"
@@ -195,10 +196,11 @@ void readParameters(const SongModel& song, EffectRecord& r, ChunkView& in) {
         case kEffectAudioUnit: {
             std::uint8_t id[4];
             if (!in.readBytes(id, sizeof id)) fail("cannot read AU ID");
+            const std::uint64_t sizeOffset = in.fieldOffset();
             const std::uint32_t stateSize = in.u32("cannot read AUStateByteSize");
             // The state is not kept: it is skipped, never read. A size beyond the end of the
             // file cannot be a state the file holds.
-            if (stateSize > in.leftInFile()) fail("cannot read AUStateByteSize");
+            if (stateSize > in.leftInFile()) failAt("cannot read AUStateByteSize", sizeOffset);
             in.skip(stateSize, "cannot read AUStateByteSize");
             break;
         }
@@ -214,19 +216,37 @@ void readParameters(const SongModel& song, EffectRecord& r, ChunkView& in) {
     }
 }
 
+// Where the effect's notes place it: a track's number, or its channel in the text.
+std::int64_t noteTrack(const EffectRecord& record) { return record.bus > 0 ? record.bus : -1; }
+std::string notePlace(const EffectRecord& record) {
+    if (record.bus == 0) return "master: ";
+    if (record.bus < 0) return "effect bus " + std::to_string(-std::int32_t{record.bus}) + ": ";
+    return {};
+}
+
 void buildAfterRead(const HostSession& host, SongModel& song, const EffectRecord& record) {
     if (record.bus < 0) {
-        if (hostAllows(host, HostFeature::EffectChannels)) createEffectChannel(host, song);
+        if (hostAllows(host, HostFeature::EffectChannels))
+            createEffectChannel(host, song);
+        else
+            host.note(Host::kNoteEffectChannelsNotAllowed, -1,
+                      notePlace(record) + effectKindName(record.kind) +
+                          ": not built; this host edition has no effect channels");
     } else if (record.bus == 0) {
-        if (!hostAllows(host, HostFeature::MasterEffects)) return;
-        if (record.kind == kEffectBrickwall) {
-            // Only the first brickwall of the master is placed; later ones are dropped.
-            if (!song.masterBrickwallPlaced) {
-                buildMasterBrickwall(host, record);
-                song.masterBrickwallPlaced = true;
-            }
-        } else {
+        // Only the brickwall needs the master test (the channel limiter those hosts have);
+        // the master's other effects go into its insert slots wherever it has them.
+        if (record.kind != kEffectBrickwall) {
             buildMasterInsert(host, record);
+        } else if (!hostAllows(host, HostFeature::MasterBrickwall)) {
+            host.note(Host::kNoteEffectNotAllowed, -1,
+                      "master: brickwall limiter: not built; this host edition has no channel "
+                      "limiter");
+        } else if (song.masterBrickwallPlaced) {
+            host.note(Host::kNoteBrickwallBeyondFirst, -1,
+                      "master: brickwall limiter: not built; the master takes only its first");
+        } else {
+            buildMasterBrickwall(host, record);
+            song.masterBrickwallPlaced = true;
         }
     }
     // Effects of tracks wait for the track builder.
@@ -261,6 +281,10 @@ void readEffect(ChunkView& in, HostSession& host, SongModel& song) {
         in.skip(parameterOffset - in.consumed(), "EFFX sub chunk offset too short");
     if (kind <= kEffectLastKnown) readParameters(song, record, in);
     record.state = 2;
+    if (kind == kEffectAudioUnit)
+        host.note(Host::kNoteAudioUnitState, noteTrack(record),
+                  notePlace(record) +
+                      "Audio Unit effect: not built; the host cannot load its stored state");
 
     buildAfterRead(host, song, record);
 }

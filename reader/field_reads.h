@@ -5,7 +5,8 @@
 // compares outside it, so a NaN passes, as the app's own reader lets it through.
 //
 // Source provides `[[nodiscard]] bool readBytes(void* out, std::size_t size)`, which
-// consumes nothing when it fails.
+// consumes nothing when it fails, and `std::uint64_t fieldOffset() const`, the file offset
+// of the next field (where a value found out of range began).
 #pragma once
 
 #include <cstddef>
@@ -33,22 +34,25 @@ public:
     }
 
     std::uint8_t u8In(std::uint8_t lo, std::uint8_t hi, const char* message) {
-        return within(u8(message), lo, hi, message);
+        return checked<std::uint8_t>(lo, hi, message);
     }
     std::int8_t i8In(std::int8_t lo, std::int8_t hi, const char* message) {
-        return within(i8(message), lo, hi, message);
+        return checked<std::int8_t>(lo, hi, message);
     }
     std::uint16_t u16In(std::uint16_t lo, std::uint16_t hi, const char* message) {
-        return within(u16(message), lo, hi, message);
+        return checked<std::uint16_t>(lo, hi, message);
     }
     std::int16_t i16In(std::int16_t lo, std::int16_t hi, const char* message) {
-        return within(i16(message), lo, hi, message);
+        return checked<std::int16_t>(lo, hi, message);
     }
     std::uint32_t u32In(std::uint32_t lo, std::uint32_t hi, const char* message) {
-        return within(u32(message), lo, hi, message);
+        return checked<std::uint32_t>(lo, hi, message);
     }
     float f32In(float lo, float hi, const char* message) {
-        return within(f32(message), lo, hi, message);
+        const std::uint64_t at = source().fieldOffset();
+        const float value = f32(message);
+        if (value < lo || value > hi) failAt(message, at);
+        return value;
     }
     // A float from 0 to 1.
     float unit(const char* message) { return f32In(0.0f, 1.0f, message); }
@@ -65,15 +69,20 @@ protected:
     }
 
 private:
+    Source& source() { return *static_cast<Source*>(this); }
+
     template <class T>
     T load(const char* message) {
         std::uint8_t bytes[sizeof(T)];
-        if (!static_cast<Source*>(this)->readBytes(bytes, sizeof bytes)) fail(message);
+        if (!source().readBytes(bytes, sizeof bytes)) fail(message);
         return decode<T>(bytes);
     }
+    // A value out of range fails at its field's first byte.
     template <class T>
-    static T within(T value, T lo, T hi, const char* message) {
-        if (value < lo || value > hi) fail(message);
+    T checked(T lo, T hi, const char* message) {
+        const std::uint64_t at = source().fieldOffset();
+        const T value = load<T>(message);
+        if (value < lo || value > hi) failAt(message, at);
         return value;
     }
 };

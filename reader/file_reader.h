@@ -39,6 +39,8 @@ public:
 
     // Bytes read or skipped since the last seekToStart (the logical position).
     std::uint64_t position() const { return position_; }
+    // Where the next field begins: the position.
+    std::uint64_t fieldOffset() const { return position_; }
     // The file's size as told; 0 before tellSize().
     std::uint64_t fileSize() const { return fileSize_; }
     // The bytes of the file behind the position.

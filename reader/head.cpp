@@ -40,7 +40,8 @@ void readSongHeader(ChunkView& in, HostSession& host, SongModel& song) {
     const std::uint16_t version = in.u16In(1, 0xFFFF, "Cannot read version");
     song.header.fileVersion = version;
     const std::uint32_t minimum = minimumHeaderSize(version);
-    if (size < minimum) fail("Header chunk size " + std::to_string(size) + " too short");
+    if (size < minimum)
+        failAt("Header chunk size " + std::to_string(size) + " too short", in.sizeFieldOffset());
 
     in.f32("Cannot read song length in seconds.");
     const std::uint16_t ticksPerWholeNote = in.u16In(16, 1000, "Cannot read ticks per whole note");
@@ -48,8 +49,9 @@ void readSongHeader(ChunkView& in, HostSession& host, SongModel& song) {
     song.header.songLength = in.u32In(0, kLargestTick, "Cannot read song length");
 
     // A NaN passes a range check but is no tempo: every position would become a NaN.
+    const std::uint64_t tempoOffset = in.fieldOffset();
     const float tempo = in.f32In(1, 1000, "Cannot read song tempo");
-    if (std::isnan(tempo)) fail("Cannot read song tempo");
+    if (std::isnan(tempo)) failAt("Cannot read song tempo", tempoOffset);
     song.header.tempo = tempo;
     const float unitsPerSecond = tempo / 60.0f * 48.0f / song.header.tickBase;
     song.header.tickFactor = 1.0f / unitsPerSecond;

@@ -4,7 +4,9 @@
 // reaches the file's size.
 #include "reader/project_file.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <string>
 
@@ -42,23 +44,23 @@ ChunkReader readerFor(const std::string& id) {
     return nullptr;
 }
 
-// The reader's own state: where the loop stands in the file, and how many chunks went to
-// their readers.
+// The reader's own state: where the loop stands in the file, how many chunks went to their
+// readers, and the chunk a reader is reading (for the failure's place).
 struct ReaderState {
     std::uint64_t filePosition = 0;  // by the format's count, not by what was read
     std::uint64_t fileSize = 0;
     std::uint32_t chunkIndex = 0;
+    std::string currentChunk;  // empty between chunks
 };
 
-void readChunks(FileReader& in, HostSession& host, SongModel& song) {
-    ReaderState state;
+void readChunks(FileReader& in, HostSession& host, SongModel& song, ReaderState& state) {
     if (!in.seekToEnd()) fail("Could not seek file to end");
     if (!in.tellSize(&state.fileSize)) fail("Could not read file size");
     if (!in.seekToStart()) fail("Could not seek file back to start");
 
     std::uint8_t magic[sizeof kMagic];
     if (!in.readBytes(magic, sizeof magic)) fail("Could not read magic number.");
-    if (std::memcmp(magic, kMagic, sizeof magic) != 0) fail("Wrong magic number.");
+    if (std::memcmp(magic, kMagic, sizeof magic) != 0) failAt("Wrong magic number.", 0);
     state.filePosition = sizeof kMagic;
 
     bool first = true;
@@ -70,16 +72,19 @@ void readChunks(FileReader& in, HostSession& host, SongModel& song) {
         char raw[kIdSize] = {};
         std::string id;
         if (in.readBytes(raw, sizeof raw)) id.assign(raw, strnlen(raw, sizeof raw));
-        if (first && id != "HEAD") fail("HEAD chunk not found.");
+        if (first && id != "HEAD") failAt("HEAD chunk not found.", offset);
         first = false;
 
         if (const ChunkReader read = readerFor(id)) {
-            ChunkView chunk(in, id, state.chunkIndex++, offset);
+            state.currentChunk = id;
+            ChunkView chunk(in, id, state.chunkIndex, offset);
             read(chunk, host, song);
             chunk.skipToEnd();
+            state.currentChunk.clear();
+            ++state.chunkIndex;
             state.filePosition += kSizeFieldSize + chunk.declaredSize();
         } else if (!id.empty() && id.size() != kIdSize) {
-            fail("cannot read chunk ID");
+            failAt("cannot read chunk ID", offset);
         }
         // An unknown four-character id is passed over: its size field is read as the
         // next id.
@@ -87,18 +92,38 @@ void readChunks(FileReader& in, HostSession& host, SongModel& song) {
     if (song.tracksRead < song.header.declaredTrackCount) fail("too few tracks");
 }
 
+// Where the read failed: the chunk being read and the failing field's offset. A field that
+// would begin behind the end of the file (a skip may pass it) is placed at the end, where
+// the file's bytes ran out.
+ImportFailure failureAt(std::string text, std::uint64_t offset, const FileReader& in,
+                        const ReaderState& state) {
+    ImportFailure failure;
+    failure.text = std::move(text);
+    failure.byteOffset = static_cast<std::int64_t>(std::min(offset, in.fileSize()));
+    if (!state.currentChunk.empty()) {
+        failure.chunkId = state.currentChunk;
+        failure.chunkIndex = static_cast<std::int32_t>(
+            std::min<std::uint32_t>(state.chunkIndex, std::numeric_limits<std::int32_t>::max()));
+    }
+    return failure;
+}
+
 }  // namespace
 
 ReadOutcome readProjectFile(Host::IBStream* stream, HostSession& host, SongModel& song) {
     ReadOutcome outcome;
     FileReader in(stream);
+    ReaderState state;
     try {
-        readChunks(in, host, song);
+        readChunks(in, host, song, state);
         outcome.read = true;
     } catch (const ReaderError& error) {
         outcome.error = error.what();
+        outcome.failure =
+            failureAt(outcome.error, error.fieldOffset().value_or(in.position()), in, state);
     } catch (const std::bad_alloc&) {
         outcome.error = "out of memory";
+        outcome.failure = failureAt(outcome.error, in.position(), in, state);
     }
     return outcome;
 }

@@ -2,8 +2,10 @@
 // a 32-bit size and a body. Reading it fills the song model chunk by chunk, in file order.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "hostkit/diagnostics.h"
 #include "interfaces/ibstream.h"
 
 namespace Tessaro {
@@ -13,9 +15,12 @@ struct SongModel;
 
 struct ReadOutcome {
     bool read = false;
-    // The reader error that ended the read (reader_error.h), for tests and debugging; the
-    // user sees only the one failure message.
+    // The reader error that ended the read (reader_error.h); the user sees only the one
+    // failure message.
     std::string error;
+    // The same with the chunk being read and the file offset of the field that failed, for
+    // a host that asks why the import failed.
+    std::optional<ImportFailure> failure;
 };
 
 // Reads the project file from the stream (borrowed for the call) into song, acting on the

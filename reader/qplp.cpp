@@ -63,7 +63,9 @@ void readPluginPreset(ChunkView& in, HostSession&, SongModel& song) {
 
     const std::uint32_t length =
         in.u32In(0, kMaxPresetDataLength, "Cannot read preset data length in QPLP chunk.");
-    if (!readPresetData(in, length, record.data)) fail("Cannot read preset data in QPLP chunk.");
+    const std::uint64_t dataOffset = in.fieldOffset();
+    if (!readPresetData(in, length, record.data))
+        failAt("Cannot read preset data in QPLP chunk.", dataOffset);
 
     if (length != 0) song.lists.presets.push_back(std::move(record));
 }

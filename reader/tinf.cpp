@@ -1,11 +1,14 @@
 // "TINF": one track of the project. Each chunk creates one host track at once, names and
 // colours it, and stores the file's mixer settings on it as attributes, which the track
 // and channel builders read back once the whole file is read.
+#include <cmath>
 #include <string>
 
+#include "hostkit/edition.h"
 #include "hostkit/host_helpers.h"
 #include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
+#include "instruments/instrument_setup.h"
 #include "model/song_model.h"
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
@@ -100,8 +103,13 @@ void readTrackInfo(ChunkView& in, HostSession& session, SongModel& song) {
     host.setName(name);
     host.setString(Key::kName, name);
 
-    host.setInt(Key::kInstrumentId, in.u32("cannot read instrument ID of track"));
+    const std::uint32_t instrument = in.u32("cannot read instrument ID of track");
+    host.setInt(Key::kInstrumentId, instrument);
     host.setInt(Key::kNumber, number);
+    if (type == kInstrumentTrack && instrumentPluginName(instrument).empty())
+        session.note(Host::kNoteInstrumentMissing, number,
+                     "instrument id " + std::to_string(instrument) +
+                         ": not built; the host has no instrument for it");
 
     host.setColor(in.u32In(0, 0xFFFFFF, "cannot read color of track"));
 
@@ -110,8 +118,17 @@ void readTrackInfo(ChunkView& in, HostSession& session, SongModel& song) {
     in.u8In(0, 1, "cannot read armed of track");
     in.u8In(0, 1, "cannot read monitoring of track");
 
-    host.setFloat(Key::kVolume, in.f32In(0, 100, "cannot read volume of track"));
-    host.setFloat(Key::kPan, in.f32In(-1, 1, "cannot read pan of track"));
+    const float volume = in.f32In(0, 100, "cannot read volume of track");
+    host.setFloat(Key::kVolume, volume);
+    const float pan = in.f32In(-1, 1, "cannot read pan of track");
+    host.setFloat(Key::kPan, pan);
+    // A NaN passes the range checks; the channel builder sets what stands below.
+    if (std::isnan(volume))
+        session.note(Host::kNoteValueReplaced, number,
+                     "volume: not a number in the file; the fader is set to its bottom");
+    if (std::isnan(pan))
+        session.note(Host::kNoteValueReplaced, number,
+                     "pan: not a number in the file; set to the centre");
     in.f32In(0, 100, "cannot read attack duration of track");
     in.f32In(0, 100, "cannot read release duration of track");
     in.unit("cannot read attack offset of track");
@@ -128,17 +145,28 @@ void readTrackInfo(ChunkView& in, HostSession& session, SongModel& song) {
                       {{2, "cannot read send bus ID of track"},
                        {1, "cannot read send bus enabled of track"},
                        {4, "cannot read send level of track"}});
+    const bool withSends = hostAllows(session, HostFeature::EffectChannels);
+    if (sendCount != 0 && !withSends)
+        session.note(Host::kNoteEffectChannelsNotAllowed, number,
+                     "sends: not built; this host edition has no effect channels");
     for (std::size_t n = 0; n < sendCount; ++n) {
         host.setInt(Key::sendKey(Key::kSendBus, n),
                     in.i16In(0, 100, "cannot read send bus ID of track"));
         host.setInt(Key::sendKey(Key::kSendEnabled, n),
                     in.u8In(0, 1, "cannot read send bus enabled of track"));
-        host.setFloat(Key::sendKey(Key::kSendLevel, n), in.unit("cannot read send level of track"));
+        const float level = in.unit("cannot read send level of track");
+        host.setFloat(Key::sendKey(Key::kSendLevel, n), level);
+        if (withSends && std::isnan(level))
+            session.note(Host::kNoteValueReplaced, number,
+                         "send level: not a number in the file; the send is set to its bottom");
     }
 
     // A frozen track is imported muted: its audio lives in the app's freeze file only.
-    if (version >= 6 && in.u16("cannot read freeze track of track") != 0)
+    if (version >= 6 && in.u16("cannot read freeze track of track") != 0) {
         host.setInt(Key::kMute, 1);
+        session.note(Host::kNoteTrackChanged, number,
+                     "frozen track: imported muted; its sound lives in the app's freeze file");
+    }
 
     if (version >= 7) {
         in.unit("cannot read modulation of track");

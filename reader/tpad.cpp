@@ -3,6 +3,8 @@
 // nothing of it is kept.
 #include <cstdint>
 
+#include "hostkit/host_session.h"
+
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
 
@@ -24,10 +26,10 @@ void readKeyLists(ChunkView& in, std::uint8_t count, const char* countMessage,
 
 }  // namespace
 
-void readPads(ChunkView& in, HostSession&, SongModel&) {
+void readPads(ChunkView& in, HostSession& host, SongModel&) {
     in.readSize(kPadHeaderSize, "TPAD chunk size too short");
 
-    in.u16("Cannot read track number in TPAD chunk.");
+    const std::uint16_t track = in.u16("Cannot read track number in TPAD chunk.");
     const std::uint8_t chordButtons = in.u8("cannot read chord button count.");
     readKeyLists(in, chordButtons, "cannot read chord button key count",
                  "cannot read chord button key");
@@ -38,6 +40,10 @@ void readPads(ChunkView& in, HostSession&, SongModel&) {
     const std::uint8_t chordPads = in.u8("cannot read chord pad count of track");
     readKeyLists(in, chordPads, "cannot read chord key count of track",
                  "cannot read chord pad key of track");
+
+    if (chordButtons != 0 || drumPads != 0 || chordPads != 0)
+        host.note(Host::kNotePadsNotBuilt, track,
+                  "pads (chord buttons, drum pads, chord pads): not built; the host has no pads");
 }
 
 }  // namespace Tessaro

@@ -164,7 +164,8 @@ void readNotes(const SongModel& song, ChunkView& in, MidiPartWriter& part,
     }
 }
 
-void readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
+// Returns how many events were of types the host has no event for (and were skipped).
+std::uint32_t readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
     const bool typed = song.header.fileVersion >= 10;
     const std::uint8_t fieldBytes = typed ? 8 : 6;
     const std::uint8_t recordSize =
@@ -186,6 +187,7 @@ void readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
                            {2, "cannot read event value in track"}});
     Host::IEventList* list = part.partList();
     Host::IEditContext* edit = part.edit();
+    std::uint32_t skipped = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         EventRecord record;
         record.position = in.u32In(0, kLargestTick, "cannot read event position in track");
@@ -203,7 +205,10 @@ void readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
                            : record.type == kProgramChange ? "program change"
                            : record.type == kController    ? "controller"
                                                            : nullptr;
-        if (!kind) continue;
+        if (!kind) {
+            ++skipped;
+            continue;
+        }
         const auto object = part.createInPart(kind);
         if (auto event = queryTo<Host::IEvent>(object))
             event->setStart(list, song.header.ticksToPosition(record.position), edit);
@@ -223,6 +228,7 @@ void readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
             }
         }
     }
+    return skipped;
 }
 
 void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& in,
@@ -230,10 +236,12 @@ void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& i
                     const RegionHeader& region) {
     const std::uint64_t start = in.consumed();
     const std::uint32_t minimum = song.header.fileVersion == 1 ? 25 : 26;
+    const std::uint64_t sizeOffset = in.fieldOffset();
     const std::uint32_t size = in.u32("TREG midi sub chunk size too short");
-    if (size < minimum) fail("TREG midi sub chunk size too short");
+    if (size < minimum) failAt("TREG midi sub chunk size too short", sizeOffset);
 
-    in.i8In(-127, 127, "cannot read midi region transposition of track");
+    const std::int8_t transposition =
+        in.i8In(-127, 127, "cannot read midi region transposition of track");
     const std::uint8_t grid = in.u8In(0, 64, "cannot read midi region quantization grid of track");
     // Version 1 knew straight quantization only.
     std::uint8_t tuplet = 1;
@@ -249,7 +257,13 @@ void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& i
     part.setQuantization(grid, tuplet);
 
     readNotes(song, in, part, region);
-    readEvents(song, in, part);
+    const std::uint32_t skipped = readEvents(song, in, part);
+    if (transposition != 0)
+        host.note(Host::kNoteMidiNotCarried, song.track.number,
+                  "MIDI region transposition: not carried; the host's part has none");
+    if (skipped != 0)
+        host.note(Host::kNoteMidiNotCarried, song.track.number,
+                  "MIDI events of types other than 2 to 5: skipped; the host has no such events");
     // The sub-chunk is taken to its declared end.
     if (in.consumed() < start + size) in.skip(start + size - in.consumed());
 }
@@ -260,12 +274,18 @@ void readAudioRegion(const HostSession& host, SongModel& song, ChunkView& in,
     const std::uint32_t size =
         in.u32In(kMinAudioSubChunk, 0xFFFFFFFF, "TREG audio sub chunk size too short");
     const std::uint32_t inPoint = in.u32("cannot read region in-point of track");
+    const std::uint64_t nameOffset = in.fieldOffset();
     const std::u16string fileName = in.text();
     if (song.header.fileVersion >= 15) in.skip(10);
     if (song.header.fileVersion >= 19) in.skip(4);
     if (song.header.fileVersion >= 22) in.skip(6);
 
-    placeAudioRegion(host, song, region, inPoint, fileName);
+    try {
+        placeAudioRegion(host, song, region, inPoint, fileName);
+    } catch (const ReaderError& error) {
+        // The wave file the region names could not be used: the failure is its name's.
+        failAt(error.what(), nameOffset);
+    }
     // The sub-chunk is taken to its declared end.
     if (in.consumed() < start + size) in.skip(start + size - in.consumed());
 }
@@ -276,10 +296,11 @@ void readRegions(ChunkView& in, HostSession& host, SongModel& song) {
     in.readSize(kMinChunkSize, "TREG chunk size too short");
     const std::uint16_t headerSize = in.u16In(kMinRegionHeaderSize, 0xFFFF,
                                               "TREG sub chunk offset too short");
+    const std::uint64_t trackOffset = in.fieldOffset();
     const std::uint16_t trackNumber = in.u16("Cannot read track number in TREG chunk.");
     if (!song.track.present || !song.track.host ||
         trackNumber != song.track.number)
-        fail("track is NULL or invalied tracknumber");
+        failAt("track is NULL or invalied tracknumber", trackOffset);
     const std::uint32_t count = in.u32("cannot read region count of track");
 
     const auto factory = queryTo<Host::IObjectFactory>(host.project);

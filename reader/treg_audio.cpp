@@ -10,6 +10,7 @@
 
 #include "base/iptr.h"
 #include "base/text.h"
+#include "hostkit/diagnostics.h"
 #include "hostkit/host_session.h"
 #include "model/song_model.h"
 #include "reader/reader_error.h"
@@ -108,15 +109,20 @@ IPtr<Host::IPath> convertedCopyPath(const HostSession& host, const std::u16strin
     return newPath;
 }
 
+struct ConvertedCopy {
+    IPtr<Host::IPath> path;
+    bool written = false;  // false where the host offered no converter or no writer
+};
+
 // The path of the copy of the wave file at filePath (which the reader reads, in format) in
 // the project's format: the copy made earlier in this import, or one made now through the
 // host's converting source and "Wave File" writer. A host that offers neither makes no
 // copy, and the reader then finds one or fails.
-IPtr<Host::IPath> convertedCopy(const HostSession& host, SongModel& song,
-                                Host::IAudioFileReader* reader, const std::u16string& filePath,
-                                const Host::AudioFormat& format, const ProjectFormat& project) {
+ConvertedCopy convertedCopy(const HostSession& host, SongModel& song,
+                            Host::IAudioFileReader* reader, const std::u16string& filePath,
+                            const Host::AudioFormat& format, const ProjectFormat& project) {
     if (const auto made = song.convertedCopies.find(filePath); made != song.convertedCopies.end())
-        return convertedCopyPath(host, made->second);
+        return {convertedCopyPath(host, made->second), true};
 
     const double rate = project.rate;
     const Host::int64 frames = convertedFrameCount(format.frameCount, format.sampleRate, rate);
@@ -130,15 +136,15 @@ IPtr<Host::IPath> convertedCopy(const HostSession& host, SongModel& song,
     std::u16string newFilePath = convertedFilePath(filePath, rate, project.bits);
     auto newPath = convertedCopyPath(host, newFilePath);
     const auto writer = waveFileWriter(host);
-    if (!writer) return newPath;
+    if (!writer) return {newPath, false};
     if (writer->configure(newPath.get(), 1, project.bits, rate, frames, format.channelCount) !=
             Host::kResultOk ||
         writer->open() != Host::kResultOk)
         fail(kCopyNotCreated);
-    if (!source) return newPath;
+    if (!source) return {newPath, false};
     copyFrames(source.get(), writer.get(), format.channelCount);
     song.convertedCopies.emplace(filePath, std::move(newFilePath));
-    return newPath;
+    return {newPath, true};
 }
 
 }  // namespace
@@ -208,33 +214,57 @@ void placeAudioRegion(const HostSession& host, SongModel& song,
     std::u16string filePath = folder + fileName;
     auto path = createHostInstance<Host::IPath>(host, Host::kPathClass);
     if (!path) fail("audioEvent.setMedium - create IPath fails");
+    bool inAudioFolder = false;
     if (plainName) {
         path->setPath(filePath.c_str());
         if (host.files && host.files->checkFile(path.get()) != Host::kResultOk) {
             filePath = folder + u"Audio\\" + fileName;
             path->setPath(filePath.c_str());
+            inAudioFolder = true;
         }
     }
+    // What became of the wave file, for the notes: the failure that follows names the
+    // region's file name field only.
+    const auto noteWaveFile = [&](const std::string& what) {
+        host.note(Host::kNoteWaveFileMissing, song.track.number,
+                  "wave file \"" + noteText(fileName) + "\": " + what);
+    };
 
     const ProjectFormat project = projectFormat(target.get());
     auto reader = createHostInstance<Host::IAudioFileReader>(host, Host::kAudioFileReaderClass);
     if (!reader) fail("audioEvent.setMedium - create IAudioFileReader fails");
-    if (!plainName || reader->setFilePath(path.get()) != Host::kResultOk)
+    if (!plainName) {
+        noteWaveFile("not looked for; the name reaches out of the project's folders");
         fail("audioEvent.setMedium - setFilePath fails");
+    }
+    if (reader->setFilePath(path.get()) != Host::kResultOk) {
+        noteWaveFile(inAudioFolder
+                         ? "not found in the project folder nor readable in its Audio folder"
+                     : host.files ? "found in the project folder, but the host cannot read it"
+                                  : "not found or not readable in the project folder");
+        fail("audioEvent.setMedium - setFilePath fails");
+    }
     Host::AudioFormat format{};
     if (reader->getFormat(&format) != Host::kResultOk) format = {};
     // A file without a sample rate cannot be placed in time.
-    if (!(std::isfinite(format.sampleRate) && format.sampleRate > 0))
+    if (!(std::isfinite(format.sampleRate) && format.sampleRate > 0)) {
+        noteWaveFile("has no sample rate; it cannot be placed in time");
         fail("audioEvent.setMedium - setFilePath fails");
+    }
     const double fileRate = format.sampleRate;
 
     // A copy in the project's format, beside the file. When the host states no usable
     // project format the file is used as it is.
     if (project.usable() &&
         (fileRate != static_cast<double>(project.rate) || format.sampleSize != project.bits)) {
-        const auto newPath = convertedCopy(host, song, reader.get(), filePath, format, project);
-        if (reader->setFilePath(newPath.get()) != Host::kResultOk)
+        const auto copy = convertedCopy(host, song, reader.get(), filePath, format, project);
+        const std::string copyText = "its copy at " + sampleRateText(project.rate) + " Hz " +
+                                     std::to_string(project.bits) + " bit ";
+        if (!copy.written) noteWaveFile(copyText + "could not be written");
+        if (reader->setFilePath(copy.path.get()) != Host::kResultOk) {
+            if (copy.written) noteWaveFile(copyText + "cannot be read back");
             fail("audioEvent.setMedium - setFilePath fails");
+        }
     }
 
     // The audio event in the current track's event list.

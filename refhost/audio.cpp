@@ -276,7 +276,6 @@ public:
             return Host::kInvalidArgument;
         }
         if (!self().open()) return Host::kResultFalse;
-        host().records().filesWritten.push_back(*self().path);
         return Host::kResultOk;
     }
 
@@ -579,7 +578,11 @@ bool AudioFileWriterObject::close() {
     std::error_code ec;
     if (closing == 0) {
         std::filesystem::rename(partial, *path, ec);
-        if (!ec) return true;
+        // Only a file that is in place counts as written; an abandoned copy is gone.
+        if (!ec) {
+            host().records().filesWritten.push_back(*path);
+            return true;
+        }
     }
     failed = true;
     std::filesystem::remove(partial, ec);

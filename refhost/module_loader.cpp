@@ -125,10 +125,11 @@ ImportOutcome runImport(LoadedModule& module, ReferenceHost& host,
             if (host.projectFolder().empty()) host.setProjectFolder(absolute.parent_path());
             outcome.result =
                 plugin->importProject(host.lendPath(absolute), host.lendImportTarget());
+            host.records().diagnostics = askDiagnostics(plugin);
         }
         plugin->terminate();
     }
-    plugin->release();
+    outcome.filterCountAtRelease = plugin->release();
     return outcome;
 }
 

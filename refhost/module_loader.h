@@ -54,12 +54,16 @@ struct ImportOutcome {
     std::optional<Host::int32> result;  // what importProject returned
     FilterClass filter;
     Host::ProjectFileType fileType{};
+    // What the host's last release of the filter returned: 0 when every reference the host
+    // took of it (the diagnostics' among them) was given back and the filter went.
+    std::optional<Host::uint32> filterCountAtRelease;
 };
 
 // One import as the host runs it: creates the filter (IProjectFilterPlugin), initializes
 // it with the host's context, asks its file type, imports file into the host's project
-// (the project folder becomes the file's folder unless the host has one set), terminates
-// and releases the filter.
+// (the project folder becomes the file's folder unless the host has one set), asks the
+// filter why the import failed and what it could not carry (IImportDiagnostics, recorded
+// in the host's records), terminates and releases the filter.
 ImportOutcome runImport(LoadedModule& module, ReferenceHost& host,
                         const std::filesystem::path& file);
 

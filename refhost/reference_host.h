@@ -24,6 +24,7 @@
 
 #include "interfaces/all.h"
 #include "refhost/account.h"
+#include "refhost/diagnostics.h"
 #include "refhost/document.h"
 #include "refhost/events.h"
 #include "refhost/profile.h"
@@ -44,6 +45,9 @@ struct Message {
 // What the host's services were asked to do, in order.
 struct Records {
     std::vector<Message> messages;
+    // What the filter told of its last import when the host asked (IImportDiagnostics);
+    // none when it was not asked or did not answer.
+    std::optional<Diagnostics> diagnostics;
     std::vector<Host::int32> editsBegun;      // the mode of each beginEdit
     std::vector<std::string> editSteps;       // the name of each finished step
     std::vector<std::filesystem::path> filesWritten;

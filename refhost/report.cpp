@@ -9,6 +9,7 @@
 #include "refhost/events.h"
 #include "refhost/instruments.h"
 #include "refhost/reference_host.h"
+#include "refhost/report_diagnostics.h"
 #include "refhost/report_effects.h"
 
 namespace RefHost {
@@ -213,6 +214,7 @@ Report makeReport(const ReferenceHost& host, std::optional<Host::int32> result) 
     report["result"] = optional(result);
     report["messages"] = Report::array();
     for (const auto& m : records.messages) report["messages"].push_back(m.text);
+    report["diagnostics"] = diagnosticsJson(records.diagnostics);
     report["editsBegun"] = records.editsBegun;
     report["editSteps"] = records.editSteps;
     report["host"] = {{"name", host.profile().name},

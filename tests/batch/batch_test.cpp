@@ -65,7 +65,8 @@ TEST(Batch, EachProjectGetsALineInTheOrderOfItsArgumentsAndAReportOfItsOwn) {
     EXPECT_EQ(linesOf(run.out), (std::vector<std::string>{
                                     "a/Demo.tsp: imported -> Reports/Demo.json",
                                     "b/Demo.tsp: imported -> Reports/Demo-2.json",
-                                    "Broken.tsp: failed -> Reports/Broken.json",
+                                    "Broken.tsp: failed: OUTB chunk #1 at byte 100: cannot "
+                                    "read output bus pan -> Reports/Broken.json",
                                     "Gone.tsp: failed: no such file",
                                     "a: failed: a folder, not a project file",
                                     "5 projects: 2 imported, 3 failed",
@@ -106,8 +107,10 @@ TEST(Batch, AllImportedIsStatusZeroAndQuietKeepsOnlyTheFailures) {
 
     const auto quiet = runTool({"a/Demo.tsp", "Broken.tsp", "Gone.tsp", "--quiet"}, f.options);
     EXPECT_EQ(quiet.status, 1);
-    EXPECT_EQ(linesOf(quiet.out), (std::vector<std::string>{"Broken.tsp: failed",
-                                                            "Gone.tsp: failed: no such file"}));
+    EXPECT_EQ(linesOf(quiet.out), (std::vector<std::string>{
+                                       "Broken.tsp: failed: OUTB chunk #1 at byte 100: cannot "
+                                       "read output bus pan",
+                                       "Gone.tsp: failed: no such file"}));
     EXPECT_EQ(quiet.err, "");
 }
 

@@ -69,7 +69,8 @@ TEST(Progress, ATerminalSeesProjectsAndFramesAndThenAClearedLine) {
 TEST(Progress, QuietShowsNone) {
     const TwoRuns run = runBoth({"Demo.tsp", "Broken.tsp", "--quiet"});
     EXPECT_EQ(run.terminal.status, 1);
-    EXPECT_EQ(run.terminal.out, "Broken.tsp: failed\n");
+    EXPECT_EQ(run.terminal.out,
+              "Broken.tsp: failed: OUTB chunk #1 at byte 100: cannot read output bus pan\n");
     EXPECT_EQ(run.terminal.err, "");
     EXPECT_EQ(run.pipe.err, "");
 }

@@ -74,7 +74,12 @@ TEST(ImportAudioLimits, ManyRegionsImportUnderADescriptorLimitOf64) {
 
 TEST(ImportAudioLimits, AFileSizeLimitFailsTheImportAndLeavesNoCopy) {
     // 300,000 bytes cut the copy part-way; 0 leaves no room for its header.
-    for (const unsigned long limit : {300'000ul, 0ul}) {
+    const struct {
+        unsigned long limit;
+        const char* reason;
+    } cases[] = {{300'000ul, "cannot write the converted copy of a wave file"},
+                 {0ul, "cannot create the converted copy of a wave file"}};
+    for (const auto& [limit, reason] : cases) {
         SCOPED_TRACE(limit);
         TempFolder folder;
         const std::string project = writeProject(folder.path(), {{u"loop.wav", u"loop.wav"}});
@@ -84,9 +89,11 @@ TEST(ImportAudioLimits, AFileSizeLimitFailsTheImportAndLeavesNoCopy) {
         EXPECT_EQ(run.status, 1) << run.err;
         EXPECT_EQ(run.err, "");
         EXPECT_TRUE(contains(run.out, "\nMessage:    Cannot read Tessaro project file. Reason: "
-                                      "unknown format.\nResult:     1 (failed)\n"))
+                                      "unknown format.\nReason: TREG chunk #2 at byte 232: " +
+                                          std::string(reason) + "\nResult:     1 (failed)\n"))
             << run.out;
         EXPECT_TRUE(contains(run.out, kClean)) << run.out;
+        EXPECT_FALSE(contains(run.out, "Wrote:")) << run.out;
         EXPECT_EQ(namesIn(folder.path()), (std::vector<std::string>{"loop.wav", "song.tsp"}));
     }
 }

@@ -55,20 +55,23 @@ TEST_F(ImportCommand, ExitStatusAndMessageOfAnImport) {
         std::string file;
         int status;
         const char* message;
+        const char* diagnostics;  // what the module told of the import
         const char* result;
     };
     const Case cases[] = {
-        {song, 0, "The Tessaro import was completed.", "0 (imported)"},
-        {broken, 1, "Cannot read Tessaro project file. Reason: unknown format.", "1 (failed)"},
-        {(folder.path() / "missing.tsp").string(), 1, "Cannot open file.", "1 (failed)"},
+        {song, 0, "The Tessaro import was completed.", "Not carried: 0", "0 (imported)"},
+        {broken, 1, "Cannot read Tessaro project file. Reason: unknown format.",
+         "Reason: at byte 0: Wrong magic number.", "1 (failed)"},
+        {(folder.path() / "missing.tsp").string(), 1, "Cannot open file.",
+         "Reason: the file cannot be opened", "1 (failed)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         const ToolRun run = runTool({c.file});
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.err, "");
-        EXPECT_TRUE(contains(run.out, std::string("\nMessage:    ") + c.message + "\nResult:     " +
-                                          c.result + "\n"))
+        EXPECT_TRUE(contains(run.out, std::string("\nMessage:    ") + c.message + "\n" +
+                                          c.diagnostics + "\nResult:     " + c.result + "\n"))
             << run.out;
         EXPECT_TRUE(contains(run.out, kClean)) << run.out;
     }
@@ -145,5 +148,50 @@ TEST_F(ImportCommand, ChoosesTheHostByIdNameAndVersionOrName) {
         EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1),
                   std::string("Host:       ") + c.hostLine + "\n");
         EXPECT_TRUE(contains(run.out, kClean)) << run.out;
+    }
+}
+
+TEST_F(ImportCommand, TellsWhatWasNotCarriedAndQuietTellsTheReasonOnly) {
+    TessaroWriter::ProjectFile file;
+    file.add(TessaroWriter::HeadChunk{}).trackCount = 3;
+    for (std::uint16_t number = 1; number <= 3; ++number) {
+        TessaroWriter::TrackInfoChunk track;
+        track.trackNumber = number;
+        track.freeze = number == 3 ? 1 : 0;
+        file.add(track);
+        if (number == 3) continue;
+        auto& pads = file.add(TessaroWriter::PadChunk{});
+        pads.trackNumber = number;
+        pads.drumPadKeys = {36};
+    }
+    const std::string noted = folder.write("noted.tsp", file.bytes()).string();
+
+    const ToolRun run = runTool({noted});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(contains(run.out,
+                         "\nMessage:    The Tessaro import was completed.\n"
+                         "Not carried: 3\n"
+                         "  tracks 1, 2: pads (chord buttons, drum pads, chord pads): not built; "
+                         "the host has no pads\n"
+                         "  track 3: frozen track: imported muted; its sound lives in the app's "
+                         "freeze file\n"
+                         "Result:     0 (imported)\n"))
+        << run.out;
+
+    struct Case {
+        std::string file;
+        int status;
+        const char* out;
+    };
+    const Case quiet[] = {
+        {noted, 0, ""},
+        {broken, 1, "Reason: at byte 0: Wrong magic number.\n"},
+    };
+    for (const auto& c : quiet) {
+        SCOPED_TRACE(c.file);
+        const ToolRun q = runTool({c.file, "--quiet"});
+        EXPECT_EQ(q.status, c.status);
+        EXPECT_EQ(q.out, c.out);
+        EXPECT_EQ(q.err, "");
     }
 }

@@ -68,6 +68,15 @@ TEST(StreamDelivery, APieceStreamFailsWhereTheWholeStreamFails) {
         EXPECT_EQ(whole.result, 1);
         EXPECT_FALSE(whole.readError.empty());
         EXPECT_EQ(pieces.readError, whole.readError);
+        // The failure lies in the cut chunk's body, and pieces place it alike.
+        ASSERT_TRUE(whole.diagnostics.failure);
+        const auto& failure = *whole.diagnostics.failure;
+        EXPECT_EQ(failure.chunkId, TessaroWriter::chunkId(demo.chunks[i]));
+        EXPECT_EQ(failure.chunkIndex, static_cast<std::int32_t>(i));
+        EXPECT_GE(failure.byteOffset, static_cast<std::int64_t>(demo.offsetOf(i) + 8));
+        EXPECT_LE(failure.byteOffset, static_cast<std::int64_t>(cut));
+        ASSERT_TRUE(pieces.diagnostics.failure);
+        EXPECT_EQ(pieces.diagnostics.failure->line(), failure.line());
         EXPECT_EQ(pieces.messages, std::vector<std::string>{kUnknownFormat});
         EXPECT_EQ(pieces.report, whole.report);
         EXPECT_TRUE(pieces.references.clean());

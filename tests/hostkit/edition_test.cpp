@@ -87,8 +87,8 @@ TEST(Edition, EffectChannels) {
                });
 }
 
-TEST(Edition, MasterEffects) {
-    expectRows(HostFeature::MasterEffects,
+TEST(Edition, MasterBrickwall) {
+    expectRows(HostFeature::MasterBrickwall,
                {
                    {"Ombrel", {7, 0, 0}, true},
                    {"Ombrel", {6, 9, 9}, false},

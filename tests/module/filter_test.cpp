@@ -68,3 +68,62 @@ TEST(FilterPlugin, ImportWithoutHostContextFailsQuietlyAndExportDoesNothing) {
     EXPECT_EQ(filter->importProject(nullptr, nullptr), 1);
     EXPECT_EQ(filter->exportProject(nullptr, nullptr), 0);
 }
+
+TEST(FilterPlugin, AnswersItsDiagnosticsAndStillNoOtherInterface) {
+    auto filter = makeFilter();
+    void* obj = nullptr;
+    ASSERT_EQ(filter->queryInterface(Host::IImportDiagnostics::iid, &obj), Host::kResultOk);
+    auto* diagnostics = static_cast<Host::IImportDiagnostics*>(obj);
+    ASSERT_NE(diagnostics, nullptr);
+    // The diagnostics share the filter's count and lead back to the filter.
+    EXPECT_EQ(diagnostics->addRef(), 3u);
+    EXPECT_EQ(filter->release(), 2u);
+    void* back = nullptr;
+    ASSERT_EQ(diagnostics->queryInterface(Host::IProjectFilterPlugin::iid, &back), Host::kResultOk);
+    EXPECT_EQ(back, static_cast<Host::IProjectFilterPlugin*>(filter.get()));
+    EXPECT_EQ(filter->release(), 2u);
+    EXPECT_EQ(diagnostics->release(), 1u);
+
+    // An id one byte off the diagnostics' and the host's own interfaces are refused.
+    Host::FUID nearby = Host::IImportDiagnostics::iid;
+    nearby.bytes[15] ^= 1;
+    for (const auto& iid : {nearby, Host::IPluginFactory::iid, Host::IHostContext::iid,
+                            Host::IBStream::iid}) {
+        void* none = reinterpret_cast<void*>(1);
+        EXPECT_EQ(filter->queryInterface(iid, &none), Host::kNoInterface);
+        EXPECT_EQ(none, nullptr);
+    }
+}
+
+TEST(FilterPlugin, DiagnosticsTellTheLastImport) {
+    auto filter = makeFilter();
+    const auto diagnostics = queryTo<Host::IImportDiagnostics>(filter);
+    ASSERT_TRUE(diagnostics);
+    Host::ImportFailureInfo failure{};
+    Host::ImportNoteInfo note{};
+    char16_t text[8];
+
+    // Before any import: no failure, no notes.
+    EXPECT_EQ(diagnostics->getFailure(&failure, text, 8), Host::kResultFalse);
+    EXPECT_EQ(diagnostics->getNoteCount(), 0);
+    EXPECT_EQ(diagnostics->getNote(0, &note, text, 8), Host::kInvalidArgument);
+    EXPECT_EQ(diagnostics->getFailure(nullptr, text, 8), Host::kInvalidArgument);
+
+    // An import without a host context fails before the file is read: no chunk, no offset;
+    // the text is cut to the buffer.
+    EXPECT_EQ(filter->importProject(nullptr, nullptr), 1);
+    std::memset(&failure, 0x7F, sizeof failure);
+    ASSERT_EQ(diagnostics->getFailure(&failure, text, 8), Host::kResultTrue);
+    EXPECT_EQ(std::u16string(text), u"the fil");
+    EXPECT_EQ(std::memcmp(failure.chunkId, "\0\0\0\0", 4), 0);
+    EXPECT_EQ(failure.chunkIndex, -1);
+    EXPECT_EQ(failure.byteOffset, -1);
+    char16_t whole[Host::kDiagnosticTextSize];
+    ASSERT_EQ(diagnostics->getFailure(&failure, whole, Host::kDiagnosticTextSize),
+              Host::kResultTrue);
+    EXPECT_EQ(std::u16string(whole), u"the filter has no host context");
+    // A failure without a text buffer still tells its place.
+    EXPECT_EQ(diagnostics->getFailure(&failure, nullptr, 0), Host::kResultTrue);
+    EXPECT_EQ(diagnostics->getNoteCount(), 0);
+    EXPECT_EQ(diagnostics->getNote(-1, &note, text, 8), Host::kInvalidArgument);
+}

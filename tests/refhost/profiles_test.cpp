@@ -4,6 +4,9 @@
 
 #include <set>
 
+#include "base/text.h"
+#include "hostkit/edition.h"
+#include "hostkit/host_version.h"
 #include "tests/support/host_access.h"
 #include "tests/support/import_harness.h"
 
@@ -160,6 +163,27 @@ TEST(Profiles, ABrokenProfileIsRefusedWithItsReason) {
     EXPECT_EQ(hosts[0].id, "good");
     EXPECT_EQ(hosts[0].version, "Version 1.2.3");
     EXPECT_EQ(store.load("Good 1.2.3").outputs.size(), 1u);
+}
+
+// What a profile's description says of effect channels is what the edition rules give its
+// host.
+TEST(Profiles, DescriptionsAgreeWithTheEffectChannelRule) {
+    const RefHost::ProfileStore store;
+    for (const auto& info : store.list()) {
+        SCOPED_TRACE(info.id);
+        const std::u16string version = Tessaro::toUtf16(info.version);
+        const bool allowed = Tessaro::hostAllows(Tessaro::toUtf16(info.name),
+                                                 Tessaro::parseHostVersion(version),
+                                                 Tessaro::HostFeature::EffectChannels);
+        const auto says = [&](const char* text) {
+            return info.description.find(text) != std::string::npos;
+        };
+        const bool saysNone = says("no effect channels") || says("below the effect channel rule");
+        const bool saysSome = says("effect channels and sends");
+        if (saysNone || saysSome) {
+            EXPECT_EQ(saysSome, allowed) << info.description;
+        }
+    }
 }
 
 }  // namespace

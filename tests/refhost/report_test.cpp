@@ -51,10 +51,12 @@ TEST(Report, HasItsSectionsInAFixedOrder) {
     const auto report = RefHost::makeReport(*host, std::nullopt);
     std::vector<std::string> keys;
     for (const auto& [key, value] : report.items()) keys.push_back(key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"result", "messages", "editsBegun", "editSteps",
-                                              "host", "song", "tracks", "mixer", "effects",
-                                              "files", "references", "missingFiles"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"result", "messages", "diagnostics", "editsBegun",
+                                              "editSteps", "host", "song", "tracks", "mixer",
+                                              "effects", "files", "references", "missingFiles"}));
     EXPECT_EQ(report["result"], nullptr);
+    // No filter was asked: no diagnostics.
+    EXPECT_EQ(report["diagnostics"], nullptr);
     EXPECT_EQ(report["host"].dump(),
               R"({"name":"Ombrel","version":"Version 7.0.1","profile":"ombrel-7.0.1"})");
     EXPECT_EQ(report["references"].dump(),
@@ -123,6 +125,20 @@ TEST(Report, NamesWhatThePluginStillHoldsAndMisused) {
               R"("details":{"held":[{"facet":"IProject of project","count":1}],"overReleased":[],)"
               R"("misuses":["IProject::getRoot on project: null out pointer"]}})");
     project->release();
+}
+
+TEST(Report, AlikeNotesShareOneLineOfTheSummary) {
+    const std::vector<RefHost::DiagnosticNote> notes = {
+        {Host::kNotePadsNotBuilt, 2, "pads"},
+        {Host::kNoteEffectNotBuilt, -1, "master: reverb"},
+        {Host::kNotePadsNotBuilt, 1, "pads"},
+        {Host::kNoteEffectNotBuilt, -1, "master: reverb"},
+        {Host::kNotePadsNotBuilt, 2, "pads"},
+        {Host::kNoteValueReplaced, 3, "pads"},
+    };
+    EXPECT_EQ(RefHost::groupedNoteLines(notes),
+              (std::vector<std::string>{"tracks 1, 2: pads (3 times)", "master: reverb (2 times)",
+                                        "track 3: pads"}));
 }
 
 }  // namespace

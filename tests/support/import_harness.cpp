@@ -66,6 +66,8 @@ std::string ImportResult::findingsText() const {
     std::ostringstream out;
     out << references.held << " held, " << references.overReleased << " released too often, "
         << references.misuseCount << " misuses";
+    if (filterCountAtRelease.value_or(0) != 0)
+        out << "\n  the filter kept " << *filterCountAtRelease << " references";
     for (const auto& h : references.heldDetails) out << "\n  held: " << h.facet << " x" << h.count;
     for (const auto& o : references.overReleaseDetails)
         out << "\n  released too often: " << o.facet << " x" << o.times;
@@ -108,6 +110,7 @@ ImportResult ImportHarness::importFile(const fs::path& file, const ImportOptions
     const RefHost::ImportOutcome outcome = RefHost::runImport(*module_, *run.host, file);
     run.result = outcome.result;
     run.error = outcome.error;
+    run.filterCountAtRelease = outcome.filterCountAtRelease;
     finish(run);
     return run;
 }
@@ -138,6 +141,14 @@ ImportResult importDirect(std::span<const std::uint8_t> bytes, const ImportOptio
         Tessaro::TessaroImporter importer(host.lendPath(run.folder->path() / options.fileName),
                                           host.lendImportTarget(), context);
         run.result = importer.run();
+        // What the filter would hand a host that asks (IImportDiagnostics).
+        const Tessaro::ImportDiagnostics told = importer.diagnostics();
+        RefHost::Diagnostics& kept = host.records().diagnostics.emplace();
+        if (const auto& f = told.failure)
+            kept.failure = RefHost::DiagnosticFailure{f->text, f->chunkId, f->chunkIndex,
+                                                      f->byteOffset};
+        for (const auto& note : told.notes)
+            kept.notes.push_back({note.kind, note.track, note.text});
     }
     if (context) context->release();
     finish(run);

@@ -86,9 +86,15 @@ struct ImportResult {
     RefHost::Findings references;
     std::unique_ptr<RefHost::ReferenceHost> host;  // the host as the import left it
     std::shared_ptr<TempFolder> folder;            // the project folder of importBytes
+    // What the host's last release of the filter returned (importFile): 0 when the host's
+    // references of the filter, its diagnostics' among them, balanced out.
+    std::optional<Host::uint32> filterCountAtRelease;
 
-    // True when the module holds no host object, released none too often and misused none.
-    bool clean() const { return references.clean(); }
+    // True when the module holds no host object, released none too often and misused none,
+    // and the host gave back every reference of the filter it took.
+    bool clean() const {
+        return references.clean() && filterCountAtRelease.value_or(0) == 0;
+    }
     // The account's findings as text, for a failing expectation's message.
     std::string findingsText() const;
 };
@@ -120,7 +126,8 @@ private:
 // Runs the importer in-process (TessaroImporter of the module's static library rather than
 // the loaded module) against a reference host, exactly as importProject would: for tests
 // that want to step into the importer or run it under a debugger. The filter's share of
-// the host context is taken and released here.
+// the host context is taken and released here, and the host records the importer's
+// diagnostics as a host that asks the filter would.
 ImportResult importDirect(std::span<const std::uint8_t> bytes, const ImportOptions& options = {});
 
 }  // namespace TessaroTest

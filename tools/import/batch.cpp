@@ -32,8 +32,11 @@ ProjectResult runProject(const BatchSettings& settings, const OutputNames& names
         result.reason = imported.outcome.error;
         return result;
     }
-    if (imported.outcome.result == 0) result.status = ProjectResult::Status::Imported;
-    // A failed import's reason, when the module gives one, goes into result.reason here.
+    if (imported.outcome.result == 0) {
+        result.status = ProjectResult::Status::Imported;
+    } else if (const auto& told = imported.host->records().diagnostics; told && told->failure) {
+        result.reason = told->failure->line();
+    }
 
     ExportResult exported = exportProject(
         imported, file,

@@ -2,7 +2,7 @@
 // of their own, and reported in one line in the order of the arguments, then a total:
 //
 //     Songs/Demo.tsp: imported -> Reports/Demo.json
-//     Songs/Broken.tsp: failed -> Reports/Broken.json
+//     Songs/Bad.tsp: failed: HEAD chunk #0 at byte 16: Cannot read version -> Reports/Bad.json
 //     Songs/Gone.tsp: failed: no such file
 //     3 projects: 1 imported, 2 failed
 #pragma once
@@ -24,7 +24,7 @@ struct ProjectResult {
     Status status = Status::Failed;
     // Why it failed: the tool's own finding (no such file, a folder, a module that could not
     // run the import, an output that could not be written) or, when the module gives one,
-    // its reason for the failed import. The module gives no reason of its own yet.
+    // its reason for the failed import ("TREG chunk #7 at byte 1234: ...").
     std::string reason;
     std::vector<std::filesystem::path> outputs;  // the files written for the project
 };

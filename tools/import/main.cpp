@@ -124,6 +124,10 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         report = imported->report;
     }
 
+    // Quiet: the reason of a failed import, nothing else.
+    if (options.quiet && result)
+        printDiagnostics(out, imported->host->records().diagnostics, *result == 0,
+                         DiagnosticsShown::ReasonOnly);
     if (!options.quiet && result) {
         const auto& outcome = imported->outcome;
         const auto& h = report["host"];
@@ -136,6 +140,8 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
             << "\"\n";
         for (const auto& m : imported->host->records().messages)
             out << "Message:    " << m.text << "\n";
+        printDiagnostics(out, imported->host->records().diagnostics, *result == 0,
+                         DiagnosticsShown::Everything);
         out << "Result:     " << *result << (*result == 0 ? " (imported)" : " (failed)") << "\n";
         printSummary(out, report);
     }

@@ -49,8 +49,8 @@ void describe(CLI::App& app, Options& o) {
                    "(default: the number of cores, " + std::to_string(cores()) + ")")
         ->check(CLI::Range(1u, 1024u));
     app.add_flag("--quiet,-q", o.quiet,
-                 "print nothing but errors (with several projects: the lines of those that "
-                 "failed)");
+                 "print only errors and why an import failed (with several projects: the "
+                 "lines of those that failed)");
     app.add_option("--project-folder", o.projectFolder,
                    "the project folder the host names (default: the file's folder)");
     app.add_option("--module", o.module,

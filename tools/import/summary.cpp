@@ -17,6 +17,18 @@ std::string number(const RefHost::Report& value) {
 
 }  // namespace
 
+void printDiagnostics(std::ostream& out, const std::optional<RefHost::Diagnostics>& diagnostics,
+                      bool imported, DiagnosticsShown shown) {
+    if (!diagnostics) return;
+    if (!imported && diagnostics->failure)
+        out << "Reason: " << diagnostics->failure->line() << "\n";
+    if (shown == DiagnosticsShown::ReasonOnly || (!imported && diagnostics->notes.empty())) return;
+    out << (imported ? "Not carried: " : "Noted before the failure: ")
+        << diagnostics->notes.size() << "\n";
+    for (const auto& line : RefHost::groupedNoteLines(diagnostics->notes))
+        out << "  " << line << "\n";
+}
+
 void printSummary(std::ostream& out, const RefHost::Report& report) {
     const auto& song = report["song"];
     out << "Song:       tempo " << number(song["tempo"]["tempo"]) << " bpm, length "
