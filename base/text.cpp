@@ -100,4 +100,15 @@ void copyToBuffer(std::string_view text, char* buffer, Host::int32 size) {
     copyTo(text, buffer, size);
 }
 
+std::string failureLine(std::string_view text, std::string_view chunkId, std::int32_t chunkIndex,
+                        std::int64_t byteOffset) {
+    std::string line;
+    if (!chunkId.empty()) {
+        line.append(chunkId).append(" chunk #").append(std::to_string(chunkIndex)).append(" ");
+    }
+    if (!chunkId.empty() || byteOffset >= 0)
+        line.append("at byte ").append(std::to_string(byteOffset)).append(": ");
+    return line.append(text);
+}
+
 }  // namespace Tessaro

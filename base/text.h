@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,12 @@ std::string fromBuffer(const char* buffer, std::size_t size);
 // Copies text into a buffer of size units, cut to fit and zero-terminated.
 void copyToBuffer(std::u16string_view text, char16_t* buffer, Host::int32 size);
 void copyToBuffer(std::string_view text, char* buffer, Host::int32 size);
+
+// The reason an import failed, in one line with its place in the file: "TREG chunk #7 at
+// byte 1234: TREG audio sub chunk size too short"; "at byte 0: Wrong magic number." outside
+// every chunk (empty chunkId); the text alone when the file was not read (byteOffset < 0).
+std::string failureLine(std::string_view text, std::string_view chunkId, std::int32_t chunkIndex,
+                        std::int64_t byteOffset);
 
 // Reads a host text through a getter that fills a buffer (name, version, path ...).
 template <class Getter>

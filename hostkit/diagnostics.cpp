@@ -13,16 +13,6 @@ constexpr std::size_t kMostNameUnits = 200;
 
 }  // namespace
 
-std::string ImportFailure::line() const {
-    std::string place;
-    if (!chunkId.empty())
-        place = chunkId + " chunk #" + std::to_string(chunkIndex) + " at byte " +
-                std::to_string(byteOffset) + ": ";
-    else if (byteOffset >= 0)
-        place = "at byte " + std::to_string(byteOffset) + ": ";
-    return place + text;
-}
-
 ImportFailure ImportFailure::beforeReading(std::string reason) {
     ImportFailure failure;
     failure.text = std::move(reason);

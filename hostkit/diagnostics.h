@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "interfaces/importdiagnostics.h"
 
 namespace Tessaro {
@@ -24,13 +25,13 @@ struct ImportFailure {
     std::int32_t chunkIndex = -1;  // its place among the file's chunks, from 0; -1 outside
     std::int64_t byteOffset = -1;  // the failing field's file offset; -1 when not read
 
-    // The reason in one line: "TREG chunk #7 at byte 1234: TREG audio sub chunk size too
-    // short", "at byte 0: Wrong magic number." outside every chunk, the text alone when the
-    // file was not read.
-    std::string line() const;
+    // The reason in one line with its place (failureLine in base/text.h).
+    std::string line() const { return failureLine(text, chunkId, chunkIndex, byteOffset); }
 
     // A failure before anything of the file was read: no chunk, no offset.
     static ImportFailure beforeReading(std::string reason);
+
+    friend bool operator==(const ImportFailure&, const ImportFailure&) = default;
 };
 
 using NoteKind = Host::ImportNoteKind;

@@ -21,13 +21,7 @@ struct TextBuffer {
 }  // namespace
 
 std::string DiagnosticFailure::line() const {
-    std::string place;
-    if (!chunkId.empty())
-        place = chunkId + " chunk #" + std::to_string(chunkIndex) + " at byte " +
-                std::to_string(byteOffset) + ": ";
-    else if (byteOffset >= 0)
-        place = "at byte " + std::to_string(byteOffset) + ": ";
-    return place + text;
+    return Tessaro::failureLine(text, chunkId, chunkIndex, byteOffset);
 }
 
 std::optional<Diagnostics> askDiagnostics(Host::FUnknown* filter) {

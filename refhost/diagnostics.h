@@ -18,9 +18,7 @@ struct DiagnosticFailure {
     Host::int32 chunkIndex = -1;     // -1 outside every chunk
     Host::int64 byteOffset = -1;     // -1 when the file was not read
 
-    // The reason in one line: "TREG chunk #7 at byte 1234: TREG audio sub chunk size too
-    // short"; "at byte 0: Wrong magic number." outside every chunk; the text alone when the
-    // file was not read.
+    // The reason in one line with its place (Tessaro::failureLine in base/text.h).
     std::string line() const;
 };
 

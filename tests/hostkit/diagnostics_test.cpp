@@ -7,15 +7,6 @@
 
 using namespace Tessaro;
 
-TEST(Diagnostics, AFailureLineNamesWhatItKnowsOfItsPlace) {
-    ImportFailure inChunk{"TREG audio sub chunk size too short", "TREG", 7, 1234};
-    EXPECT_EQ(inChunk.line(), "TREG chunk #7 at byte 1234: TREG audio sub chunk size too short");
-    ImportFailure outside{"Wrong magic number.", "", -1, 0};
-    EXPECT_EQ(outside.line(), "at byte 0: Wrong magic number.");
-    EXPECT_EQ(ImportFailure::beforeReading("the file cannot be opened").line(),
-              "the file cannot be opened");
-}
-
 TEST(Diagnostics, NotesBeyondTheLimitAreCountedInOne) {
     ImportNotes notes;
     for (std::size_t i = 0; i < ImportNotes::kMostNotes + 3; ++i)

@@ -1,6 +1,7 @@
 // The JSON report: its keys, their order, the song section and byte-stable text.
 #include <gtest/gtest.h>
 
+#include "refhost/diagnostics.h"
 #include "tests/support/host_access.h"
 #include "tests/support/import_harness.h"
 
@@ -142,3 +143,12 @@ TEST(Report, AlikeNotesShareOneLineOfTheSummary) {
 }
 
 }  // namespace
+
+TEST(Report, AFailureLineNamesWhatTheFilterKnowsOfItsPlace) {
+    const RefHost::DiagnosticFailure inChunk{"TREG audio sub chunk size too short", "TREG", 7, 1234};
+    EXPECT_EQ(inChunk.line(), "TREG chunk #7 at byte 1234: TREG audio sub chunk size too short");
+    const RefHost::DiagnosticFailure outside{"Wrong magic number.", "", -1, 0};
+    EXPECT_EQ(outside.line(), "at byte 0: Wrong magic number.");
+    const RefHost::DiagnosticFailure unread{"the file cannot be opened", "", -1, -1};
+    EXPECT_EQ(unread.line(), "the file cannot be opened");
+}
