@@ -87,6 +87,11 @@ protected:
         Tessaro::copyToBuffer(text, buffer, size);
         return kResultOk;
     }
+    static tresult copy(std::string_view text, Host::char8* buffer, Host::int32 size) {
+        if (!buffer || size < 1) return kInvalidArgument;
+        Tessaro::copyToBuffer(text, buffer, size);
+        return kResultOk;
+    }
 
     CountingHost::Counts& counts_;
     CountingHost::Objects& objects_;
@@ -106,9 +111,7 @@ public:
     using Counted::Counted;
     tresult getName(Host::char8* buffer, Host::int32 size) override {
         count();
-        if (!buffer || size < 1) return kInvalidArgument;
-        Tessaro::copyToBuffer(std::string_view("quantMenu"), buffer, size);
-        return kResultOk;
+        return copy(std::string_view("quantMenu"), buffer, size);
     }
     Host::int32 getTag() override { return counted(0); }
     Host::int32 getMax() override { return counted(19); }
@@ -251,9 +254,7 @@ public:
     }
     tresult getName(Host::char8* buffer, Host::int32 size) override {
         count();
-        if (!buffer || size < 1) return kInvalidArgument;
-        Tessaro::copyToBuffer(std::string_view("MIDI part"), buffer, size);
-        return kResultOk;
+        return copy(std::string_view("MIDI part"), buffer, size);
     }
     Host::int32 getChildCount() override { return counted(0); }
     tresult getChild(Host::int32, Host::IParamNode** child) override { return nothing(child); }
