@@ -53,7 +53,7 @@ class RefCounted : public Interface {
 public:
     Host::uint32 addRef() override { return count_.add(); }
     Host::uint32 release() override {
-        const RefCount::Dropped dropped = count_.drop();
+        const RefCount::Dropped dropped = dropReference();
         if (dropped.last) delete this;
         return dropped.count;
     }
@@ -64,6 +64,10 @@ protected:
     virtual ~RefCounted() = default;
     RefCounted(const RefCounted&) = delete;
     RefCounted& operator=(const RefCounted&) = delete;
+
+    // Drops one reference without destroying anything: for a class whose last release must
+    // do more than delete (the factory also lets go of its process-wide pointer).
+    RefCount::Dropped dropReference() { return count_.drop(); }
 
 private:
     RefCount count_;

@@ -20,8 +20,6 @@ constexpr std::size_t kMaxPath = 260;
 char16_t gFolder[kMaxPath + 1] = {};
 
 #if defined(_WIN32)
-HINSTANCE gInstance = nullptr;
-
 void recordFolder(HINSTANCE instance) {
     wchar_t path[kMaxPath + 1] = {};
     const DWORD n = GetModuleFileNameW(instance, path, static_cast<DWORD>(kMaxPath));
@@ -50,12 +48,9 @@ __attribute__((constructor)) void recordFolder() {
 }  // namespace
 
 #if defined(_WIN32)
-// Runs under the loader lock: record the instance and the folder, nothing else.
+// Runs under the loader lock: record the module's folder, nothing else.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) {
-        gInstance = instance;
-        recordFolder(instance);
-    }
+    if (reason == DLL_PROCESS_ATTACH) recordFolder(instance);
     return TRUE;
 }
 #endif

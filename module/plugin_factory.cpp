@@ -9,9 +9,12 @@
 
 namespace Tessaro {
 
-CPluginFactory* gPluginFactory = nullptr;
-
 namespace {
+
+// The factory the module hands out (not an owning pointer), null when there is none, and
+// the lock under which it is handed out and let go of.
+CPluginFactory* gPluginFactory = nullptr;
+std::mutex gFactoryMutex;
 
 template <std::size_t N>
 void setText(char (&field)[N], const char* text) {
@@ -46,8 +49,15 @@ Host::PClassInfoW widenRecord(const Host::PClassInfo2& info) {
 
 CPluginFactory::CPluginFactory(const Host::PFactoryInfo& info) : factoryInfo_(info) {}
 
-CPluginFactory::~CPluginFactory() {
-    if (gPluginFactory == this) gPluginFactory = nullptr;
+Host::uint32 CPluginFactory::release() {
+    RefCount::Dropped dropped;
+    {
+        std::lock_guard<std::mutex> lock(gFactoryMutex);
+        dropped = dropReference();
+        if (dropped.last && gPluginFactory == this) gPluginFactory = nullptr;
+    }
+    if (dropped.last) delete this;
+    return dropped.count;
 }
 
 bool CPluginFactory::registerClass(const Host::PClassInfo2* info, CreateFunction create,
@@ -157,8 +167,6 @@ const Records& records() {
     return r;
 }
 
-std::mutex gFactoryMutex;
-
 }  // namespace
 
 Host::IPluginFactory* getOrMakePluginFactory() {
@@ -172,6 +180,11 @@ Host::IPluginFactory* getOrMakePluginFactory() {
     factory->registerClass(&records().filter, &TessaroFilterPlugin::create, nullptr);
     gPluginFactory = factory;
     return factory;
+}
+
+CPluginFactory* pluginFactoryInUse() {
+    std::lock_guard<std::mutex> lock(gFactoryMutex);
+    return gPluginFactory;
 }
 
 }  // namespace Tessaro

@@ -1,4 +1,10 @@
 // CPluginFactory: offers the module's classes to the host's plug-in loader.
+//
+// The module hands out one factory at a time, process-wide. Host threads may ask for it and
+// release it at once: getOrMakePluginFactory and the factory's last release take the same
+// lock, so the count reaching 0 and the module letting go of the factory happen together,
+// and a thread that asks meanwhile gets either the old factory with a reference added
+// before its count reached 0, or a new one; never a factory being destroyed.
 #pragma once
 
 #include <vector>
@@ -13,7 +19,10 @@ public:
     using CreateFunction = Host::FUnknown* (*)(void* context);
 
     explicit CPluginFactory(const Host::PFactoryInfo& info);
-    ~CPluginFactory() override;
+    ~CPluginFactory() override = default;
+
+    // The last release also ends the module's hold on the factory, under its lock.
+    Host::uint32 release() override;
 
     // Registers a class from its extended record; false for a null record or function.
     bool registerClass(const Host::PClassInfo2* info, CreateFunction create, void* context);
@@ -49,10 +58,11 @@ private:
     std::vector<ClassEntry> classes_;
 };
 
-// The factory the module hands out (not an owning pointer), null when there is none.
-extern CPluginFactory* gPluginFactory;
-
 // What GetPluginFactory does: the existing factory with a reference added, or a new one.
 Host::IPluginFactory* getOrMakePluginFactory();
+
+// The factory the module hands out now (no reference is added), null when there is none.
+// For tests: another thread may release it at any time.
+CPluginFactory* pluginFactoryInUse();
 
 }  // namespace Tessaro

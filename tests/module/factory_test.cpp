@@ -25,12 +25,12 @@ TEST(PluginFactory, IsSharedUntilTheLastReleaseThenMadeAnew) {
     Host::IPluginFactory* first = getOrMakePluginFactory();
     Host::IPluginFactory* second = getOrMakePluginFactory();
     ASSERT_EQ(first, second);
-    EXPECT_EQ(gPluginFactory->refCount(), 2);
+    EXPECT_EQ(pluginFactoryInUse()->refCount(), 2);
     EXPECT_EQ(second->release(), 1u);
     EXPECT_EQ(first->release(), 0u);
-    EXPECT_EQ(gPluginFactory, nullptr);
+    EXPECT_EQ(pluginFactoryInUse(), nullptr);
     Host::IPluginFactory* third = getOrMakePluginFactory();
-    EXPECT_EQ(gPluginFactory->refCount(), 1);
+    EXPECT_EQ(pluginFactoryInUse()->refCount(), 1);
     third->release();
 }
 
