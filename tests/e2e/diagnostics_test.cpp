@@ -180,6 +180,29 @@ TEST(Diagnostics, FailuresOutsideEveryChunkHaveNoChunk) {
     }
 }
 
+// A song header cut three bytes into the eight the reader skips before the sample rate: the
+// skip passes the file's end, and the read behind it fails. The failure lies at the file's
+// end, where its bytes ran out, not behind it where the reader stood.
+TEST(Diagnostics, AReadBehindASkipPastTheEndFailsAtTheFilesEnd) {
+    struct Case {
+        std::uint16_t version;
+        std::size_t behindSelectedTrack;  // the skip, sample rate and size, later skips
+    };
+    for (const Case& c : {Case{7, 8 + 4 + 1}, Case{11, 8 + 4 + 1 + 8}, Case{22, 8 + 4 + 1 + 8 + 6}}) {
+        SCOPED_TRACE(c.version);
+        ProjectFile file;
+        file.add(HeadChunk{}).version = c.version;
+        std::vector<std::uint8_t> bytes = file.bytes();
+        bytes.resize(bytes.size() - c.behindSelectedTrack + 3);
+        const auto run = harness().importBytes(bytes);
+        ASSERT_EQ(run.result, 1) << run.error;
+        EXPECT_TRUE(run.clean()) << run.findingsText();
+        ASSERT_TRUE(told(run).failure);
+        EXPECT_EQ(told(run).failure->line(), "HEAD chunk #0 at byte " + std::to_string(bytes.size()) +
+                                                 ": Cannot read sample rate");
+    }
+}
+
 // One import per kind of note, each of which imports; the notes are all the import made.
 TEST(Diagnostics, EachKindOfNoteTellsWhatWasNotCarried) {
     struct Case {

@@ -112,3 +112,25 @@ TEST(ImportTool, ManyProjectsExportIntoFoldersUnderDistinctNames) {
               std::string::npos)
         << run.out;
 }
+
+TEST(ImportTool, AProjectWhoseExportFailsIsAFailedProjectOfTheRun) {
+    if (!TESSARO_WITH_AUDIO) GTEST_SKIP() << "the demo plays a wave file: the host needs audio";
+    TempFolder folder;
+    const fs::path first = copyDemo(folder.path() / "a"), second = copyDemo(folder.path() / "b");
+    const fs::path out = folder.path() / "out";
+    // The first project's DAWproject file would go where a folder is.
+    fs::create_directories(out / "Demo.dawproject");
+    const ToolRun run = runTool({first.string(), second.string(), "--dawproject", out.string() + "/",
+                                 "--midi", out.string() + "/", "--jobs", "2"});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(linesOf(run.out),
+              (std::vector<std::string>{
+                  first.string() + ": failed: cannot write " + (out / "Demo.dawproject").string() +
+                      ": it is a folder -> " + (out / "Demo.mid").string(),
+                  second.string() + ": imported -> " + (out / "Demo-2.dawproject").string() + ", " +
+                      (out / "Demo-2.mid").string(),
+                  "2 projects: 1 imported, 1 failed"}));
+    EXPECT_EQ(listing(out), (std::set<std::string>{"Demo.dawproject", "Demo.mid", "Demo-2.dawproject",
+                                                   "Demo-2.mid"}));
+    EXPECT_TRUE(fs::is_empty(out / "Demo.dawproject"));
+}

@@ -117,6 +117,34 @@ TEST(LeftOutList, EqualEntriesAreCountedOnce) {
     EXPECT_EQ(list.entries()[2].clip, "Other");
 }
 
+TEST(LeftOutList, EntriesBackToBackThatDifferInOneFieldStayApart) {
+    // The last entry is compared first (many notes of one part): each field counts there.
+    struct Case {
+        const char* name;
+        LeftOut second;
+    };
+    const LeftOut first{"tempo beyond the format", "Lead", "Riff", "1000"};
+    const Case cases[] = {
+        {"what", {"signature beyond the format", "Lead", "Riff", "1000"}},
+        {"track", {"tempo beyond the format", "Pad", "Riff", "1000"}},
+        {"clip", {"tempo beyond the format", "Lead", "Other", "1000"}},
+        {"value", {"tempo beyond the format", "Lead", "Riff", "2000"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        LeftOutList list;
+        list.add(first.what, first.track, first.clip, first.value);
+        list.add(c.second.what, c.second.track, c.second.clip, c.second.value);
+        list.add(c.second.what, c.second.track, c.second.clip, c.second.value);
+        ASSERT_EQ(list.entries().size(), 2u);
+        EXPECT_EQ(list.entries()[0].count, 1u);
+        EXPECT_EQ(list.entries()[1].count, 2u);
+        EXPECT_EQ(list.entries()[1].what + list.entries()[1].track + list.entries()[1].clip +
+                      list.entries()[1].value,
+                  c.second.what + c.second.track + c.second.clip + c.second.value);
+    }
+}
+
 TEST(ByteQueue, CarriesEveryByteInOrderAndStopsTheWriterWhenTheReaderGoes) {
     ByteQueue queue;
     std::vector<char> written(5 * ByteQueue::kBlockSize + 12345);

@@ -294,3 +294,42 @@ TEST(Account, FindsEveryFacetByItsStartAcrossChunksAndNothingElse) {
     factory.reset();
     EXPECT_TRUE(account.findings().clean());
 }
+
+namespace {
+
+// A track that counts how often the host told it the plug-in let go of it (what a converting
+// source or a writer gives its file back on).
+class ProbeTrack : public RefHost::Node {
+public:
+    explicit ProbeTrack(RefHost::ReferenceHost& host) : Node(host, {"track"}, u"Probe") {}
+    void lastReferenceReleased() override { ++letGo; }
+    int letGo = 0;
+};
+
+}  // namespace
+
+TEST(Account, AnObjectIsLetGoOfWithTheLastOfItsInterfacesNotWithAnyOne) {
+    for (const bool trackFirst : {true, false}) {
+        SCOPED_TRACE(trackFirst ? "ITrack released first" : "IAttributeList released first");
+        auto host = makeHost();
+        auto& probe = host->make<ProbeTrack>();
+        Host::FUnknown* track = host->account().acquire(probe, Host::ITrack::iid)->unknown();
+        Host::FUnknown* attributes =
+            host->account().acquire(probe, Host::IAttributeList::iid)->unknown();
+        ASSERT_NE(track, attributes);
+        Host::FUnknown* first = trackFirst ? track : attributes;
+        Host::FUnknown* second = trackFirst ? attributes : track;
+        EXPECT_EQ(first->release(), 0u);
+        EXPECT_EQ(probe.letGo, 0);
+        // The other interface still works, and asks for the released one anew.
+        IPtr<Host::FUnknown> again;
+        EXPECT_EQ(second->queryInterface(trackFirst ? Host::ITrack::iid : Host::IAttributeList::iid,
+                                         again.putVoid()),
+                  Host::kResultOk);
+        EXPECT_EQ(second->release(), 0u);
+        EXPECT_EQ(probe.letGo, 0);
+        again.reset();
+        EXPECT_EQ(probe.letGo, 1);
+        EXPECT_TRUE(host->account().findings().clean());
+    }
+}

@@ -311,6 +311,11 @@ TEST(RefHostAudio, AWriterRefusesWhatTheDiskOrItsFormatCannotHoldAndWritesRf64Be
         // 536,870,912 stereo 32-bit frames are 4 GiB: beyond a plain wave file's sizes.
         {"4 GiB", 10'000'000'000, 32, 536'870'912, "RF64"},
         {"just below", 10'000'000'000, 32, 536'870'000, "WAV"},
+        // A plain wave file keeps 1024 bytes of its 32-bit sizes for its header: 4 bytes a
+        // stereo 16-bit frame, the last frame that fits and the first that does not, both
+        // under 4 GiB of samples.
+        {"at the plain limit", 10'000'000'000, 16, 1'073'741'567, "WAV"},
+        {"beyond it, under 4 GiB", 10'000'000'000, 16, 1'073'741'568, "RF64"},
         {"4 GiB of AIFF", 10'000'000'000, 32, 536'870'912, nullptr, "AIFF File"},
     };
     for (const Case& c : cases) {
