@@ -10,7 +10,8 @@
 //   - a failure has a reason, a chunk id of four characters with its index or neither,
 //     and an offset within the file; a success has none; every note has a known kind, a
 //     track number or -1, and a short, printable text.
-// A broken promise aborts with a description, which libFuzzer records as a crash.
+// A broken promise aborts with a description, which libFuzzer records as a crash. The
+// libFuzzer program's entry points are in import_fuzzer.cpp.
 #include "fuzz/import_target.h"
 
 #include <stdlib.h>
@@ -50,6 +51,7 @@ void writeFile(const fs::path& file, const std::uint8_t* data, std::size_t size)
 struct Scratch {
     fs::path root;
     fs::path project;
+    fs::path output;  // what a target makes of an import (outputFolder)
     std::set<fs::path> expected;  // every entry under root that belongs there
     std::optional<RefHost::Profile> profile;
 
@@ -141,20 +143,28 @@ void prepare() {
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
     s.root = pattern;
     s.project = s.root / "project";
+    s.output = s.root / "output";
     fs::create_directories(s.project / "Audio");
-    s.expected = {s.project, s.project / "Audio", s.project / kProjectName};
+    fs::create_directories(s.output);
+    s.expected = {s.project, s.project / "Audio", s.project / kProjectName, s.output};
     for (const auto& file : writeWaveSet(s.project)) s.expected.insert(file);
     // The default host, the newest "Ombrel": it allows every feature the import builds.
     s.profile = RefHost::ProfileStore().load({});
 }
 
-Outcome importOnce(const std::uint8_t* data, std::size_t size) {
+const fs::path& outputFolder() {
+    prepare();
+    return scratch().output;
+}
+
+Outcome importOnce(const std::uint8_t* data, std::size_t size, const AfterImport& after) {
     prepare();
     Scratch& s = scratch();
     Outcome outcome;
     writeFile(s.project / kProjectName, data, size);
 
-    RefHost::ReferenceHost host(*s.profile);
+    auto owned = std::make_unique<RefHost::ReferenceHost>(*s.profile);
+    RefHost::ReferenceHost& host = *owned;
     host.setProjectFolder(s.project);
     const RunResult run = importWith(host, s.project / kProjectName, nullptr, Report::Skip);
     outcome.result = run.result;
@@ -189,25 +199,18 @@ Outcome importOnce(const std::uint8_t* data, std::size_t size) {
         if (problem.empty() && !inside(file, s.project))
             problem = "file asked for outside the project folder: " + file.string();
     if (problem.empty()) problem = diagnosticsProblem(run.diagnostics, outcome.result, size);
+    if (problem.empty() && after) problem = after(owned, s.project / kProjectName, outcome.result);
     const std::string leftOver = tidyScratch();
     if (problem.empty()) problem = leftOver;
     return outcome;
 }
 
+void abortOnBrokenPromise(const char* target, const Outcome& outcome) {
+    if (outcome.problem.empty()) return;
+    std::fprintf(stderr, "%s: broken promise (result %d, reader error \"%s\"): %s\n", target,
+                 outcome.result, outcome.readError.c_str(), outcome.problem.c_str());
+    std::fflush(stderr);
+    abort();
+}
+
 }  // namespace TessaroFuzz
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    TessaroFuzz::prepare();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const TessaroFuzz::Outcome outcome = TessaroFuzz::importOnce(data, size);
-    if (!outcome.problem.empty()) {
-        std::fprintf(stderr, "tessaro-fuzz: broken promise (result %d, reader error \"%s\"): %s\n",
-                     outcome.result, outcome.readError.c_str(), outcome.problem.c_str());
-        std::fflush(stderr);
-        abort();
-    }
-    return 0;
-}

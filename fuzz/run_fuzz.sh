@@ -1,28 +1,37 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer target (preset "fuzz", clang) and fuzzes the import.
-#   fuzz/run_fuzz.sh SECONDS [libFuzzer options...]
-# The working corpus grows in build/fuzz-run/corpus (seeded from fuzz/corpus and
-# fuzz/regressions); findings land in build/fuzz-run/findings/; the log is
-# build/fuzz-run/fuzz-0.log. The committed corpus is never written.
+# Builds the libFuzzer targets (preset "fuzz", clang) and fuzzes the import, or with
+# --export the import and both exports.
+#   fuzz/run_fuzz.sh [--export] SECONDS [libFuzzer options...]
+# The working corpus grows in build/fuzz-run/corpus (build/fuzz-run-export/ with --export),
+# seeded from fuzz/corpus, fuzz/grown and fuzz/regressions; findings land in findings/ there;
+# the log is fuzz-0.log there. The committed corpora are never written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${1:?usage: fuzz/run_fuzz.sh SECONDS [libFuzzer options...]}
+program=tessaro-fuzz
+run=build/fuzz-run
+if [ "${1:-}" = --export ]; then
+  program=tessaro-fuzz-export
+  run=build/fuzz-run-export
+  shift
+fi
+seconds=${1:?usage: fuzz/run_fuzz.sh [--export] SECONDS [libFuzzer options...]}
 shift
 
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "${TESSARO_JOBS:-2}"
+cmake --build --preset fuzz -j "${TESSARO_JOBS:-2}" --target "$program"
 
-run=build/fuzz-run
 mkdir -p "$run/corpus" "$run/findings"
 cd "$run"
 seeds=(../../fuzz/corpus)
-[ -d ../../fuzz/regressions ] && seeds+=(../../fuzz/regressions)
+for more in ../../fuzz/grown ../../fuzz/regressions; do
+  [ -d "$more" ] && [ -n "$(ls -A "$more")" ] && seeds+=("$more")
+done
 # -jobs=1 runs the fuzzer in a child that logs to fuzz-0.log and survives a finding's
 # report; -fork is not used, so the machine's second core stays free.
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:allocator_may_return_null=0} \
 UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1} \
-../fuzz/fuzz/tessaro-fuzz \
+../fuzz/fuzz/$program \
   -jobs=1 -workers=1 \
   -max_total_time="$seconds" \
   -dict=../../fuzz/tessaro.dict \

@@ -3,7 +3,8 @@
 #   scripts/bootstrap.sh example   install what is missing, build, import the demo project
 #                                  and export it (DAWproject, Standard MIDI File)
 #   scripts/bootstrap.sh test      install what is missing, build and run every test in the
-#                                  default and the sanitizer build, then cross-build the
+#                                  default and the sanitizer build and the threaded tests
+#                                  under ThreadSanitizer, then cross-build the
 #                                  Windows DLL and run its tests under Wine
 #                                  (TESSARO_WINDOWS=0 leaves the Windows part out), and
 #                                  fuzz the import for 60 s where clang with libFuzzer
@@ -47,7 +48,8 @@ if [ "$mode" = example ]; then
 fi
 
 status=0
-for preset in default asan; do
+# tsan builds and runs only the threaded tests (tests/threads).
+for preset in default asan tsan; do
   echo "=== $preset build ==="
   build "$preset"
   ctest --preset "$preset" -j "$jobs" || status=1

@@ -72,19 +72,6 @@ std::vector<std::string> names(const std::vector<Element>& elements, const char*
     return out;
 }
 
-// Ids that repeat and references (destination, track, parameter, reference) that name no id.
-std::vector<std::string> referenceProblems(const XmlDocument& doc) {
-    std::vector<std::string> problems;
-    std::set<std::string> ids;
-    for (const auto& element : doc.select("//*[@id]"))
-        if (!ids.insert(element.at("id")).second) problems.push_back("twice: " + element.at("id"));
-    for (const char* key : {"destination", "track", "parameter", "reference"})
-        for (const auto& element : doc.select(std::string("//*[@") + key + "]"))
-            if (!ids.contains(element.at(key)))
-                problems.push_back(element.name + " " + key + "=" + element.at(key));
-    return problems;
-}
-
 std::string idOfTrack(const XmlDocument& doc, const std::string& name) {
     const auto tracks = doc.select("//Track[@name='" + name + "']");
     return tracks.empty() ? std::string() : tracks.front().at("id");

@@ -1,7 +1,6 @@
-// What the export tests share: reading a written container back (libzip), validating its
-// XML against the DAWproject schemas and picking elements out of it (libxml2), an
-// independent reader of Standard MIDI Files, and the host's own events as the import
-// report lists them.
+// What the export tests share: the export read back (fuzz/export_readback.h) with the
+// DAWproject schemas found, the host's own events as the import report lists them, and the
+// projects exported.
 #pragma once
 
 #include <cstdint>
@@ -12,60 +11,27 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/export_readback.h"
 #include "refhost/report.h"
 #include "tools/writer/project_file.h"
 
-struct _xmlDoc;
-
 namespace TessaroTest {
 
-// The entries of a ZIP container by name.
-std::map<std::string, std::vector<std::uint8_t>> readContainer(const std::filesystem::path& file);
-
-std::vector<std::uint8_t> readFile(const std::filesystem::path& file);
+// The container, the XML and the MIDI file read back (fuzz/export_readback.h).
+using Readback::Element;
+using Readback::MidiFile;
+using Readback::MidiMessage;
+using Readback::readContainer;
+using Readback::readFile;
+using Readback::readMidiFile;
+using Readback::referenceProblems;
+using Readback::XmlDocument;
 
 // The folder of the DAWproject schemas: $TESSARO_DAWPROJECT_SCHEMAS, else the one the build
 // found beside the repository; none where there is none (tests then skip validation).
 std::optional<std::filesystem::path> schemaFolder();
 // The schema's complaints about xml, one per line; empty when it is valid.
 std::string schemaErrors(const std::vector<std::uint8_t>& xml, const std::string& schema);
-
-// An element of a parsed document: its name, its attributes and its parent's name.
-struct Element {
-    std::string name;
-    std::map<std::string, std::string> attributes;
-    std::string parent;
-    std::string at(const std::string& key) const;
-    double number(const std::string& key) const;
-};
-
-class XmlDocument {
-public:
-    explicit XmlDocument(const std::vector<std::uint8_t>& xml);
-    ~XmlDocument();
-    XmlDocument(const XmlDocument&) = delete;
-    XmlDocument& operator=(const XmlDocument&) = delete;
-    bool parsed() const { return doc_ != nullptr; }
-    // The elements an XPath expression selects, in document order.
-    std::vector<Element> select(const std::string& xpath) const;
-
-private:
-    ::_xmlDoc* doc_ = nullptr;
-};
-
-// A Standard MIDI File read back, without the writer's help.
-struct MidiMessage {
-    std::int64_t tick = 0;             // the sum of the delta times
-    std::vector<std::uint8_t> bytes;   // status and data; for a meta event FF, type, data
-};
-struct MidiFile {
-    int format = -1;
-    int division = 0;
-    std::vector<std::vector<MidiMessage>> tracks;
-};
-// Reads a file; throws std::runtime_error naming the first fault (a chunk length that does
-// not match, a missing end of track, a delta time of more than four bytes, bytes left over).
-MidiFile readMidiFile(const std::vector<std::uint8_t>& bytes);
 
 // The host's notes and controller-like events from an import report's "events", one line
 // each: the track's name, the part's start and the event as the report shows it.
