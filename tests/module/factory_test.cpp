@@ -34,6 +34,18 @@ TEST(PluginFactory, IsSharedUntilTheLastReleaseThenMadeAnew) {
     third->release();
 }
 
+TEST(PluginFactory, TheLastReleaseOfAnotherFactoryLeavesTheModulesOwnInPlace) {
+    Host::IPluginFactory* shared = getOrMakePluginFactory();
+    auto* apart = new CPluginFactory(Host::PFactoryInfo{});
+    EXPECT_EQ(apart->release(), 0u);
+    EXPECT_EQ(pluginFactoryInUse(), shared);
+    Host::IPluginFactory* again = getOrMakePluginFactory();
+    EXPECT_EQ(again, shared);
+    EXPECT_EQ(again->release(), 1u);
+    EXPECT_EQ(shared->release(), 0u);
+    EXPECT_EQ(pluginFactoryInUse(), nullptr);
+}
+
 TEST(PluginFactory, FactoryInformation) {
     auto factory = factory3();
     Host::PFactoryInfo info;

@@ -316,6 +316,7 @@ TEST(RefHostAudio, AWriterRefusesWhatTheDiskOrItsFormatCannotHoldAndWritesRf64Be
         // under 4 GiB of samples.
         {"at the plain limit", 10'000'000'000, 16, 1'073'741'567, "WAV"},
         {"beyond it, under 4 GiB", 10'000'000'000, 16, 1'073'741'568, "RF64"},
+        {"AIFF beyond it, under 4 GiB", 10'000'000'000, 16, 1'073'741'568, nullptr, "AIFF File"},
         {"4 GiB of AIFF", 10'000'000'000, 32, 536'870'912, nullptr, "AIFF File"},
     };
     for (const Case& c : cases) {
