@@ -157,27 +157,39 @@ TEST(Threads, ImportsAndExportsIntoSeparateHostsAtOnceEndAsOneAlone) {
 
 TEST(Threads, TheCommandImportsAndExportsManyProjectsWithJobs) {
     if (!TESSARO_WITH_AUDIO) GTEST_SKIP() << "the demo plays a wave file: the host needs audio";
-    TempFolder temp;
-    std::vector<std::string> args;
-    for (int i = 1; i <= 4; ++i) {
-        writeDemoProject(temp.path() / ("p" + std::to_string(i)));
-        args.push_back("p" + std::to_string(i) + "/Demo.tsp");
+    // Once with standard error a pipe, once a terminal that shows the progress line, which
+    // the worker threads feed.
+    for (const auto standardError : {ToolRunOptions::StandardError::Pipe, ToolRunOptions::StandardError::Terminal}) {
+        const bool terminal = standardError == ToolRunOptions::StandardError::Terminal;
+        SCOPED_TRACE(terminal ? "terminal" : "pipe");
+        TempFolder temp;
+        std::vector<std::string> args;
+        for (int i = 1; i <= 4; ++i) {
+            writeDemoProject(temp.path() / ("p" + std::to_string(i)));
+            args.push_back("p" + std::to_string(i) + "/Demo.tsp");
+        }
+        writeDamaged(temp.path());
+        args.insert(args.end(), {"Broken.tsp", "--jobs", "3", "--json", "out/", "--dawproject", "out/",
+                                 "--midi", "out/"});
+        ToolRunOptions options;
+        options.folder = temp.path();
+        options.standardError = standardError;
+        options.environment = {{"TESSARO_PROGRESS_AFTER", "0"}};
+        fs::create_directory(temp.path() / "out");
+        const ToolRun run = runTool(args, options);
+        EXPECT_EQ(run.status, 1) << run.err;
+        // A sanitizer's report would be here.
+        EXPECT_EQ(run.err.find("Sanitizer"), std::string::npos) << run.err;
+        if (!terminal) {
+            EXPECT_EQ(run.err, "");
+        }
+        const auto lines = linesOf(run.out);
+        ASSERT_EQ(lines.size(), 6u) << run.out;
+        EXPECT_EQ(lines[0], "p1/Demo.tsp: imported -> out/Demo.json, out/Demo.dawproject, out/Demo.mid");
+        EXPECT_EQ(lines[3], "p4/Demo.tsp: imported -> out/Demo-4.json, out/Demo-4.dawproject, out/Demo-4.mid");
+        EXPECT_EQ(lines[5], "5 projects: 4 imported, 1 failed");
+        const auto midi = Readback::readFile(temp.path() / "out" / "Demo.mid");
+        for (const char* copy : {"Demo-2.mid", "Demo-3.mid", "Demo-4.mid"})
+            EXPECT_EQ(Readback::readFile(temp.path() / "out" / copy), midi) << copy;
     }
-    writeDamaged(temp.path());
-    args.insert(args.end(), {"Broken.tsp", "--jobs", "3", "--json", "out/", "--dawproject", "out/",
-                             "--midi", "out/"});
-    ToolRunOptions options;
-    options.folder = temp.path();
-    fs::create_directory(temp.path() / "out");
-    const ToolRun run = runTool(args, options);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "");  // a sanitizer's report would be here
-    const auto lines = linesOf(run.out);
-    ASSERT_EQ(lines.size(), 6u) << run.out;
-    EXPECT_EQ(lines[0], "p1/Demo.tsp: imported -> out/Demo.json, out/Demo.dawproject, out/Demo.mid");
-    EXPECT_EQ(lines[3], "p4/Demo.tsp: imported -> out/Demo-4.json, out/Demo-4.dawproject, out/Demo-4.mid");
-    EXPECT_EQ(lines[5], "5 projects: 4 imported, 1 failed");
-    const auto midi = Readback::readFile(temp.path() / "out" / "Demo.mid");
-    for (const char* copy : {"Demo-2.mid", "Demo-3.mid", "Demo-4.mid"})
-        EXPECT_EQ(Readback::readFile(temp.path() / "out" / copy), midi) << copy;
 }
