@@ -58,6 +58,16 @@ std::string dawprojectProblem(const fs::path& file) {
     return problem;
 }
 
+// What breaks the promises of a Standard MIDI File, or nothing.
+std::string midiProblem(const fs::path& file) {
+    try {
+        Readback::readMidiFile(Readback::readFile(file));
+    } catch (const std::runtime_error& e) {
+        return "the MIDI file does not read back: " + std::string(e.what());
+    }
+    return {};
+}
+
 std::string exportProblem(std::unique_ptr<RefHost::ReferenceHost>& host,
                           const fs::path& projectFile, int result) {
     const fs::path& folder = outputFolder();
@@ -82,11 +92,11 @@ std::string exportProblem(std::unique_ptr<RefHost::ReferenceHost>& host,
             problem = "the export left " + std::to_string(left.size()) + " files";
         } else {
             problem = dawprojectProblem(targets.dawproject);
-            if (problem.empty()) Readback::readMidiFile(Readback::readFile(targets.midi));
+            if (problem.empty()) problem = midiProblem(targets.midi);
         }
         if (problem.empty()) RefHost::reportText(imported.report);
     } catch (const std::exception& e) {
-        problem = std::string("reading the export back: ") + e.what();
+        problem = std::string("exporting or reading the export back: ") + e.what();
     }
     std::error_code ec;
     for (const auto& file : filesIn(folder)) fs::remove_all(file, ec);
