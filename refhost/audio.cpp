@@ -607,20 +607,6 @@ Object* createAudioObject(ReferenceHost& host, const Host::FUID& cid) {
     return nullptr;
 }
 
-// --- Report --------------------------------------------------------------------------
-
-void addAudioFileReport(const ReferenceHost& host, Report& report) {
-    const auto& written = host.records().filesWritten;
-    Report& files = report["files"];
-    for (std::size_t i = 0; i < written.size() && i < files.size(); ++i) {
-        if (const auto info = readAudioFileInfo(written[i])) {
-            Report audio = audioFileJson(host, *info);
-            audio.erase("path");
-            files[i]["audio"] = std::move(audio);
-        }
-    }
-}
-
 std::span<const FacetType> audioFacetTypes() { return kTypes; }
 
 }  // namespace RefHost

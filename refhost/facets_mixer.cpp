@@ -158,7 +158,7 @@ public:
         if (!usable("setDestination")) return Host::kInvalidArgument;
         auto* target = asNodeOrNull(argument("setDestination", destination, "destination"));
         if (!target) return Host::kInvalidArgument;
-        if (!target->is("channel") || host().document().channelIndex(*target) < 0) {
+        if (!target->is("channel") || !host().document().listsChannel(*target)) {
             misuse("setDestination", target->describe() + " is not a channel of \"Channels\"");
             return Host::kInvalidArgument;
         }

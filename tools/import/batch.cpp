@@ -42,7 +42,7 @@ ProjectResult runProject(const BatchSettings& settings, const OutputNames& names
         imported, file,
         {names.pathFor(settings.dawproject, index, ".dawproject"),
          names.pathFor(settings.midi, index, ".mid")});
-    result.outputs = std::move(exported.written);
+    for (const auto& written : exported.written) result.outputs.push_back(written.path);
     if (!exported.errors.empty()) {
         result.status = ProjectResult::Status::Failed;
         for (const auto& error : exported.errors)
@@ -51,7 +51,7 @@ ProjectResult runProject(const BatchSettings& settings, const OutputNames& names
 
     if (settings.json.kind == OutputOption::Kind::Folder) {
         const fs::path report = names.pathFor(settings.json, index, ".json");
-        if (const auto problem = writeReport(report, imported.report)) {
+        if (const auto problem = writeReportFile(report, imported)) {
             result.status = ProjectResult::Status::Failed;
             result.reason += (result.reason.empty() ? "" : "; ") + *problem;
         } else {

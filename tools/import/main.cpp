@@ -20,7 +20,7 @@
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 #include "tools/import/batch.h"
 #include "tools/import/locations.h"
 #include "tools/import/options.h"
@@ -103,25 +103,22 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
     }
 
     std::optional<Host::int32> result;
-    RefHost::Report report;
-    if (!imported) {
-        // No module: the report of a host that saw no import.
-        report = RefHost::makeReport(RefHost::ReferenceHost(profile), std::nullopt);
-    } else if (!imported->outcome.error.empty()) {
+    ExportResult exported;
+    if (imported && !imported->outcome.error.empty()) {
         std::cerr << "tessaro-import: " << module->file().string() << ": "
                   << imported->outcome.error << "\n";
-        report = imported->report;
-    } else {
+    } else if (imported) {
         result = imported->outcome.result;
         status = *result == 0 ? kImported : kFailed;
         const OutputNames names({FileIo::fromUtf8(file)});
-        const ExportResult exported = exportProject(
-            *imported, FileIo::fromUtf8(file),
-            {names.pathFor(outputs.dawproject, 0, ".dawproject"),
-             names.pathFor(outputs.midi, 0, ".mid")});
+        exported = exportProject(*imported, FileIo::fromUtf8(file),
+                                 {names.pathFor(outputs.dawproject, 0, ".dawproject"),
+                                  names.pathFor(outputs.midi, 0, ".mid")});
         for (const auto& error : exported.errors) std::cerr << "tessaro-import: " << error << "\n";
         if (!exported.errors.empty()) status = kUsage;
-        report = imported->report;
+    } else if (json.kind != OutputOption::Kind::None) {
+        // No module: the report of a host that saw no import.
+        imported = ImportedProject{std::make_unique<RefHost::ReferenceHost>(profile), {}, {}};
     }
 
     // Quiet: the reason of a failed import, nothing else.
@@ -129,27 +126,28 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         printDiagnostics(out, imported->host->records().diagnostics, *result == 0,
                          DiagnosticsShown::ReasonOnly);
     if (!options.quiet && result) {
+        const RefHost::ReferenceHost& host = *imported->host;
         const auto& outcome = imported->outcome;
-        const auto& h = report["host"];
-        out << "Host:       " << h["name"].get<std::string>() << ", "
-            << h["version"].get<std::string>() << " (profile " << h["profile"].get<std::string>()
-            << ")\n";
+        out << "Host:       " << host.profile().name << ", " << host.profile().version
+            << " (profile " << host.profile().id << ")\n";
         out << "Module:     " << module->file().string() << ": \"" << outcome.filter.name
             << "\", file type \""
             << Tessaro::fromBuffer(outcome.fileType.extension, sizeof outcome.fileType.extension)
             << "\"\n";
-        for (const auto& m : imported->host->records().messages)
-            out << "Message:    " << m.text << "\n";
-        printDiagnostics(out, imported->host->records().diagnostics, *result == 0,
+        for (const auto& m : host.records().messages) out << "Message:    " << m.text << "\n";
+        printDiagnostics(out, host.records().diagnostics, *result == 0,
                          DiagnosticsShown::Everything);
         out << "Result:     " << *result << (*result == 0 ? " (imported)" : " (failed)") << "\n";
-        printSummary(out, report);
+        printSummary(out, host, exported.written);
     }
+    // The report is written as the host is walked, and only when it is asked for.
     if (json.kind == OutputOption::Kind::StandardOutput) {
-        std::cout << RefHost::reportText(report) << std::flush;
+        RefHost::ReportText text(std::cout);
+        writeReport(text, *imported);
+        text.finish();
     } else if (json.kind != OutputOption::Kind::None) {
         const OutputNames names({FileIo::fromUtf8(file)});
-        if (const auto problem = writeReport(names.pathFor(json, 0, ".json"), report)) {
+        if (const auto problem = writeReportFile(names.pathFor(json, 0, ".json"), *imported)) {
             std::cerr << "tessaro-import: " << *problem << "\n";
             return kUsage;
         }

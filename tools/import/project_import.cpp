@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "refhost/report.h"
+
 #if TESSARO_WITH_INTERCHANGE
 #include "interchange/export.h"
 #endif
@@ -22,7 +24,6 @@ ImportedProject importProject(const ImportSetup& setup, const fs::path& file,
         imported.host->setProjectFolder(fs::absolute(setup.projectFolder));
     imported.host->watchAudioWrites(std::move(watcher));
     imported.outcome = RefHost::runImport(setup.module, *imported.host, file);
-    imported.report = RefHost::makeReport(*imported.host, imported.outcome.result);
     return imported;
 }
 
@@ -34,10 +35,11 @@ ExportResult exportProject(ImportedProject& imported, const fs::path& file,
     if (targets.dawproject.empty() && targets.midi.empty()) return result;
     const auto exported = Interchange::exportSong(
         *imported.host, file, {targets.dawproject, targets.midi, {"tessaro-import", TESSARO_VERSION}});
-    imported.report["export"] = exported.report();
+    imported.reportSections.push_back(
+        {"export", [section = exported.report()](RefHost::ReportWriter& out) { out.document(section); }});
     for (const auto& output : exported.outputs) {
         if (output.written)
-            result.written.push_back(output.path);
+            result.written.push_back({output.format, output.path, output.leftOut.size()});
         else
             result.errors.push_back(output.error);
     }
@@ -47,6 +49,16 @@ ExportResult exportProject(ImportedProject& imported, const fs::path& file,
     (void)targets;
 #endif
     return result;
+}
+
+void writeReport(RefHost::ReportWriter& out, const ImportedProject& imported) {
+    out.beginObject();
+    RefHost::writeHostReport(*imported.host, imported.outcome.result, out);
+    for (const auto& section : imported.reportSections) {
+        out.key(section.name);
+        section.write(out);
+    }
+    out.end();
 }
 
 std::optional<std::string> inputProblem(const fs::path& file) {

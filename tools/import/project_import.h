@@ -2,7 +2,9 @@
 // run's profile, the module's filter, the file; on the calling thread from start to end.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,7 +13,7 @@
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 
 namespace ImportTool {
 
@@ -23,10 +25,18 @@ struct ImportSetup {
     std::filesystem::path projectFolder;  // the folder the host names; empty: the file's
 };
 
+// A section that an output run after the import adds to the project's report, behind the
+// host's sections ("export"); written when the report is.
+struct ReportSection {
+    std::string name;
+    std::function<void(RefHost::ReportWriter&)> write;
+};
+
 struct ImportedProject {
     std::unique_ptr<RefHost::ReferenceHost> host;  // as the import left it
     RefHost::ImportOutcome outcome;
-    RefHost::Report report;
+    // What the outputs run after the import add to the report, in the order they ran.
+    std::vector<ReportSection> reportSections;
 };
 
 // Imports file into a fresh host; watcher (may be empty) is told of each block an audio
@@ -41,9 +51,16 @@ struct ExportTargets {
     std::filesystem::path midi;
 };
 
+// An export written: what the summary says of it.
+struct ExportedFile {
+    std::string format;  // "dawproject", "midi"
+    std::filesystem::path path;
+    std::size_t leftOutKinds = 0;  // the kinds of values it left out
+};
+
 struct ExportResult {
-    std::vector<std::filesystem::path> written;  // the files written, in the order asked
-    std::vector<std::string> errors;             // why the others could not be written
+    std::vector<ExportedFile> written;  // the files written, in the order asked
+    std::vector<std::string> errors;    // why the others could not be written
 };
 
 // After a successful import, writes the exports targets names (each through a temporary
@@ -51,6 +68,10 @@ struct ExportResult {
 // nothing is written. Without the interchange library nothing can be asked for.
 ExportResult exportProject(ImportedProject& imported, const std::filesystem::path& file,
                            const ExportTargets& targets);
+
+// Writes the project's report into out: its object with the host's sections, then the
+// sections the outputs added.
+void writeReport(RefHost::ReportWriter& out, const ImportedProject& imported);
 
 // Why an argument is no project file to import, found before any import: it does not
 // exist, it is a folder, it is not a regular file (a named pipe would make a read wait

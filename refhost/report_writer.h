@@ -1,0 +1,180 @@
+// Where the JSON report goes, one value at a time. The report's walk of the host
+// (refhost/report.h) and the sections that outputs add after the import write to a
+// ReportWriter; what it becomes is the writer's business:
+//
+//   - ReportText writes the text as it comes (two-space indentation, the layout of
+//     nlohmann's dump(2)), through a buffer of its own, so a report of any size costs a
+//     buffer and never the whole document;
+//   - ReportDocument builds the document (an nlohmann::ordered_json), for code that looks
+//     values up, such as the tests.
+//
+// Both give the same report: the text of a ReportDocument's document (reportText) is the
+// text ReportText writes, byte for byte.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+namespace RefHost {
+
+using Report = nlohmann::ordered_json;
+
+class ReportWriter {
+public:
+    virtual ~ReportWriter() = default;
+
+    // Opens an object or an array as the next value; end() closes the one opened last.
+    virtual void beginObject() = 0;
+    virtual void beginArray() = 0;
+    virtual void end() = 0;
+    // The key of the next value of the open object. Keys of one object are distinct.
+    virtual void key(std::string_view name) = 0;
+
+    virtual void null() = 0;
+    virtual void boolean(bool value) = 0;
+    virtual void integer(std::int64_t value) = 0;
+    virtual void unsignedInteger(std::uint64_t value) = 0;
+    virtual void number(double value) = 0;  // not finite: null, as the document shows it
+    virtual void string(std::string_view utf8) = 0;
+    // A value built whole (a small section), written as the next value.
+    virtual void document(Report value);
+
+    // The next value, by its type: an optional without a value is null, a vector an array.
+    template <class T>
+    void value(const T& v);
+    void value(std::nullptr_t) { null(); }
+    void value(const char* text) { string(text); }
+
+    template <class T>
+    void member(std::string_view name, const T& v) {
+        key(name);
+        value(v);
+    }
+    // The value when present, else null.
+    template <class T>
+    void valueIf(bool present, const T& v) {
+        if (present)
+            value(v);
+        else
+            null();
+    }
+    template <class T>
+    void memberIf(std::string_view name, bool present, const T& v) {
+        key(name);
+        valueIf(present, v);
+    }
+    // Opens an object or an array as the value of name.
+    void objectMember(std::string_view name) {
+        key(name);
+        beginObject();
+    }
+    void arrayMember(std::string_view name) {
+        key(name);
+        beginArray();
+    }
+};
+
+template <class T>
+void ReportWriter::value(const T& v) {
+    if constexpr (std::is_same_v<T, bool>) {
+        boolean(v);
+    } else if constexpr (std::is_integral_v<T> && std::is_signed_v<T>) {
+        integer(v);
+    } else if constexpr (std::is_integral_v<T>) {
+        unsignedInteger(v);
+    } else if constexpr (std::is_floating_point_v<T>) {
+        number(static_cast<double>(v));
+    } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
+        string(v);
+    } else if constexpr (requires { v.has_value(); *v; }) {
+        if (v)
+            value(*v);
+        else
+            null();
+    } else {
+        static_assert(!std::is_same_v<T, Report>, "a document is written with document()");
+        beginArray();
+        for (const auto& element : v) value(element);
+        end();
+    }
+}
+
+// The report as text, written to a stream as it comes.
+class ReportText final : public ReportWriter {
+public:
+    explicit ReportText(std::ostream& out);
+    ReportText(const ReportText&) = delete;
+    ReportText& operator=(const ReportText&) = delete;
+
+    void beginObject() override;
+    void beginArray() override;
+    void end() override;
+    void key(std::string_view name) override;
+    void null() override;
+    void boolean(bool value) override;
+    void integer(std::int64_t value) override;
+    void unsignedInteger(std::uint64_t value) override;
+    void number(double value) override;
+    void string(std::string_view utf8) override;
+
+    // Ends the text with a line feed once the outermost value is closed, and hands what is
+    // buffered to the stream; false when the stream failed.
+    bool finish();
+
+private:
+    void beforeValue();
+    void open(char bracket);
+    void quoted(std::string_view utf8);
+    void newLine(std::size_t depth);
+    void spill();
+
+    std::ostream& out_;
+    std::string buffer_;
+    // For each open container: whether it is an array, and whether it has a value yet.
+    struct Level {
+        bool array;
+        bool empty;
+    };
+    std::vector<Level> levels_;
+};
+
+// The report as a document.
+class ReportDocument final : public ReportWriter {
+public:
+    void beginObject() override;
+    void beginArray() override;
+    void end() override;
+    void key(std::string_view name) override;
+    void null() override;
+    void boolean(bool value) override;
+    void integer(std::int64_t value) override;
+    void unsignedInteger(std::uint64_t value) override;
+    void number(double value) override;
+    void string(std::string_view utf8) override;
+    void document(Report value) override;
+
+    // The document written; the writer is empty after.
+    Report take();
+
+private:
+    // Puts value at the writer's place and returns where it stands.
+    Report& place(Report value);
+
+    Report root_;
+    std::vector<Report*> open_;
+    std::string key_;
+};
+
+// A number as the report writes it: "120.0", "0.699999988079071", "1e+20"; "null" when
+// it is not finite.
+std::string numberText(double value);
+
+}  // namespace RefHost
