@@ -187,23 +187,34 @@ fs::path ProfileStore::defaultFolder() {
 
 ProfileStore::ProfileStore(fs::path folder) : folder_(std::move(folder)) {}
 
-json ProfileStore::readMerged(const fs::path& file, int depth) const {
+json ProfileStore::readMerged(const fs::path& file, int depth, MergedBases* bases) const {
     if (depth > kMaxExtendsDepth)
         throw ProfileError("profile " + file.string() + " extends too deeply");
     json j = readJsonFile(file);
     if (!j.is_object()) throw ProfileError("profile " + file.string() + " is not an object");
     if (!j.contains("extends")) return j;
     const auto base = j.at("extends").get<std::string>();
-    json merged = readMerged(folder_ / (base + ".json"), depth + 1);
+    const fs::path baseFile = folder_ / (base + ".json");
+    json merged;
+    if (!bases) {
+        merged = readMerged(baseFile, depth + 1, nullptr);
+    } else if (const auto known = bases->find(baseFile); known != bases->end()) {
+        merged = known->second;
+    } else {
+        merged = readMerged(baseFile, depth + 1, bases);
+        bases->emplace(baseFile, merged);
+    }
     j.erase("extends");
     merged.erase("abstract");
     merged.merge_patch(j);
     return merged;
 }
 
-Profile ProfileStore::loadFile(const fs::path& file) const {
+Profile ProfileStore::loadFile(const fs::path& file) const { return loadFile(file, nullptr); }
+
+Profile ProfileStore::loadFile(const fs::path& file, MergedBases* bases) const {
     try {
-        const json j = readMerged(file, 0);
+        const json j = readMerged(file, 0, bases);
         if (j.value("abstract", false))
             throw ProfileError("profile " + file.string() + " is a base, not a host");
         Profile p = fromJson(j);
@@ -220,12 +231,17 @@ Profile ProfileStore::loadFile(const fs::path& file) const {
 }
 
 std::vector<ProfileInfo> ProfileStore::list() const {
+    MergedBases bases;
+    return list(bases);
+}
+
+std::vector<ProfileInfo> ProfileStore::list(MergedBases& bases) const {
     std::vector<ProfileInfo> infos;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder_, ec)) {
         if (!entry.is_regular_file() || entry.path().extension() != ".json") continue;
         try {
-            const Profile p = loadFile(entry.path());
+            const Profile p = loadFile(entry.path(), &bases);
             infos.push_back({p.id, p.name, p.version, p.description, p.file});
         } catch (const ProfileError&) {
             // A base, or a profile that does not load: not a host to offer.
@@ -249,7 +265,8 @@ Profile ProfileStore::load(std::string_view selector) const {
     if (selector.find('/') == std::string_view::npos && fs::is_regular_file(byId, ec))
         return loadFile(byId);
 
-    const auto infos = list();
+    MergedBases bases;
+    const auto infos = list(bases);
 
     // "Name", or "Name major.minor.patch": the newest of that name, or that version.
     const ProfileInfo* newest = nullptr;
@@ -257,9 +274,9 @@ Profile ProfileStore::load(std::string_view selector) const {
         if (info.name == selector) newest = &info;  // the list is sorted by version
         const std::string numbers =
             info.version.size() > 8 ? info.version.substr(8) : std::string();
-        if (selector == info.name + " " + numbers) return loadFile(info.file);
+        if (selector == info.name + " " + numbers) return loadFile(info.file, &bases);
     }
-    if (newest) return loadFile(newest->file);
+    if (newest) return loadFile(newest->file, &bases);
     throw ProfileError("no host profile \"" + std::string(selector) + "\" in " + folder_.string());
 }
 

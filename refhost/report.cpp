@@ -20,7 +20,7 @@ namespace {
 void writeChannelRef(ReportWriter& out, const Document& document, const Node& channel) {
     out.beginObject();
     out.member("channel", document.channelIndex(channel));
-    out.member("name", channel.shownName8());
+    out.member("name", channel.shownName());
     out.end();
 }
 
@@ -32,7 +32,7 @@ void writeParameter(ReportWriter& out, const Parameter& p) {
     out.member("max", p.max);
     if (p.isList) {
         const ListEntry* entry = p.chosenEntry();
-        out.memberIf("entry", entry != nullptr, entry ? Tessaro::toUtf8(entry->name) : "");
+        out.memberIf("entry", entry != nullptr, entry ? std::u16string_view(entry->name) : u"");
     }
     out.end();
 }
@@ -40,11 +40,12 @@ void writeParameter(ReportWriter& out, const Parameter& p) {
 // A node's name, parameters, send destination, children and sub-node, as members of the
 // object open in out.
 void writeNodeMembers(ReportWriter& out, const Document& document, const Node& node) {
-    out.member("name", node.shownName8());
+    out.member("name", node.shownName());
     out.arrayMember("parameters");
     for (const auto& p : node.parameters) writeParameter(out, *p);
     out.end();
-    if (node.is("send")) {
+    static const KindSet kSend{"send"};
+    if (node.is(kSend)) {
         out.key("destination");
         if (node.destination)
             writeChannelRef(out, document, *node.destination);
@@ -75,7 +76,7 @@ void writeAttribute(ReportWriter& out, const AttributeValue& value) {
         out.member("value", *f);
     } else {
         out.member("type", "string");
-        out.member("value", Tessaro::toUtf8(std::get<std::u16string>(value)));
+        out.member("value", std::get<std::u16string>(value));
     }
     out.end();
 }
@@ -139,7 +140,7 @@ void writeTracks(ReportWriter& out, const ReferenceHost& host) {
         out.beginObject();
         out.member("depth", depth);
         out.member("kind", trackKindName(*node));
-        out.member("name", Tessaro::toUtf8(node->name));
+        out.member("name", node->name);
         out.memberIf("colour", node->colour.has_value(),
                      node->colour ? hexText(*node->colour) : "");
         out.objectMember("attributes");
@@ -233,8 +234,12 @@ void writeReferences(ReportWriter& out, const Findings& found) {
 }  // namespace
 
 const char* trackKindName(const Node& track) {
-    for (const char* kind : {"folder", "instrument", "audio", "effect"})
-        if (track.is(kind)) return kind;
+    static const std::pair<KindSet, const char*> kKinds[] = {{KindSet{"folder"}, "folder"},
+                                                             {KindSet{"instrument"}, "instrument"},
+                                                             {KindSet{"audio"}, "audio"},
+                                                             {KindSet{"effect"}, "effect"}};
+    for (const auto& [kind, name] : kKinds)
+        if (track.is(kind)) return name;
     return "track";
 }
 

@@ -11,11 +11,7 @@ constexpr Host::int32 kInsertOnTag = 4098;
 constexpr Host::int32 kSendOnTag = 4096;
 constexpr Host::int32 kSendLevelTag = 4097;
 
-bool changed(const Node& node) {
-    for (const auto& p : node.parameters)
-        if (p->changes > 0) return true;
-    return false;
-}
+bool changed(const Node& node) { return node.parameterChanged; }
 
 // The node's parameters by name, in the node's order. Where two parameters share a name,
 // the name stands once, at its first place, with the value of the last of them.
@@ -31,7 +27,7 @@ void writeValues(ReportWriter& out, const Node& node) {
             if (parameters[j]->name == p->name) p = parameters[j].get();
         const ListEntry* entry = p->isList ? p->chosenEntry() : nullptr;
         if (entry)
-            out.member(p->name, Tessaro::toUtf8(entry->name));
+            out.member(p->name, entry->name);
         else
             out.member(p->name, p->value);
     }
@@ -43,14 +39,15 @@ void writeValueOf(ReportWriter& out, std::string_view name, const Parameter* p) 
 }
 
 const Node* pluginOf(const Node& slot) {
-    return !slot.children.empty() && slot.children.front()->is("plugin") ? slot.children.front()
-                                                                          : nullptr;
+    static const KindSet kPlugin{"plugin"};
+    return !slot.children.empty() && slot.children.front()->is(kPlugin) ? slot.children.front()
+                                                                         : nullptr;
 }
 
 void writeEntryOf(ReportWriter& out, std::string_view name, const Node& slot, const char* chooser) {
     const Parameter* p = slot.findParameter(chooser);
     const ListEntry* entry = p ? p->chosenEntry() : nullptr;
-    out.memberIf(name, entry != nullptr, entry ? Tessaro::toUtf8(entry->name) : "");
+    out.memberIf(name, entry != nullptr, entry ? std::u16string_view(entry->name) : u"");
 }
 
 void writeInserts(ReportWriter& out, const Node& channel) {
@@ -86,7 +83,7 @@ void writeSends(ReportWriter& out, const Document& document, const Node& channel
             if (slot.destination) {
                 out.beginObject();
                 out.member("channel", document.channelIndex(*slot.destination));
-                out.member("name", slot.destination->shownName8());
+                out.member("name", slot.destination->shownName());
                 out.end();
             } else {
                 out.null();
@@ -162,7 +159,7 @@ void writeEffects(ReportWriter& out, const Document& document) {
         const Node& channel = *document.channels.children[i];
         out.beginObject();
         out.member("channel", i);
-        out.member("name", channel.shownName8());
+        out.member("name", channel.shownName());
         out.member("type", channel.deviceType);
         writeInserts(out, channel);
         writeSends(out, document, channel);

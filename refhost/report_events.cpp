@@ -23,12 +23,12 @@ void writePart(ReportWriter& out, const ReferenceHost& host, const MidiPartNode&
     out.beginObject();
     writeCommon(out, part, true);
     out.member("mute", part.mute);
-    out.member("name", Tessaro::toUtf8(part.name));
+    out.member("name", part.name);
     const Parameter* quantize = part.findParameter("quantMenu");
     const ListEntry* entry = quantize->chosenEntry();
     out.objectMember("quantize");
     out.member("value", quantize->value);
-    out.memberIf("entry", entry != nullptr, entry ? Tessaro::toUtf8(entry->name) : "");
+    out.memberIf("entry", entry != nullptr, entry ? std::u16string_view(entry->name) : u"");
     out.member("changes", quantize->changes);
     out.end();
     out.key("events");

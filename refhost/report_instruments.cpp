@@ -10,7 +10,7 @@ namespace {
 
 void writeEntryOf(ReportWriter& out, std::string_view name, const Parameter* p) {
     const ListEntry* entry = p ? p->chosenEntry() : nullptr;
-    out.memberIf(name, entry != nullptr, entry ? Tessaro::toUtf8(entry->name) : "");
+    out.memberIf(name, entry != nullptr, entry ? std::u16string_view(entry->name) : u"");
 }
 
 }  // namespace
@@ -23,9 +23,9 @@ void writeInstrument(ReportWriter& out, const Node& track) {
     }
     const InstrumentInstance* instance = instrumentInstanceOf(*slot);
     out.beginObject();
-    out.member("slot", slot->shownName8());
+    out.member("slot", slot->shownName());
     writeEntryOf(out, "effectType", slot->findParameter(kInstrumentTypeParam));
-    out.memberIf("plugin", instance != nullptr, instance ? instance->shownName8() : "");
+    out.memberIf("plugin", instance != nullptr, instance ? std::u16string_view(instance->shownName()) : u"");
     out.memberIf("classId", instance != nullptr, instance ? classIdText(instance->classId) : "");
     writeEntryOf(out, "preset", instance ? instance->findParameter(kInstrumentPresetParam) : nullptr);
     const PresetLoad* state = instance ? instance->loadedState() : nullptr;

@@ -1,16 +1,28 @@
 #include "refhost/report_writer.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 #include <utility>
+
+#include "base/text.h"
 
 namespace RefHost {
 
 namespace {
 
-// What the text writer hands to its stream at a time.
-constexpr std::size_t kSpillSize = 256 * 1024;
+// The bytes a JSON text holds as they are: ASCII but the control characters, the quotation
+// mark and the backslash.
+constexpr std::array<unsigned char, 256> kPlain = [] {
+    std::array<unsigned char, 256> plain{};
+    for (int c = 0x20; c < 0x80; ++c) plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+    return plain;
+}();
+
+// What the text writer gathers before it hands it to its stream.
+constexpr std::size_t kBufferSize = 256 * 1024;
 
 // Writes value into buffer (at least 64 chars) as nlohmann's serializer does; returns the
 // end of what it wrote.
@@ -18,6 +30,14 @@ char* writeNumber(char* buffer, double value) {
     if (!std::isfinite(value)) {
         for (const char c : {'n', 'u', 'l', 'l'}) *buffer++ = c;
         return buffer;
+    }
+    // A whole number below 10^15 (most of the host's values) is its digits and ".0", which
+    // is what the shortest digits come to; -0.0 goes the long way.
+    if (std::abs(value) < 1e15 && value == std::trunc(value) && (value != 0 || !std::signbit(value))) {
+        char* end = std::to_chars(buffer, buffer + 24, static_cast<std::int64_t>(value)).ptr;
+        *end++ = '.';
+        *end++ = '0';
+        return end;
     }
     return nlohmann::detail::to_chars(buffer, buffer + 64, value);
 }
@@ -30,6 +50,8 @@ std::string numberText(double value) {
 }
 
 // --- ReportWriter --------------------------------------------------------------------
+
+void ReportWriter::string(std::u16string_view utf16) { string(Tessaro::toUtf8(utf16)); }
 
 void ReportWriter::document(Report value) {
     switch (value.type()) {
@@ -69,23 +91,43 @@ void ReportWriter::document(Report value) {
 
 // --- ReportText ----------------------------------------------------------------------
 
-ReportText::ReportText(std::ostream& out) : out_(out) { buffer_.reserve(kSpillSize + 4096); }
+ReportText::ReportText(std::ostream& out)
+    : out_(out), buffer_(new char[kBufferSize]), capacity_(kBufferSize) {}
 
-void ReportText::newLine(std::size_t depth) {
-    buffer_ += '\n';
-    buffer_.append(2 * depth, ' ');
+void ReportText::makeRoom(std::size_t bytes) {
+    spill();
+    if (bytes > capacity_) {
+        buffer_.reset(new char[bytes]);
+        capacity_ = bytes;
+    }
+}
+
+void ReportText::put(std::string_view text) {
+    std::memcpy(room(text.size()), text.data(), text.size());
+    size_ += text.size();
+}
+
+void ReportText::newLine(std::size_t depth, bool comma) {
+    // The indentation goes in eight spaces at a time, up to seven beyond its end, which
+    // the room asked for holds and the next write covers.
+    char* at = room(2 + 2 * depth + 8);
+    if (comma) *at++ = ',';
+    *at++ = '\n';
+    static constexpr char kSpaces[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+    for (std::size_t i = 0; i < 2 * depth; i += 8) std::memcpy(at + i, kSpaces, 8);
+    size_ = static_cast<std::size_t>(at + 2 * depth - buffer_.get());
 }
 
 void ReportText::beforeValue() {
     if (levels_.empty() || !levels_.back().array) return;  // the outermost value, or a key's
-    buffer_ += levels_.back().empty ? "" : ",";
+    newLine(levels_.size(), !levels_.back().empty);
     levels_.back().empty = false;
-    newLine(levels_.size());
 }
 
 void ReportText::open(char bracket) {
     beforeValue();
-    buffer_ += bracket;
+    *room(1) = bracket;
+    ++size_;
     levels_.push_back({bracket == '[', true});
 }
 
@@ -97,47 +139,48 @@ void ReportText::end() {
     if (levels_.empty()) throw std::logic_error("report: end() without an open value");
     const Level closed = levels_.back();
     levels_.pop_back();
-    if (!closed.empty) newLine(levels_.size());
-    buffer_ += closed.array ? ']' : '}';
-    if (buffer_.size() >= kSpillSize) spill();
+    if (!closed.empty) newLine(levels_.size(), false);
+    *room(1) = closed.array ? ']' : '}';
+    ++size_;
 }
 
 void ReportText::key(std::string_view name) {
     if (levels_.empty() || levels_.back().array)
         throw std::logic_error("report: a key outside an object");
-    if (!levels_.back().empty) buffer_ += ',';
+    newLine(levels_.size(), !levels_.back().empty);
     levels_.back().empty = false;
-    newLine(levels_.size());
     quoted(name);
-    buffer_ += ": ";
+    char* at = room(2);
+    at[0] = ':';
+    at[1] = ' ';
+    size_ += 2;
 }
 
 void ReportText::null() {
     beforeValue();
-    buffer_ += "null";
+    put("null");
 }
 
 void ReportText::boolean(bool value) {
     beforeValue();
-    buffer_ += value ? "true" : "false";
+    put(value ? "true" : "false");
 }
 
 void ReportText::integer(std::int64_t value) {
     beforeValue();
-    char text[24];
-    buffer_.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+    char* at = room(24);
+    size_ = static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - buffer_.get());
 }
 
 void ReportText::unsignedInteger(std::uint64_t value) {
     beforeValue();
-    char text[24];
-    buffer_.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+    char* at = room(24);
+    size_ = static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - buffer_.get());
 }
 
 void ReportText::number(double value) {
     beforeValue();
-    char text[64];
-    buffer_.append(text, writeNumber(text, value));
+    size_ = static_cast<std::size_t>(writeNumber(room(64), value) - buffer_.get());
 }
 
 void ReportText::string(std::string_view utf8) {
@@ -145,47 +188,89 @@ void ReportText::string(std::string_view utf8) {
     quoted(utf8);
 }
 
+void ReportText::string(std::u16string_view utf16) {
+    beforeValue();
+    // ASCII: each unit is its byte, at most six when escaped.
+    char* at = room(2 + 6 * utf16.size());
+    *at++ = '"';
+    for (const char16_t unit : utf16) {
+        if (unit >= 0x80) {
+            quoted(Tessaro::toUtf8(utf16));
+            return;
+        }
+        const char c = static_cast<char>(unit);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            *at++ = c;
+        else
+            at = escaped(at, c);
+    }
+    *at++ = '"';
+    size_ = static_cast<std::size_t>(at - buffer_.get());
+}
+
 void ReportText::quoted(std::string_view utf8) {
+    char* at = room(2 + 6 * utf8.size());
+    *at++ = '"';
+    // Most texts (keys, the host's names) need no escape: they are copied as they are
+    // checked, and written again only when one does.
+    char* const start = at;
+    unsigned char plain = 1;
+    for (const char c : utf8) {
+        plain &= kPlain[static_cast<unsigned char>(c)];
+        *at++ = c;
+    }
+    if (plain) {
+        *at++ = '"';
+        size_ = static_cast<std::size_t>(at - buffer_.get());
+        return;
+    }
+    at = start;
     for (const char c : utf8) {
         if (static_cast<unsigned char>(c) >= 0x80) {
             // Beyond ASCII the serializer checks the UTF-8 and replaces what is invalid; it
             // writes such a text as the document would.
-            buffer_ += Report(std::string(utf8)).dump(-1, ' ', false,
-                                                      nlohmann::json::error_handler_t::replace);
+            put(Report(std::string(utf8)).dump(-1, ' ', false,
+                                               nlohmann::json::error_handler_t::replace));
             return;
         }
+        if (c >= 0x20 && c != '"' && c != '\\')
+            *at++ = c;
+        else
+            at = escaped(at, c);
     }
-    buffer_ += '"';
-    for (const char c : utf8) {
-        switch (c) {
-        case '"': buffer_ += "\\\""; break;
-        case '\\': buffer_ += "\\\\"; break;
-        case '\b': buffer_ += "\\b"; break;
-        case '\t': buffer_ += "\\t"; break;
-        case '\n': buffer_ += "\\n"; break;
-        case '\f': buffer_ += "\\f"; break;
-        case '\r': buffer_ += "\\r"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                static constexpr char kHex[] = "0123456789abcdef";
-                buffer_ += "\\u00";
-                buffer_ += kHex[(c >> 4) & 0xF];
-                buffer_ += kHex[c & 0xF];
-            } else {
-                buffer_ += c;
-            }
-        }
+    *at++ = '"';
+    size_ = static_cast<std::size_t>(at - buffer_.get());
+}
+
+char* ReportText::escaped(char* at, char c) {
+    if (c >= 0x20 && c != '"' && c != '\\') {
+        *at++ = c;
+        return at;
     }
-    buffer_ += '"';
+    *at++ = '\\';
+    switch (c) {
+    case '"': *at++ = '"'; break;
+    case '\\': *at++ = '\\'; break;
+    case '\b': *at++ = 'b'; break;
+    case '\t': *at++ = 't'; break;
+    case '\n': *at++ = 'n'; break;
+    case '\f': *at++ = 'f'; break;
+    case '\r': *at++ = 'r'; break;
+    default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        for (const char h : {'u', '0', '0', kHex[(c >> 4) & 0xF], kHex[c & 0xF]}) *at++ = h;
+    }
+    }
+    return at;
 }
 
 void ReportText::spill() {
-    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    buffer_.clear();
+    out_.write(buffer_.get(), static_cast<std::streamsize>(size_));
+    size_ = 0;
 }
 
 bool ReportText::finish() {
-    if (levels_.empty()) buffer_ += '\n';
+    if (levels_.empty()) put("\n");
     spill();
     out_.flush();
     return static_cast<bool>(out_);

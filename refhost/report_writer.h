@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -44,6 +45,8 @@ public:
     virtual void unsignedInteger(std::uint64_t value) = 0;
     virtual void number(double value) = 0;  // not finite: null, as the document shows it
     virtual void string(std::string_view utf8) = 0;
+    // A text of the host's (names are UTF-16), written as UTF-8.
+    virtual void string(std::u16string_view utf16);
     // A value built whole (a small section), written as the next value.
     virtual void document(Report value);
 
@@ -51,7 +54,7 @@ public:
     template <class T>
     void value(const T& v);
     void value(std::nullptr_t) { null(); }
-    void value(const char* text) { string(text); }
+    void value(const char* text) { string(std::string_view(text)); }
 
     template <class T>
     void member(std::string_view name, const T& v) {
@@ -93,7 +96,9 @@ void ReportWriter::value(const T& v) {
     } else if constexpr (std::is_floating_point_v<T>) {
         number(static_cast<double>(v));
     } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
-        string(v);
+        string(std::string_view(v));
+    } else if constexpr (std::is_convertible_v<const T&, std::u16string_view>) {
+        string(std::u16string_view(v));
     } else if constexpr (requires { v.has_value(); *v; }) {
         if (v)
             value(*v);
@@ -124,20 +129,34 @@ public:
     void unsignedInteger(std::uint64_t value) override;
     void number(double value) override;
     void string(std::string_view utf8) override;
+    void string(std::u16string_view utf16) override;
 
     // Ends the text with a line feed once the outermost value is closed, and hands what is
     // buffered to the stream; false when the stream failed.
     bool finish();
 
 private:
+    // Where the next bytes (at most bytes of them) go; spills what is buffered first when
+    // they do not fit.
+    char* room(std::size_t bytes) {
+        if (size_ + bytes > capacity_) makeRoom(bytes);
+        return buffer_.get() + size_;
+    }
+    void makeRoom(std::size_t bytes);
+    void put(std::string_view text);
     void beforeValue();
     void open(char bracket);
     void quoted(std::string_view utf8);
-    void newLine(std::size_t depth);
+    // One ASCII character of a text at at, escaped where JSON asks it; returns its end.
+    static char* escaped(char* at, char c);
+    // A comma when asked, a line feed and the indentation of depth.
+    void newLine(std::size_t depth, bool comma);
     void spill();
 
     std::ostream& out_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
+    std::size_t size_ = 0;
     // For each open container: whether it is an array, and whether it has a value yet.
     struct Level {
         bool array;
@@ -159,6 +178,7 @@ public:
     void unsignedInteger(std::uint64_t value) override;
     void number(double value) override;
     void string(std::string_view utf8) override;
+    using ReportWriter::string;
     void document(Report value) override;
 
     // The document written; the writer is empty after.

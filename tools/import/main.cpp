@@ -8,6 +8,7 @@
 // unknown host profile, an output folder that cannot be written or a module that cannot
 // be loaded or used.
 #include <csignal>
+#include <new>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -149,9 +150,10 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         const OutputNames names({FileIo::fromUtf8(file)});
         if (const auto problem = writeReportFile(names.pathFor(json, 0, ".json"), *imported)) {
             std::cerr << "tessaro-import: " << *problem << "\n";
-            return kUsage;
+            status = kUsage;
         }
     }
+    if (imported) leaveToProcessEnd(*imported);
     return status;
 }
 
@@ -212,7 +214,14 @@ int main(int argc, char** argv) {
         return kUsage;
     }
 
-    if (options.files.size() == 1) return runSingle(options, outputs, *profile);
+    if (options.files.size() == 1) {
+        try {
+            return runSingle(options, outputs, *profile);
+        } catch (const std::bad_alloc&) {
+            std::cerr << "tessaro-import: out of memory\n";
+            return kFailed;
+        }
+    }
 
     try {
         RefHost::LoadedModule module(findModule(options.module));

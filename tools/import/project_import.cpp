@@ -61,6 +61,20 @@ void writeReport(RefHost::ReportWriter& out, const ImportedProject& imported) {
     out.end();
 }
 
+void leaveToProcessEnd(ImportedProject& imported) {
+#if defined(__SANITIZE_ADDRESS__)
+    (void)imported;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    (void)imported;
+#else
+    static_cast<void>(imported.host.release());
+#endif
+#else
+    static_cast<void>(imported.host.release());
+#endif
+}
+
 std::optional<std::string> inputProblem(const fs::path& file) {
     std::error_code ec;
     const fs::file_status status = fs::status(file, ec);

@@ -73,6 +73,12 @@ ExportResult exportProject(ImportedProject& imported, const std::filesystem::pat
 // sections the outputs added.
 void writeReport(RefHost::ReportWriter& out, const ImportedProject& imported);
 
+// For the last project of a process, once everything is printed and written: leaves its
+// host to the operating system, which takes a host of thousands of tracks back at once,
+// where destroying it object by object costs a sixth of such a run. Built with the
+// sanitizers, the host is destroyed as usual, so that they see everything given back.
+void leaveToProcessEnd(ImportedProject& imported);
+
 // Why an argument is no project file to import, found before any import: it does not
 // exist, it is a folder, it is not a regular file (a named pipe would make a read wait
 // for ever). None for a regular file, whose import tells the rest.

@@ -1,6 +1,7 @@
 #include "tools/import/summary.h"
 
 #include <fstream>
+#include <new>
 
 #include "base/text.h"
 #include "refhost/audio.h"
@@ -85,14 +86,19 @@ void printSummary(std::ostream& out, const RefHost::ReferenceHost& host,
 
 std::optional<std::string> writeReportFile(const std::filesystem::path& file,
                                            const ImportedProject& imported) {
+    const std::string problem = "cannot write the report to " + RefHost::FileIo::utf8(file);
     std::ofstream out(file, std::ios::binary);
-    if (out) {
-        RefHost::ReportText text(out);
-        writeReport(text, imported);
-        text.finish();
-        out.close();
+    try {
+        if (out) {
+            RefHost::ReportText text(out);
+            writeReport(text, imported);
+            text.finish();
+            out.close();
+        }
+    } catch (const std::bad_alloc&) {
+        return problem + ": out of memory";
     }
-    if (!out) return "cannot write the report to " + RefHost::FileIo::utf8(file);
+    if (!out) return problem;
     return std::nullopt;
 }
 
