@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <system_error>
 #include <utility>
 
 #include "base/text.h"
@@ -94,6 +95,8 @@ void ReportWriter::document(Report value) {
 ReportText::ReportText(std::ostream& out)
     : out_(out), buffer_(new char[kBufferSize]), capacity_(kBufferSize) {}
 
+ReportText::~ReportText() { stopWriting(); }
+
 void ReportText::makeRoom(std::size_t bytes) {
     spill();
     if (bytes > capacity_) {
@@ -108,13 +111,19 @@ void ReportText::put(std::string_view text) {
 }
 
 void ReportText::newLine(std::size_t depth, bool comma) {
-    // The indentation goes in eight spaces at a time, up to seven beyond its end, which
-    // the room asked for holds and the next write covers.
-    char* at = room(2 + 2 * depth + 8);
-    if (comma) *at++ = ',';
+    // The indentation goes in 32 spaces at a time, up to 31 beyond its end, which the room
+    // asked for holds and the next write covers.
+    static constexpr std::size_t kRun = 32;
+    char* at = room(2 + 2 * depth + kRun);
+    *at = ',';
+    at += comma;
     *at++ = '\n';
-    static constexpr char kSpaces[8] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
-    for (std::size_t i = 0; i < 2 * depth; i += 8) std::memcpy(at + i, kSpaces, 8);
+    static constexpr std::array<char, kRun> kSpaces = [] {
+        std::array<char, kRun> spaces{};
+        spaces.fill(' ');
+        return spaces;
+    }();
+    for (std::size_t i = 0; i < 2 * depth; i += kRun) std::memcpy(at + i, kSpaces.data(), kRun);
     size_ = static_cast<std::size_t>(at + 2 * depth - buffer_.get());
 }
 
@@ -144,7 +153,7 @@ void ReportText::end() {
     ++size_;
 }
 
-void ReportText::key(std::string_view name) {
+void ReportText::keyLine(std::string_view name) {
     if (levels_.empty() || levels_.back().array)
         throw std::logic_error("report: a key outside an object");
     newLine(levels_.size(), !levels_.back().empty);
@@ -154,6 +163,35 @@ void ReportText::key(std::string_view name) {
     at[0] = ':';
     at[1] = ' ';
     size_ += 2;
+}
+
+void ReportText::key(std::string_view name) { keyLine(name); }
+
+void ReportText::memberInteger(std::string_view name, std::int64_t value) {
+    keyLine(name);
+    char* at = room(24);
+    size_ = static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - buffer_.get());
+}
+
+void ReportText::memberUnsigned(std::string_view name, std::uint64_t value) {
+    keyLine(name);
+    char* at = room(24);
+    size_ = static_cast<std::size_t>(std::to_chars(at, at + 24, value).ptr - buffer_.get());
+}
+
+void ReportText::memberNumber(std::string_view name, double value) {
+    keyLine(name);
+    size_ = static_cast<std::size_t>(writeNumber(room(64), value) - buffer_.get());
+}
+
+void ReportText::memberString(std::string_view name, std::string_view utf8) {
+    keyLine(name);
+    quoted(utf8);
+}
+
+void ReportText::memberString(std::string_view name, std::u16string_view utf16) {
+    keyLine(name);
+    quoted16(utf16);
 }
 
 void ReportText::null() {
@@ -190,6 +228,10 @@ void ReportText::string(std::string_view utf8) {
 
 void ReportText::string(std::u16string_view utf16) {
     beforeValue();
+    quoted16(utf16);
+}
+
+void ReportText::quoted16(std::u16string_view utf16) {
     // ASCII: each unit is its byte, at most six when escaped.
     char* at = room(2 + 6 * utf16.size());
     *at++ = '"';
@@ -264,14 +306,61 @@ char* ReportText::escaped(char* at, char c) {
     return at;
 }
 
-void ReportText::spill() {
-    out_.write(buffer_.get(), static_cast<std::streamsize>(size_));
+void ReportText::spill(bool last) {
+    if (!writer_.joinable() && !last) {
+        try {
+            writer_ = std::thread([this] { writeInTurn(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the text goes to the stream from here.
+        }
+    }
+    if (!writer_.joinable()) {
+        out_.write(buffer_.get(), static_cast<std::streamsize>(size_));
+        size_ = 0;
+        return;
+    }
+    std::unique_lock hold(lock_);
+    turn_.wait(hold, [this] { return !busy_; });
+    if (!writing_) {
+        writing_.reset(new char[kBufferSize]);
+        writingCapacity_ = kBufferSize;
+    }
+    std::swap(buffer_, writing_);
+    std::swap(capacity_, writingCapacity_);
+    writingSize_ = size_;
     size_ = 0;
+    busy_ = true;
+    turn_.notify_all();
+}
+
+void ReportText::writeInTurn() {
+    std::unique_lock hold(lock_);
+    for (;;) {
+        turn_.wait(hold, [this] { return busy_ || stopping_; });
+        if (!busy_) return;
+        hold.unlock();
+        out_.write(writing_.get(), static_cast<std::streamsize>(writingSize_));
+        hold.lock();
+        busy_ = false;
+        turn_.notify_all();
+    }
+}
+
+void ReportText::stopWriting() {
+    if (!writer_.joinable()) return;
+    {
+        std::unique_lock hold(lock_);
+        turn_.wait(hold, [this] { return !busy_; });
+        stopping_ = true;
+        turn_.notify_all();
+    }
+    writer_.join();
 }
 
 bool ReportText::finish() {
     if (levels_.empty()) put("\n");
-    spill();
+    spill(true);
+    stopWriting();
     out_.flush();
     return static_cast<bool>(out_);
 }

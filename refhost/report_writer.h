@@ -12,13 +12,16 @@
 // text ReportText writes, byte for byte.
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -57,10 +60,7 @@ public:
     void value(const char* text) { string(std::string_view(text)); }
 
     template <class T>
-    void member(std::string_view name, const T& v) {
-        key(name);
-        value(v);
-    }
+    void member(std::string_view name, const T& v);
     // The value when present, else null.
     template <class T>
     void valueIf(bool present, const T& v) {
@@ -83,7 +83,52 @@ public:
         key(name);
         beginArray();
     }
+
+protected:
+    // A key and a plain value in one step, which a writer may take faster than the two;
+    // member() calls them.
+    virtual void memberInteger(std::string_view name, std::int64_t value) {
+        key(name);
+        integer(value);
+    }
+    virtual void memberUnsigned(std::string_view name, std::uint64_t value) {
+        key(name);
+        unsignedInteger(value);
+    }
+    virtual void memberNumber(std::string_view name, double value) {
+        key(name);
+        number(value);
+    }
+    virtual void memberString(std::string_view name, std::string_view utf8) {
+        key(name);
+        string(utf8);
+    }
+    virtual void memberString(std::string_view name, std::u16string_view utf16) {
+        key(name);
+        string(utf16);
+    }
 };
+
+template <class T>
+void ReportWriter::member(std::string_view name, const T& v) {
+    if constexpr (std::is_same_v<T, bool>) {
+        key(name);
+        boolean(v);
+    } else if constexpr (std::is_integral_v<T> && std::is_signed_v<T>) {
+        memberInteger(name, v);
+    } else if constexpr (std::is_integral_v<T>) {
+        memberUnsigned(name, v);
+    } else if constexpr (std::is_floating_point_v<T>) {
+        memberNumber(name, static_cast<double>(v));
+    } else if constexpr (std::is_convertible_v<const T&, std::string_view>) {
+        memberString(name, std::string_view(v));
+    } else if constexpr (std::is_convertible_v<const T&, std::u16string_view>) {
+        memberString(name, std::u16string_view(v));
+    } else {
+        key(name);
+        value(v);
+    }
+}
 
 template <class T>
 void ReportWriter::value(const T& v) {
@@ -112,10 +157,13 @@ void ReportWriter::value(const T& v) {
     }
 }
 
-// The report as text, written to a stream as it comes.
+// The report as text, written to a stream as it comes. Once the text outgrows its buffer, a
+// thread of its own hands each full buffer to the stream while the next one fills, so that
+// the copy into the file (or the pipe) overlaps the walk.
 class ReportText final : public ReportWriter {
 public:
     explicit ReportText(std::ostream& out);
+    ~ReportText() override;
     ReportText(const ReportText&) = delete;
     ReportText& operator=(const ReportText&) = delete;
 
@@ -135,6 +183,13 @@ public:
     // buffered to the stream; false when the stream failed.
     bool finish();
 
+protected:
+    void memberInteger(std::string_view name, std::int64_t value) override;
+    void memberUnsigned(std::string_view name, std::uint64_t value) override;
+    void memberNumber(std::string_view name, double value) override;
+    void memberString(std::string_view name, std::string_view utf8) override;
+    void memberString(std::string_view name, std::u16string_view utf16) override;
+
 private:
     // Where the next bytes (at most bytes of them) go; spills what is buffered first when
     // they do not fit.
@@ -145,18 +200,34 @@ private:
     void makeRoom(std::size_t bytes);
     void put(std::string_view text);
     void beforeValue();
+    // A key's line, up to its value.
+    void keyLine(std::string_view name);
     void open(char bracket);
     void quoted(std::string_view utf8);
+    void quoted16(std::u16string_view utf16);
     // One ASCII character of a text at at, escaped where JSON asks it; returns its end.
     static char* escaped(char* at, char c);
     // A comma when asked, a line feed and the indentation of depth.
     void newLine(std::size_t depth, bool comma);
-    void spill();
+    // Hands the buffer to the writing thread (started with the first), or, at the end of a
+    // text that never outgrew it, to the stream.
+    void spill(bool last = false);
+    void writeInTurn();
+    void stopWriting();
 
     std::ostream& out_;
     std::unique_ptr<char[]> buffer_;
     std::size_t capacity_;
     std::size_t size_ = 0;
+    // The buffer the thread writes, and what it holds while it is being written.
+    std::unique_ptr<char[]> writing_;
+    std::size_t writingCapacity_ = 0;
+    std::size_t writingSize_ = 0;
+    bool busy_ = false;
+    bool stopping_ = false;
+    std::thread writer_;
+    std::mutex lock_;
+    std::condition_variable turn_;
     // For each open container: whether it is an array, and whether it has a value yet.
     struct Level {
         bool array;
