@@ -38,7 +38,7 @@ std::vector<std::uint8_t> encodePng(const GreyAlphaImage& image) {
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::vector<std::uint8_t> packed(packedSize);
-    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK)
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK)
         return {};
     packed.resize(packedSize);
 

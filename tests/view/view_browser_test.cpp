@@ -78,6 +78,10 @@ TEST(ViewInBrowser, TheDemosPageShowsItsSongAndReactsToZoomKeysAndTheMix) {
                                     ".map(e => e.textContent).join('|')"),
                   "slot 1 Tonalix on");
         EXPECT_EQ(browser->evaluate("document.querySelector('.outputs a').getAttribute('href')"), "Demo.json");
+        EXPECT_EQ(browser->evaluate("[...document.querySelectorAll('.lane .kind')].map(e => e.textContent)"),
+                  json::parse(R"(["Instrument track · Miravox Lite · preset [GM 001] Acoustic Grand Piano",
+                                  "Instrument track · Beatwright Lite",
+                                  "Instrument track · Analora · preset Warm Pad", "Audio track", "Effect track"])"));
     }
     {
         SCOPED_TRACE("the ruler: 120 bpm in 4/4, the song fitted to the window");
