@@ -30,6 +30,11 @@ constexpr double kMostWaveColumnsPerEvent = 2048;
 
 double finiteOr(double value, double fallback) { return std::isfinite(value) ? value : fallback; }
 
+// "1 track", "2 tracks".
+std::string counted(std::size_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 // The song's time: bars and beats from the first signature, seconds from the tempo.
 struct Meter {
     double tempo = 120;
@@ -207,9 +212,9 @@ private:
         if (song_.cycle)
             out += std::string(" · cycle ") + (song_.cycle->active ? "on" : "off") + ", bars " +
                    meter_.position(song_.cycle->left) + " to " + meter_.position(song_.cycle->right);
-        out += "</p>\n<p class=\"counts\">" + std::to_string(figures.tracks) + " tracks · " +
-               std::to_string(figures.parts) + " MIDI parts · " + std::to_string(figures.notes) + " notes · " +
-               std::to_string(figures.audioEvents) + " audio events";
+        out += "</p>\n<p class=\"counts\">" + counted(figures.tracks, "track") + " · " +
+               counted(figures.parts, "MIDI part") + " · " + counted(figures.notes, "note") + " · " +
+               counted(figures.audioEvents, "audio event");
         if (notes_)
             out += " · <a href=\"#not-carried\">Not carried: " + std::to_string(notes_->size()) + "</a>";
         out += "</p>\n";
