@@ -19,6 +19,8 @@ std::string assemble(std::string_view kind, std::string_view title, std::string_
 std::string arrangementBody(const PageRequest& request, const Drawing& drawing);
 std::string failureBody(const PageRequest& request);
 
+// A link to each output, one after another.
+void appendLinks(std::string& out, const std::vector<Link>& links);
 // "<nav class=outputs>" with a link to each output; nothing for none.
 void appendOutputLinks(std::string& out, const std::vector<Link>& links);
 

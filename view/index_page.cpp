@@ -41,13 +41,7 @@ std::string indexHtml(const std::vector<IndexRow>& rows, const std::string& gene
             out += "<td></td><td></td><td></td><td></td>";
         }
         out += "<td class=\"number\">" + (r.notCarried ? std::to_string(*r.notCarried) : std::string()) + "</td><td>";
-        for (const Link& link : r.outputs) {
-            out += "<a href=\"";
-            appendEscaped(out, href(link.path));
-            out += "\">";
-            appendEscaped(out, link.label);
-            out += "</a> ";
-        }
+        appendLinks(out, r.outputs);
         out += "</td></tr>\n";
     }
     out += "</tbody></table></main>\n";

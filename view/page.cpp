@@ -34,9 +34,7 @@ std::string assemble(std::string_view kind, std::string_view title, std::string_
                                         {"SCRIPT", kScript}});
 }
 
-void appendOutputLinks(std::string& out, const std::vector<Link>& links) {
-    if (links.empty()) return;
-    out += "<nav class=\"outputs\" aria-label=\"Other outputs\">";
+void appendLinks(std::string& out, const std::vector<Link>& links) {
     for (const Link& link : links) {
         out += "<a href=\"";
         appendEscaped(out, href(link.path));
@@ -44,6 +42,12 @@ void appendOutputLinks(std::string& out, const std::vector<Link>& links) {
         appendEscaped(out, link.label);
         out += "</a> ";
     }
+}
+
+void appendOutputLinks(std::string& out, const std::vector<Link>& links) {
+    if (links.empty()) return;
+    out += "<nav class=\"outputs\" aria-label=\"Other outputs\">";
+    appendLinks(out, links);
     out += "</nav>\n";
 }
 

@@ -8,10 +8,6 @@
 #include "view/page.h"
 #endif
 
-#ifndef TESSARO_VERSION
-#define TESSARO_VERSION "0"
-#endif
-
 namespace ImportTool {
 
 namespace fs = std::filesystem;
