@@ -96,7 +96,7 @@ void appendImageRoll(std::string& out, const Clip& part, int low, int high, cons
     }
     const auto png = encodePng(image);
     if (png.empty()) return;
-    out += "<img class=\"roll\" alt=\"\" src=\"data:image/png;base64,";
+    out += "<img class=\"roll\" alt=\"\" loading=\"lazy\" decoding=\"async\" src=\"data:image/png;base64,";
     out += base64(png);
     out += "\">";
 }

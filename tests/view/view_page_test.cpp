@@ -76,7 +76,7 @@ TEST(ViewText, ASongsNotesAreDrawnOneByOneUntilThereAreTooManyThenAggregated) {
         SCOPED_TRACE(c.name);
         const std::string html = View::pageHtml(request, c.drawing);
         EXPECT_EQ(occurrences(html, "<svg class=\"roll\""), c.vectors);
-        EXPECT_EQ(occurrences(html, "<img class=\"roll\" alt=\"\" src=\"data:image/png;base64,iVBORw0KGgo"), c.images);
+        EXPECT_EQ(occurrences(html, "<img class=\"roll\" alt=\"\" loading=\"lazy\" decoding=\"async\" src=\"data:image/png;base64,iVBORw0KGgo"), c.images);
         EXPECT_EQ(occurrences(html, "<svg class=\"cc\""), 4u);
         EXPECT_EQ(occurrences(html, "class=\"clip part\""), 4u);
     }
