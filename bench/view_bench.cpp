@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -97,7 +98,12 @@ int main(int argc, char** argv) {
     std::printf("%-34s | %11s | %9s | %9s | %13s | %12s\n", "project", "page", "run s", "run cpu s",
                 "first paint s", "load+paint s");
     Figures demoFigures, heavyFigures;
-    if (!measure(demo, runs, demoFigures) || !measure(heavy, runs, heavyFigures)) return 1;
+    try {
+        if (!measure(demo, runs, demoFigures) || !measure(heavy, runs, heavyFigures)) return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
     print("demo (40 notes, one audio event)", demoFigures);
     print("MIDI-heavy (1,000,000 notes)", heavyFigures);
     const bool small = heavyFigures.bytes < kPageBytesTarget;

@@ -76,16 +76,10 @@ std::unique_ptr<Browser> Browser::start(std::string& whyNot) {
     ::signal(SIGPIPE, SIG_IGN);
     std::unique_ptr<Browser> browser(new Browser);
     char pattern[] = "/tmp/tessaro-browser-XXXXXX";
-    if (!::mkdtemp(pattern)) {
-        whyNot = "cannot make a profile folder for Chromium";
-        return nullptr;
-    }
+    if (!::mkdtemp(pattern)) throw std::runtime_error("cannot make a profile folder for Chromium");
     browser->profile_ = pattern;
     int commands[2], answers[2];
-    if (::pipe2(commands, O_CLOEXEC) != 0 || ::pipe2(answers, O_CLOEXEC) != 0) {
-        whyNot = "no pipe";
-        return nullptr;
-    }
+    if (::pipe2(commands, O_CLOEXEC) != 0 || ::pipe2(answers, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
     std::vector<std::string> words = {program->string(),
                                       "--headless",
                                       "--no-sandbox",
@@ -105,10 +99,7 @@ std::unique_ptr<Browser> Browser::start(std::string& whyNot) {
     for (auto& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     const pid_t child = ::fork();
-    if (child < 0) {
-        whyNot = "cannot start a process";
-        return nullptr;
-    }
+    if (child < 0) throw std::runtime_error("cannot start a process");
     if (child == 0) {
         // Descriptor 3 is what the browser reads, 4 what it writes; nothing else is kept.
         const int read = ::dup(commands[0]), write = ::dup(answers[1]);
@@ -132,8 +123,7 @@ std::unique_ptr<Browser> Browser::start(std::string& whyNot) {
         for (const char* domain : {"Page.enable", "Runtime.enable", "Log.enable"}) browser->call(domain, json::object());
         browser->call("Page.setLifecycleEventsEnabled", {{"enabled", true}});
     } catch (const std::exception& e) {
-        whyNot = std::string("Chromium did not answer: ") + e.what();
-        return nullptr;
+        throw std::runtime_error("Chromium (" + program->string() + ") did not answer: " + e.what());
     }
     return browser;
 }

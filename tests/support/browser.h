@@ -32,8 +32,8 @@ std::optional<std::filesystem::path> chromiumProgram();
 class Browser {
 public:
     // Starts the browser with a new empty profile, headless, without sandbox, GPU or any
-    // network service of its own; none where no Chromium is installed or it does not start
-    // (whyNot says why).
+    // network service of its own; none where no Chromium is installed (whyNot says so).
+    // Throws std::runtime_error when an installed Chromium does not start or answer.
     static std::unique_ptr<Browser> start(std::string& whyNot);
     ~Browser();
     Browser(const Browser&) = delete;
