@@ -47,7 +47,7 @@ std::size_t count(Browser& browser, const std::string& selector) {
 
 }  // namespace
 
-TEST(ViewInBrowser, TheDemosPageShowsItsSongAndReactsToZoomKeysAndTheMix) {
+TEST(ViewInBrowser, TheDemosPageShowsItsSongAndZoomsByButtonKeyAndWheel) {
     if (!TESSARO_WITH_AUDIO) GTEST_SKIP() << "the demo plays a wave file: the host needs audio";
     START_BROWSER(browser);
     TempFolder folder;
