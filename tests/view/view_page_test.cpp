@@ -179,6 +179,18 @@ TEST(ViewCommand, ARunsPagesLeaveTheIndexItsNameAndAPageIsNeverTheProjectFile) {
     for (const auto& entry : fs::directory_iterator(out)) names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"index.html", "index-2.html", "Index-3.html"}));
 
+    // An index that cannot be written (a folder stands in its place) fails the run, named.
+    fs::remove_all(out);
+    fs::create_directories(out / "index.html");
+    const ToolRun blocked = runTool({index.string(), other.string(), "--html", out.string() + "/", "--quiet"});
+    EXPECT_EQ(blocked.status, 1);
+    EXPECT_EQ(blocked.out, "");
+    EXPECT_EQ(blocked.err, "tessaro-import: cannot write " + (out / "index.html").string() + ": it is a folder\n");
+
+    const ToolRun missing = runTool({index.string(), "--html", (folder.path() / "none" / "Page.html").string()});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "tessaro-import: cannot write " + (folder.path() / "none" / "Page.html").string() + ": " +
+                               (folder.path() / "none").string() + " does not exist\n");
     const ToolRun same = runTool({index.string(), "--html", index.string()});
     EXPECT_EQ(same.status, 2);
     EXPECT_EQ(same.err, "tessaro-import: cannot write " + index.string() + ": it is the project file\n");

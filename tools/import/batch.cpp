@@ -4,6 +4,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <iostream>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -161,7 +162,7 @@ int runBatch(const std::vector<std::string>& files, const BatchSettings& setting
     bool indexWritten = true;
     if (settings.html.kind == OutputOption::Kind::Folder) {
         if (const auto problem = writeRunIndex(settings.html.path, index)) {
-            progress.print("tessaro-import: " + *problem + "\n");
+            std::cerr << "tessaro-import: " << *problem << "\n";
             indexWritten = false;
         }
     }
