@@ -91,6 +91,7 @@ std::unique_ptr<Browser> Browser::start(std::string& whyNot) {
                                       "--disable-sync",
                                       "--disable-extensions",
                                       "--mute-audio",
+                                      "--autoplay-policy=no-user-gesture-required",
                                       "--hide-scrollbars",
                                       "--user-data-dir=" + browser->profile_.string(),
                                       "--remote-debugging-pipe",

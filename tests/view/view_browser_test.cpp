@@ -274,6 +274,14 @@ TEST(ViewInBrowser, MarkupStaysTextFailuresShowTheirBytesTheIndexListsTheRunAndT
         EXPECT_NEAR(browser->evaluate("mix.currentTime").get<double>(), 3.0, 0.01);  // six quarter notes at 120 bpm
         EXPECT_EQ(browser->evaluate("playhead.hidden"), false);
         EXPECT_NEAR(std::stod(browser->evaluate("playhead.style.getPropertyValue('--at')").get<std::string>()), 6, 1e-6);
+        // Playing, the playhead moves with the mix: where it stands is the mix's time in
+        // quarter notes.
+        const json played = browser->evaluate(
+            "mix.play().then(() => new Promise(done => setTimeout(done, 400))).then(() => { mix.pause(); "
+            "return new Promise(done => setTimeout(() => requestAnimationFrame(() => done([mix.currentTime, "
+            "Number(playhead.style.getPropertyValue('--at'))])), 100)); })");
+        EXPECT_GT(played.at(0).get<double>(), 3.1);
+        EXPECT_NEAR(played.at(1).get<double>(), played.at(0).get<double>() * 2, 1e-3);
         EXPECT_EQ(errorsOf(browser->current()), "");
     }
 #endif

@@ -132,14 +132,22 @@
     position.textContent = where(quarters) + ' · ' + clock(seconds(quarters));
   }
   if (mix) {
-    var follow = function () {
+    // One frame loop at a time, while the mix plays; once more when it stops or seeks.
+    var following = false;
+    var step = function () {
       var q = mix.currentTime * tempo / 60;
       showPlayhead(q);
       var x = q * ppq - scroller.scrollLeft;
       if (!mix.paused && (x < 0 || x > visibleWidth() - 20)) scroller.scrollLeft = Math.max(0, q * ppq - 40);
-      if (!mix.paused) requestAnimationFrame(follow);
+      if (!mix.paused) requestAnimationFrame(step);
+      else following = false;
     };
-    mix.addEventListener('play', function () { requestAnimationFrame(follow); });
+    var follow = function () {
+      if (following) return;
+      following = true;
+      requestAnimationFrame(step);
+    };
+    mix.addEventListener('play', follow);
     mix.addEventListener('seeked', follow);
     mix.addEventListener('timeupdate', follow);
     ruler.addEventListener('click', function (event) {
