@@ -1,21 +1,13 @@
-// What the import benchmarks share: the MIDI-heavy project and the import alone, timed in a
-// process of its own (RefHost::runImport from its call to its return), optionally followed
-// by the export of both files.
+// What the import benchmarks share: the import alone, timed in a process of its own
+// (RefHost::runImport from its call to its return), optionally followed by the export of
+// both files.
 #pragma once
 
 #include <filesystem>
 
-#include "tools/writer/writer.h"
+#include "bench/midi_heavy.h"
 
 namespace TessaroBench {
-
-// The MIDI-heavy project's shape: instrument tracks, each with partsPerTrack MIDI parts of
-// kNotesPerPart notes and kEventsPerPart controller-like events.
-inline constexpr int kMidiTracks = 200;
-inline constexpr int kNotesPerPart = 500;
-inline constexpr int kEventsPerPart = 100;
-
-TessaroWriter::ProjectFile midiHeavyProject(int partsPerTrack);
 
 // The child's side of an import run: loads the built module and imports file into a fresh
 // reference host with the default profile; with exporting, then exports both files beside

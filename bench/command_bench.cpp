@@ -12,8 +12,10 @@
 //     --json FILE; the time with --json FILE at most 1.3 times the import alone's;
 //   - 4,000 tracks: the command's time at most 2.2 times its time at 2,000 tracks;
 //   - the MIDI-heavy project: the peak with --json FILE at most 1.3 times the import alone's.
-// Each measured run is a fresh process; the figures are the median times and the largest
-// peak of N runs (default 3).
+// A last pair of runs imports 2,000 and 4,000 tracks with a volume curve each: what the
+// module's track lookup by number (a walk of the project's tracks, as the format has it)
+// costs. Each measured run is a fresh process; the figures are the median times and the
+// largest peak of N runs (default 3).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -104,6 +106,26 @@ void print(const ProjectFigures& p) {
 
 const char* verdict(bool holds) { return holds ? "holds" : "MISSED"; }
 
+// Plain instrument tracks, each with a volume curve of two points: each curve's chunk names
+// its track by number, and the module finds the track by walking the project's tracks, as
+// the format has it.
+TessaroWriter::ProjectFile automatedTracksProject(int count) {
+    TessaroWriter::ProjectFile file = TessaroWriter::instrumentTracksProject(count);
+    for (int t = 1; t <= count; ++t) {
+        TessaroWriter::AutomationChunk curve;
+        curve.targetId = static_cast<std::uint32_t>(t) * 100;
+        curve.points = {{0, 0.5f, 0}, {1920, 1.0f, 0}};
+        file.add(std::move(curve));
+    }
+    return file;
+}
+
+Figures importAlone(const fs::path& file, int runs) {
+    Figures figures;
+    for (int r = 0; r < runs; ++r) addImport(figures, file);
+    return figures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -129,9 +151,13 @@ int main(int argc, char** argv) {
     const fs::path fewer = folder / "tracks-2000.tsp";
     const fs::path more = folder / "tracks-4000.tsp";
     const fs::path midi = folder / "midi-heavy.tsp";
+    const fs::path fewerCurves = folder / "curves-2000.tsp";
+    const fs::path moreCurves = folder / "curves-4000.tsp";
     if (!TessaroWriter::instrumentTracksProject(kFewerTracks).writeTo(fewer) ||
         !TessaroWriter::instrumentTracksProject(kMoreTracks).writeTo(more) ||
-        !midiHeavyProject(10).writeTo(midi)) {
+        !midiHeavyProject(10).writeTo(midi) ||
+        !automatedTracksProject(kFewerTracks).writeTo(fewerCurves) ||
+        !automatedTracksProject(kMoreTracks).writeTo(moreCurves)) {
         std::fprintf(stderr, "cannot write into %s\n", folder.c_str());
         return 1;
     }
@@ -167,10 +193,26 @@ int main(int argc, char** argv) {
                 "%.1fx): %.2fx: %s\n",
                 kMidiPeakTarget, midiPeak, verdict(midiPeak <= kMidiPeakTarget));
 
+    // The module's track lookup by number, one per curve, over the project's tracks.
+    const Figures fewerLookups = importAlone(fewerCurves, runs);
+    const Figures moreLookups = importAlone(moreCurves, runs);
+    std::printf("\nA volume curve on every track (the module finds each curve's track by walking "
+                "the project):\n");
+    for (const auto& [tracks, plain, curves] :
+         {std::tuple{kFewerTracks, &f.import, &fewerLookups},
+          std::tuple{kMoreTracks, &m.import, &moreLookups}}) {
+        const double extra = curves->medianCpu() - plain->medianCpu();
+        std::printf("  %d tracks: import alone %.3f s wall, %.3f s cpu (%.3f s cpu more than "
+                    "without the curves: %.1f us a curve)\n",
+                    tracks, curves->medianWall(), curves->medianCpu(), extra,
+                    extra / tracks * 1e6);
+    }
+
     int failures = 0;
     for (const ProjectFigures* p : {&f, &m, &h})
         for (const Figures* r : {&p->import, &p->quiet, &p->json, &p->stdoutJson})
             failures += r->failures;
+    failures += fewerLookups.failures + moreLookups.failures;
     if (failures) std::fprintf(stderr, "%d runs failed\n", failures);
     if (!keep) fs::remove_all(folder);
     else std::printf("kept %s\n", folder.c_str());

@@ -26,6 +26,7 @@
 #include "bench/bench_import.h"
 #include "bench/bench_support.h"
 #include "bench/counting_host.h"
+#include "bench/midi_heavy.h"
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
@@ -36,7 +37,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kTracks = kMidiTracks;
 // The project whose tracks are weighed: tracks only, as a track info chunk makes them.
 constexpr int kWeighedTracks = 2000;
 
@@ -176,7 +176,8 @@ int main(int argc, char** argv) {
     const fs::path folder = mkdtemp(pattern);
     const fs::path file = folder / "midi-heavy.tsp";
     const fs::path tracksFile = folder / "tracks.tsp";
-    if (!midiHeavyProject(parts).writeTo(file) || !TessaroWriter::instrumentTracksProject(kWeighedTracks).writeTo(tracksFile)) {
+    if (!midiHeavyProject(parts).writeTo(file) ||
+        !TessaroWriter::instrumentTracksProject(kWeighedTracks).writeTo(tracksFile)) {
         std::fprintf(stderr, "cannot write into %s\n", folder.c_str());
         return 1;
     }

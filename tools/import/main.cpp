@@ -8,8 +8,8 @@
 // unknown host profile, an output folder that cannot be written or a module that cannot
 // be loaded or used.
 #include <csignal>
-#include <new>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +26,7 @@
 #include "tools/import/locations.h"
 #include "tools/import/options.h"
 #include "tools/import/outputs.h"
+#include "tools/import/page_output.h"
 #include "tools/import/progress.h"
 #include "tools/import/project_import.h"
 #include "tools/import/summary.h"
@@ -74,6 +75,7 @@ struct RunOutputs {
     OutputOption json;
     OutputOption dawproject;
     OutputOption midi;
+    OutputOption html;
 };
 
 // One project, reported in full: the host, the module, the messages, the result and the
@@ -117,9 +119,6 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
                                   names.pathFor(outputs.midi, 0, ".mid")});
         for (const auto& error : exported.errors) std::cerr << "tessaro-import: " << error << "\n";
         if (!exported.errors.empty()) status = kUsage;
-    } else if (json.kind != OutputOption::Kind::None) {
-        // No module: the report of a host that saw no import.
-        imported = ImportedProject{std::make_unique<RefHost::ReferenceHost>(profile), {}, {}};
     }
 
     // Quiet: the reason of a failed import, nothing else.
@@ -141,16 +140,39 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         out << "Result:     " << *result << (*result == 0 ? " (imported)" : " (failed)") << "\n";
         printSummary(out, host, exported.written);
     }
-    // The report is written as the host is walked, and only when it is asked for.
-    if (json.kind == OutputOption::Kind::StandardOutput) {
-        RefHost::ReportText text(std::cout);
-        writeReport(text, *imported);
-        text.finish();
-    } else if (json.kind != OutputOption::Kind::None) {
-        const OutputNames names({FileIo::fromUtf8(file)});
-        if (const auto problem = writeReportFile(names.pathFor(json, 0, ".json"), *imported)) {
+
+    // The report is written as the host is walked, and only when it is asked for; without a
+    // module it is the report of a host that saw no import.
+    const OutputNames names({FileIo::fromUtf8(file)});
+    std::vector<fs::path> written;
+    for (const auto& e : exported.written) written.push_back(e.path);
+    if (json.kind != OutputOption::Kind::None) {
+        std::optional<ImportedProject> noImport;
+        if (!imported) {
+            noImport.emplace();
+            noImport->host = std::make_unique<RefHost::ReferenceHost>(profile);
+        }
+        const ImportedProject& reported = imported ? *imported : *noImport;
+        if (json.kind == OutputOption::Kind::StandardOutput) {
+            RefHost::ReportText text(std::cout);
+            writeReport(text, reported);
+            text.finish();
+        } else {
+            const fs::path reportFile = names.pathFor(json, 0, ".json");
+            if (const auto problem = writeReportFile(reportFile, reported)) {
+                std::cerr << "tessaro-import: " << *problem << "\n";
+                return kUsage;
+            }
+            written.insert(written.begin(), reportFile);
+        }
+    }
+    // The page, once the outputs it links are written.
+    if (imported) {
+        PageSummary summary;
+        const PageTarget page{names.pathFor(outputs.html, 0, ".html"), written, {}};
+        if (const auto problem = writeProjectPage(page, &*imported, FileIo::fromUtf8(file), {}, summary)) {
             std::cerr << "tessaro-import: " << *problem << "\n";
-            status = kUsage;
+            return kUsage;
         }
     }
     if (imported) leaveToProcessEnd(*imported);
@@ -184,12 +206,13 @@ int main(int argc, char** argv) {
 
     // Everything that can stop the run stops it before the first import.
     const RunOutputs outputs{outputOption(options.json), outputOption(options.dawproject),
-                             outputOption(options.midi)};
+                             outputOption(options.midi), outputOption(options.html)};
     const bool several = options.files.size() > 1;
     const std::tuple<const char*, const std::string&, const OutputOption&> given[] = {
         {"--json", options.json, outputs.json},
         {"--dawproject", options.dawproject, outputs.dawproject},
-        {"--midi", options.midi, outputs.midi}};
+        {"--midi", options.midi, outputs.midi},
+        {"--html", options.html, outputs.html}};
     for (const auto& [name, text, option] : given) {
         // With several projects an output is a folder; an export is never standard output.
         const bool standardOutput = option.kind == OutputOption::Kind::StandardOutput;
@@ -226,7 +249,8 @@ int main(int argc, char** argv) {
     try {
         RefHost::LoadedModule module(findModule(options.module));
         BatchSettings settings{ImportSetup{module, *profile, FileIo::fromUtf8(options.projectFolder)},
-                               outputs.json, outputs.dawproject, outputs.midi, options.jobs,
+                               outputs.json, outputs.dawproject, outputs.midi, outputs.html,
+                               options.jobs,
                                options.quiet,
                                Progress::displayForStandardError()};
         return runBatch(options.files, settings);
