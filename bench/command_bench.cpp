@@ -202,10 +202,10 @@ int main(int argc, char** argv) {
          {std::tuple{kFewerTracks, &f.import, &fewerLookups},
           std::tuple{kMoreTracks, &m.import, &moreLookups}}) {
         const double extra = curves->medianCpu() - plain->medianCpu();
-        std::printf("  %d tracks: import alone %.3f s wall, %.3f s cpu (%.3f s cpu more than "
-                    "without the curves: %.1f us a curve)\n",
-                    tracks, curves->medianWall(), curves->medianCpu(), extra,
-                    extra / tracks * 1e6);
+        std::printf("  %d tracks: import alone %.3f s wall, %.3f s cpu, peak %.1f MiB (%.3f s cpu "
+                    "more than without the curves: %.1f us a curve)\n",
+                    tracks, curves->medianWall(), curves->medianCpu(),
+                    curves->peakBytes() / 1048576.0, extra, extra / tracks * 1e6);
     }
 
     int failures = 0;

@@ -222,3 +222,59 @@ TEST(ReportText, ASpillOfALongTextKeepsItWhole) {
     };
     EXPECT_EQ(streamed(write), built(write));
 }
+
+namespace {
+
+// A stream buffer that takes so many bytes and then no more, as a full disk does.
+class FillingBuffer : public std::streambuf {
+public:
+    explicit FillingBuffer(std::size_t room) : room_(room) {}
+    std::size_t taken = 0;
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        const auto take = std::min(static_cast<std::size_t>(n), room_ - taken);
+        taken += take;
+        return static_cast<std::streamsize>(take);
+    }
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof()) || taken == room_)
+            return traits_type::eof();
+        ++taken;
+        return c;
+    }
+
+private:
+    std::size_t room_;
+};
+
+// About 3 MB of text: more than the writer's buffer holds several times.
+void writeMany(ReportWriter& out) {
+    out.beginArray();
+    for (int i = 0; i < 100000; ++i) out.value("a text of twenty-four");
+    out.end();
+}
+
+}  // namespace
+
+TEST(ReportText, AStreamThatStopsTakingIsToldAtTheEnd) {
+    const std::size_t size = streamed(writeMany).size();
+    for (const std::size_t room : {std::size_t{0}, std::size_t{100}, size / 2, size - 1, size, 2 * size}) {
+        SCOPED_TRACE(room);
+        FillingBuffer buffer(room);
+        std::ostream out(&buffer);
+        RefHost::ReportText text(out);
+        writeMany(text);
+        EXPECT_EQ(text.finish(), room >= size);
+        EXPECT_EQ(buffer.taken, std::min(room, size));
+    }
+    // A writer given up before its end (the walk threw) lets its thread go.
+    FillingBuffer buffer(2 * size);
+    std::ostream out(&buffer);
+    {
+        RefHost::ReportText text(out);
+        text.beginArray();
+        for (int i = 0; i < 50000; ++i) text.value("a text of twenty-four");
+    }
+    EXPECT_GT(buffer.taken, 0u);
+}
