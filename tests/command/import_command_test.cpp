@@ -2,6 +2,8 @@
 // what it prints on standard output and standard error, and its choice of host.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -255,5 +257,27 @@ TEST(ImportSummary, TellsTheSongTracksMixerFilesAndExportsAsTheHostHoldsThem) {
         const auto result = run.out.find("\nResult:     ");
         ASSERT_NE(result, std::string::npos) << run.out;
         EXPECT_EQ(run.out.substr(run.out.find('\n', result + 1) + 1), c.summary);
+    }
+}
+
+TEST(ImportSummary, AReportThatCannotBeWrittenIsStatus2AndNamesItsFile) {
+    // A folder that is not there, and a report that outgrows a file-size limit half-way
+    // (the text is written as it is walked: the failure shows at its end).
+    TessaroTest::TempFolder folder;
+    const fs::path song = folder.path() / "song.tsp";
+    ASSERT_TRUE(TessaroWriter::instrumentTracksProject(200).writeTo(song));
+    const struct {
+        std::string report;
+        unsigned long fileSize;  // 0: no limit
+    } cases[] = {{(folder.path() / "nowhere" / "song.json").string(), 0},
+                 {(folder.path() / "song.json").string(), 1'000'000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        TessaroTest::ToolRunOptions options;
+        if (c.fileSize) options.limits = {{RLIMIT_FSIZE, c.fileSize}};
+        const ToolRun run = runTool({song.string(), "--json", c.report}, options);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "tessaro-import: cannot write the report to " + c.report + "\n");
+        EXPECT_TRUE(contains(run.out, "\nResult:     0 (imported)\n")) << run.out;
     }
 }
