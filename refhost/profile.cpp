@@ -300,7 +300,8 @@ Profile ProfileStore::load(std::string_view selector) const {
     std::vector<ProfileInfo> named;  // of that name, in the order list() gives
     for (const auto& entry : fs::directory_iterator(folder_, ec)) {
         if (!entry.is_regular_file() || entry.path().extension() != ".json") continue;
-        if (auto info = infoOf(entry.path(), bases); info && (info->name == selector || selector.starts_with(info->name + " ")))
+        auto info = infoOf(entry.path(), bases);
+        if (info && (info->name == selector || selector.starts_with(info->name + " ")))
             named.push_back(std::move(*info));
     }
     std::sort(named.begin(), named.end(), listOrder);

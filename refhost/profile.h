@@ -141,7 +141,8 @@ private:
     // The file's id, name and version, read from the file itself where it names itself;
     // none for a base or a file that does not load.
     std::optional<ProfileInfo> infoOf(const std::filesystem::path& file, MergedBases& bases) const;
-    std::optional<Profile> loadIfItLoads(const std::filesystem::path& file, MergedBases& bases) const;
+    std::optional<Profile> loadIfItLoads(const std::filesystem::path& file,
+                                         MergedBases& bases) const;
     std::vector<ProfileInfo> list(MergedBases& bases) const;
     nlohmann::json readMerged(const std::filesystem::path& file, int depth,
                               MergedBases* bases) const;

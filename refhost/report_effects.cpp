@@ -20,7 +20,8 @@ void writeValues(ReportWriter& out, const Node& node) {
     out.beginObject();
     for (std::size_t i = 0; i < parameters.size(); ++i) {
         bool seen = false;
-        for (std::size_t j = 0; j < i && !seen; ++j) seen = parameters[j]->name == parameters[i]->name;
+        for (std::size_t j = 0; j < i && !seen; ++j)
+            seen = parameters[j]->name == parameters[i]->name;
         if (seen) continue;
         const Parameter* p = parameters[i].get();
         for (std::size_t j = i + 1; j < parameters.size(); ++j)

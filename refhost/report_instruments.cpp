@@ -25,9 +25,11 @@ void writeInstrument(ReportWriter& out, const Node& track) {
     out.beginObject();
     out.member("slot", slot->shownName());
     writeEntryOf(out, "effectType", slot->findParameter(kInstrumentTypeParam));
-    out.memberIf("plugin", instance != nullptr, instance ? std::u16string_view(instance->shownName()) : u"");
+    out.memberIf("plugin", instance != nullptr,
+                 instance ? std::u16string_view(instance->shownName()) : u"");
     out.memberIf("classId", instance != nullptr, instance ? classIdText(instance->classId) : "");
-    writeEntryOf(out, "preset", instance ? instance->findParameter(kInstrumentPresetParam) : nullptr);
+    writeEntryOf(out, "preset",
+                 instance ? instance->findParameter(kInstrumentPresetParam) : nullptr);
     const PresetLoad* state = instance ? instance->loadedState() : nullptr;
     out.key("state");
     if (state) {

@@ -25,8 +25,9 @@ constexpr std::array<unsigned char, 256> kPlain = [] {
 // What the text writer gathers before it hands it to its stream.
 constexpr std::size_t kBufferSize = 256 * 1024;
 
-// Writes value into buffer (at least 64 chars) as nlohmann's serializer does; returns the
-// end of what it wrote.
+// Writes value into buffer (at least 64 chars) as nlohmann's serializer does (its shortest
+// digits come from nlohmann::detail::to_chars, which the serializer calls); returns the end
+// of what it wrote.
 char* writeNumber(char* buffer, double value) {
     if (!std::isfinite(value)) {
         for (const char c : {'n', 'u', 'l', 'l'}) *buffer++ = c;
@@ -34,7 +35,8 @@ char* writeNumber(char* buffer, double value) {
     }
     // A whole number below 10^15 (most of the host's values) is its digits and ".0", which
     // is what the shortest digits come to; -0.0 goes the long way.
-    if (std::abs(value) < 1e15 && value == std::trunc(value) && (value != 0 || !std::signbit(value))) {
+    if (std::abs(value) < 1e15 && value == std::trunc(value) &&
+        (value != 0 || !std::signbit(value))) {
         char* end = std::to_chars(buffer, buffer + 24, static_cast<std::int64_t>(value)).ptr;
         *end++ = '.';
         *end++ = '0';

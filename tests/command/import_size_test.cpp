@@ -103,15 +103,17 @@ TEST(ImportSize, TwoThousandTracksImportWithinWhatTheyMayCost) {
         // The whole report, with every track and its channel.
         EXPECT_EQ(text.substr(0, 16), "{\n  \"result\": 0,");
         EXPECT_EQ(text.substr(text.size() >= 2 ? text.size() - 2 : 0), "}\n");
-        EXPECT_EQ(count(text, "\n      \"kind\": \"instrument\",\n"), static_cast<std::size_t>(kTracks));
-        EXPECT_EQ(count(text, "\n    \"held\": 0,\n    \"overReleased\": 0,\n    \"misuses\": 0,\n"),
-                  1u);
+        EXPECT_EQ(count(text, "\n      \"kind\": \"instrument\",\n"),
+                  static_cast<std::size_t>(kTracks));
+        EXPECT_EQ(
+            count(text, "\n    \"held\": 0,\n    \"overReleased\": 0,\n    \"misuses\": 0,\n"), 1u);
     }
     // The limit holds the command: with too little beyond what it needs the song fails, and
     // the command says so rather than crash, whether the import or the report ran short.
     for (const unsigned long beyond : {16 * kMegabyte, 48 * kMegabyte}) {
         SCOPED_TRACE(std::to_string(beyond / kMegabyte) + " MB beyond what the command needs");
-        const ToolRun run = runLimited({song, "--quiet", "--json", report.string()}, fixed + beyond);
+        const ToolRun run =
+            runLimited({song, "--quiet", "--json", report.string()}, fixed + beyond);
         EXPECT_TRUE(run.status == 1 || run.status == 2) << run.status << ": " << run.err;
         // The module's reason (with --quiet on standard output) or the command's own line.
         const std::string told = run.out + run.err;

@@ -259,7 +259,8 @@ void writeMany(ReportWriter& out) {
 
 TEST(ReportText, AStreamThatStopsTakingIsToldAtTheEnd) {
     const std::size_t size = streamed(writeMany).size();
-    for (const std::size_t room : {std::size_t{0}, std::size_t{100}, size / 2, size - 1, size, 2 * size}) {
+    for (const std::size_t room :
+         {std::size_t{0}, std::size_t{100}, size / 2, size - 1, size, 2 * size}) {
         SCOPED_TRACE(room);
         FillingBuffer buffer(room);
         std::ostream out(&buffer);

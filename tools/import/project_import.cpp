@@ -56,8 +56,10 @@ ExportResult exportProject(ImportedProject& imported, const fs::path& file,
     const Interchange::Song* song = songOf(imported, file);
     const auto exported = song ? Interchange::exportSong(*song, file, request)
                                : Interchange::songNotRead(request, imported.songError);
-    imported.reportSections.push_back(
-        {"export", [section = exported.report()](RefHost::ReportWriter& out) { out.document(section); }});
+    imported.reportSections.push_back({"export", [section = exported.report()](
+                                                     RefHost::ReportWriter& out) {
+        out.document(section);
+    }});
     for (const auto& output : exported.outputs) {
         if (output.written)
             result.written.push_back({output.format, output.path, output.leftOut.size()});
