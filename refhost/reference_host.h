@@ -146,6 +146,11 @@ public:
     AudioResources& audioResources() { return audioResources_; }
     const AudioResources& audioResources() const { return audioResources_; }
 
+    // The plan by which the host fails calls of the plug-in (refhost/fault_plan.h); none by
+    // default. The plan is the caller's and must outlive its use.
+    void setFaultPlan(FaultPlan* plan) { faultPlan_ = plan; }
+    FaultPlan* faultPlan() const { return faultPlan_; }
+
 private:
     void destroyObjects();
 
@@ -163,6 +168,7 @@ private:
     std::size_t memoryStreams_ = 0;
     AudioWriteWatcher audioWriteWatcher_;
     AudioResources audioResources_;
+    FaultPlan* faultPlan_ = nullptr;
 };
 
 }  // namespace RefHost
