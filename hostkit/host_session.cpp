@@ -1,5 +1,6 @@
 #include "hostkit/host_session.h"
 
+#include <iterator>
 #include <limits>
 
 #include "base/text.h"
@@ -64,8 +65,21 @@ void HostSession::note(NoteKind kind, std::int64_t track, std::string text) cons
     notes.add(kind, fits ? static_cast<std::int32_t>(track) : -1, std::move(text));
 }
 
+void showHostMessage(Host::IMessageDisplay* display, const char* text) {
+    if (!display) return;
+    // The module's messages are short ASCII texts: each byte is one UTF-16 unit.
+    char16_t units[128];
+    std::size_t n = 0;
+    for (; text[n] != 0 && n + 1 < std::size(units); ++n)
+        units[n] = static_cast<unsigned char>(text[n]);
+    units[n] = 0;
+    display->showMessage(units, 0, 0, 0);
+}
+
 void HostSession::showMessage(const char* text) const {
-    if (messages) messages->showMessage(toUtf16(text).c_str(), 0, 0, 0);
+    if (!messages) return;
+    showHostMessage(messages.get(), text);
+    messageShown = true;
 }
 
 }  // namespace Tessaro

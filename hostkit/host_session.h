@@ -13,6 +13,10 @@
 
 namespace Tessaro {
 
+// Shows an 8-bit English text through a host's message display (borrowed; nothing when
+// null). It needs no memory, so a run whose memory ran out still tells the user.
+void showHostMessage(Host::IMessageDisplay* display, const char* text);
+
 struct HostSession {
     // path and target are borrowed from importProject for the length of the run; context
     // is the filter's host context (may be null), of which the session takes a reference.
@@ -54,8 +58,10 @@ struct HostSession {
     // Lets go of what the run held, in the reverse order of taking it.
     void endRun();
 
-    // Shows an 8-bit English text through the host's message display.
+    // Shows an 8-bit English text through the host's message display (showHostMessage).
     void showMessage(const char* text) const;
+    // True once the run has shown a message.
+    mutable bool messageShown = false;
 };
 
 }  // namespace Tessaro

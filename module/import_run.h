@@ -18,6 +18,10 @@
 
 namespace Tessaro {
 
+// The one message of an import that fails once the host is known.
+inline constexpr const char* kReadFailedMessage =
+    "Cannot read Tessaro project file. Reason: unknown format.";
+
 class TessaroImporter {
 public:
     // path and target are borrowed from importProject; context is the filter's host
@@ -26,7 +30,8 @@ public:
     TessaroImporter(const TessaroImporter&) = delete;
     TessaroImporter& operator=(const TessaroImporter&) = delete;
 
-    // The import run: 0 success, 1 failure.
+    // The import run: 0 success, 1 failure. Memory that runs out fails the run like a file
+    // that cannot be read: the one failure message, the file closed, nothing held.
     std::int32_t run();
     // Reads the opened project file into a new song model and, when it could be read,
     // builds the project from it: 0 read and built, 1 the file could not be read (the
@@ -46,6 +51,10 @@ public:
     ImportDiagnostics diagnostics() const;
 
 private:
+    // Ends a run whose memory ran out: the failure, and the one failure message unless one
+    // was shown.
+    void failOutOfMemory();
+
     // What follows a read that succeeded: the edit step "Import Tessaro Project", the
     // send routing where the host allows effect channels, the build driver.
     void handOver();

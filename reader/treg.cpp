@@ -58,8 +58,11 @@ public:
         if (!factory_ || !edit_ || !song_.track.host) return;
         if (song_.track.host->getEventList(trackList_.put()) != Host::kResultOk)
             trackList_.reset();
-        if (!trackList_) return;
-        trackList_->prepare(Host::IEventList::kMidi);
+        // A list the host could not prepare takes no part.
+        if (!trackList_ || trackList_->prepare(Host::IEventList::kMidi) != Host::kResultOk) {
+            trackList_.reset();
+            return;
+        }
         if (factory_->createObject("MIDI part", part_.put()) != Host::kResultOk) part_.reset();
         if (!part_) return;
         const auto midiPart = queryTo<Host::IMidiPart>(part_);

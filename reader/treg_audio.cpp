@@ -271,9 +271,10 @@ void placeAudioRegion(const HostSession& host, SongModel& song,
     IPtr<Host::IEventList> list;
     IPtr<Host::FUnknown> object;
     Host::IEditContext* edit = host.edit.get();
+    // A list the host could not prepare takes no event.
     if (song.track.host && edit &&
-        song.track.host->getEventList(list.put()) == Host::kResultOk && list) {
-        list->prepare(Host::IEventList::kAudio);
+        song.track.host->getEventList(list.put()) == Host::kResultOk && list &&
+        list->prepare(Host::IEventList::kAudio) == Host::kResultOk) {
         const auto factory = queryTo<Host::IObjectFactory>(host.project);
         if (factory && factory->createObject("audio event", object.put()) != Host::kResultOk)
             object.reset();

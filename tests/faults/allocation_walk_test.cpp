@@ -1,0 +1,99 @@
+// Memory that runs out at every allocation of an import in turn: each import of a walked
+// project fails its module's nth allocation, for n from 1 to the import's total, and must
+// end as a failed import with the one failure message (or, where the filter itself could
+// not be made, with no import at all) or as a completed one, and keep every promise of a
+// walked import. Loading the module is walked the same way.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <optional>
+
+#include "fuzz/fuzz_support.h"
+#include "tests/faults/fault_walk.h"
+#include "tests/faults/module_allocations.h"
+
+namespace TessaroFaults {
+namespace {
+
+// Under the sanitizers a walk visits at most this many allocations of a project.
+constexpr std::uint64_t kMostPointsUnderSanitizers = 220;
+
+std::string projectName(const ::testing::TestParamInfo<std::size_t>& info) {
+    return walkProjects()[info.param].name;
+}
+
+class AllocationWalk : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(AllocationWalk, EachAllocationOfTheImportFailsInTurnAndTheImportEndsCleanly) {
+    const WalkProject& project = walkProjects()[GetParam()];
+    RefHost::LoadedModule module(TESSARO_MODULE_PATH);
+    const RefHost::Profile profile = TessaroTest::loadProfile();
+    ProjectWalk walk(project, module, profile);
+    const WalkRun& reference = walk.reference();
+    ASSERT_EQ(reference.result, 0) << reference.error << reference.reason;
+    ASSERT_EQ(reference.brokenPromise(), "");
+    ASSERT_EQ(reference.messages, std::vector<std::string>{TessaroFuzz::kCompleted});
+    const std::uint64_t total = reference.allocations;
+    ASSERT_GT(total, 0u);
+
+    const auto points = walkPoints(total, kMostPointsUnderSanitizers);
+    std::size_t failedImports = 0;
+    for (const std::uint64_t n : points) {
+        const WalkRun run = walk.failAllocation(n);
+        ASSERT_TRUE(run.allocationFailed) << "allocation " << n << " of " << total << " not reached";
+        ASSERT_EQ(run.brokenPromise(), "") << "allocation " << n << " of " << total;
+        if (!run.result) {
+            // Only the filter's own making comes before the import.
+            ASSERT_EQ(run.error, "the factory did not create \"Tessaro Project\"") << n;
+        } else if (*run.result == 1) {
+            ASSERT_EQ(run.messages, std::vector<std::string>{TessaroFuzz::kUnknownFormat}) << n;
+            ++failedImports;
+        } else {
+            ASSERT_EQ(run.messages, std::vector<std::string>{TessaroFuzz::kCompleted}) << n;
+        }
+    }
+    EXPECT_GT(failedImports, points.size() / 2);
+    std::cout << "[ walked   ] " << project.name << ": " << points.size() << " of " << total
+              << " allocations, " << failedImports << " failed imports\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(Projects, AllocationWalk,
+                         ::testing::Range<std::size_t>(0, walkProjects().size()), projectName);
+
+// GetPluginFactory (InitDll and ExitDll with it) when memory runs out: no factory and the
+// module's load refused, or a factory that offers the filter; nothing of the module left
+// once it is unloaded.
+TEST(ModuleLoadWalk, EachAllocationOfLoadingTheModuleFailsInTurn) {
+    RefHost::FaultPlan plan;  // fails no host call: it tells the module's code from ours
+    std::uint64_t total = 0;
+    {
+        const AllocationWatch watch(plan, 0);
+        RefHost::LoadedModule module(TESSARO_MODULE_PATH, &plan);
+        total = ModuleAllocations::count();
+    }
+    for (std::uint64_t n = 1; n <= total; ++n) {
+        SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(total));
+        const std::int64_t before = ModuleAllocations::alive();
+        {
+            std::optional<RefHost::LoadedModule> module;
+            try {
+                const AllocationWatch watch(plan, n);
+                module.emplace(TESSARO_MODULE_PATH, &plan);
+                EXPECT_TRUE(ModuleAllocations::failed());
+            } catch (const RefHost::ModuleError& error) {
+                EXPECT_EQ(error.what(), std::string("module ") + TESSARO_MODULE_PATH +
+                                            ": GetPluginFactory gave no factory");
+            }
+            if (module) {
+                const auto filter = RefHost::findProjectFilter(*module->factory());
+                ASSERT_TRUE(filter);
+                EXPECT_EQ(filter->name, "Tessaro Project");
+            }
+        }
+        EXPECT_EQ(ModuleAllocations::alive(), before);
+    }
+    std::cout << "[ walked   ] loading the module: " << total << " allocations\n";
+}
+
+}  // namespace
+}  // namespace TessaroFaults
