@@ -53,32 +53,32 @@ TrackInfoChunk track(std::uint16_t number, std::uint8_t type, const char16_t* na
     return t;
 }
 
+// A region with fades.
+Region regionOf(std::uint32_t position, std::uint32_t length,
+                std::variant<MidiData, AudioData> content) {
+    Region r;
+    r.position = position;
+    r.length = length;
+    r.attack = 20;
+    r.release = 30;
+    r.content = std::move(content);
+    return r;
+}
+
 Region midiRegion(std::uint32_t position) {
     MidiData midi;
     midi.quantizeGrid = 16;
     midi.notes = {{0, 120, 60, 100}, {120, 120, 64, 90}, {240, 240, 67, 127}};
     midi.events = {{0, 8192, kPitchBendEvent, 0}, {60, 64, kEventType3, 0},
                    {90, 100, kEventType4, 0}, {120, 127, kControllerEvent, 64}};
-    Region r;
-    r.position = position;
-    r.length = 480;
-    r.name = u"Phrase";
-    r.content = midi;
-    return r;
+    return regionOf(position, 480, std::move(midi));
 }
 
 Region audioRegion(const char16_t* file, std::uint32_t position) {
     AudioData audio;
     audio.fileName = file;
     audio.inPoint = 10;
-    Region r;
-    r.position = position;
-    r.length = 240;
-    r.attack = 20;
-    r.release = 30;
-    r.name = u"Take";
-    r.content = audio;
-    return r;
+    return regionOf(position, 240, std::move(audio));
 }
 
 RegionChunk regionsOf(std::uint16_t trackNumber, std::vector<Region> regions) {
@@ -339,6 +339,25 @@ std::vector<std::string> ProjectWalk::restoreFolder(bool reference) {
         fs::remove(file);
     }
     return left;
+}
+
+// --- ProjectWalkTest -----------------------------------------------------------------------
+
+ProjectWalk& ProjectWalkTest::walk() {
+    if (!walk_) {
+        module_ = std::make_unique<RefHost::LoadedModule>(TESSARO_MODULE_PATH);
+        profile_ = std::make_unique<RefHost::Profile>(TessaroTest::loadProfile());
+        walk_ = std::make_unique<ProjectWalk>(project(), *module_, *profile_);
+        const WalkRun& reference = walk_->reference();
+        EXPECT_EQ(reference.result, 0) << reference.error << reference.reason;
+        EXPECT_EQ(reference.brokenPromise(), "");
+        EXPECT_EQ(reference.messages, std::vector<std::string>{TessaroFuzz::kCompleted});
+    }
+    return *walk_;
+}
+
+std::string projectName(const ::testing::TestParamInfo<std::size_t>& info) {
+    return walkProjects()[info.param].name;
 }
 
 // --- Points ----------------------------------------------------------------------------------

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "refhost/account.h"
 #include "refhost/fault_plan.h"
 #include "refhost/module_loader.h"
@@ -97,6 +99,24 @@ private:
     std::map<std::filesystem::path, std::vector<char>> outputs_;     // the reference's outputs
     WalkRun reference_;
 };
+
+// A walk of each project in turn (the parameter is its place in walkProjects()), with the
+// built module loaded and the default host profile.
+class ProjectWalkTest : public ::testing::TestWithParam<std::size_t> {
+protected:
+    const WalkProject& project() const { return walkProjects()[GetParam()]; }
+    // The project's walk, made on the first call; its reference import must complete and
+    // keep every promise (a test checks HasFailure() before it walks).
+    ProjectWalk& walk();
+
+private:
+    std::unique_ptr<RefHost::LoadedModule> module_;
+    std::unique_ptr<RefHost::Profile> profile_;
+    std::unique_ptr<ProjectWalk> walk_;
+};
+
+// The project's name as the name of a test's instance.
+std::string projectName(const ::testing::TestParamInfo<std::size_t>& info);
 
 // The points of a walk over 1 to total: every one; under the sanitizers, where each import
 // costs several times as much, every stride-th (from 1) and the last, with the stride

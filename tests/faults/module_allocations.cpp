@@ -1,6 +1,9 @@
-// The program's own operator new and delete: malloc and free behind a header that marks
-// the plug-in's blocks, with the plug-in's allocations counted and one of them failed.
+// The program's own operator new and delete (tests/support/global_new.h): malloc and free
+// behind a header that marks the plug-in's blocks, with the plug-in's allocations counted
+// and one of them failed.
 #include "tests/faults/module_allocations.h"
+
+#include "tests/support/global_new.h"
 
 #include <atomic>
 #include <cstddef>
@@ -61,11 +64,6 @@ void give(void* block) {
     std::free(header->base);
 }
 
-void* takeOrThrow(std::size_t size, std::size_t alignment) {
-    if (void* p = take(size, alignment)) return p;
-    throw std::bad_alloc();
-}
-
 }  // namespace
 
 void ModuleAllocations::watch(const RefHost::FaultPlan& plan, std::uint64_t failAt) {
@@ -85,35 +83,7 @@ std::int64_t ModuleAllocations::alive() { return gAlive.load(); }
 
 }  // namespace TessaroFaults
 
-using TessaroFaults::give;
-using TessaroFaults::take;
-using TessaroFaults::takeOrThrow;
-
-void* operator new(std::size_t size) { return takeOrThrow(size, 0); }
-void* operator new[](std::size_t size) { return takeOrThrow(size, 0); }
-void* operator new(std::size_t size, std::align_val_t a) {
-    return takeOrThrow(size, static_cast<std::size_t>(a));
+void* TessaroTestAllocation::take(std::size_t size, std::size_t alignment) noexcept {
+    return TessaroFaults::take(size, alignment);
 }
-void* operator new[](std::size_t size, std::align_val_t a) {
-    return takeOrThrow(size, static_cast<std::size_t>(a));
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return take(size, 0); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return take(size, 0); }
-void* operator new(std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
-    return take(size, static_cast<std::size_t>(a));
-}
-void* operator new[](std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
-    return take(size, static_cast<std::size_t>(a));
-}
-void operator delete(void* p) noexcept { give(p); }
-void operator delete[](void* p) noexcept { give(p); }
-void operator delete(void* p, std::size_t) noexcept { give(p); }
-void operator delete[](void* p, std::size_t) noexcept { give(p); }
-void operator delete(void* p, std::align_val_t) noexcept { give(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { give(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { give(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { give(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { give(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { give(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { give(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { give(p); }
+void TessaroTestAllocation::give(void* block) noexcept { TessaroFaults::give(block); }
