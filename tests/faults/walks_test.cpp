@@ -27,8 +27,8 @@ namespace {
 
 // Under the sanitizers a walk visits at most this many allocations of a project, and this
 // many calls of a project for each kind of host fault.
-constexpr std::uint64_t kMostAllocationsUnderSanitizers = 220;
-constexpr std::uint64_t kMostCallsUnderSanitizers = 120;
+constexpr std::uint64_t kMostAllocationsUnderSanitizers = 300;
+constexpr std::uint64_t kMostCallsUnderSanitizers = 200;
 
 using AllocationWalk = ProjectWalkTest;
 
