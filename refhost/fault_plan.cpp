@@ -42,14 +42,4 @@ bool FaultPlan::strikes(FaultKind kind) {
     return true;
 }
 
-HostSide::HostSide(const FacetBase& facet, const char* operation)
-    : plan_(facet.object().host().faultPlan()),
-      before_(plan_ ? plan_->switchTo({&facet, operation, Runner::Host}) : FaultPlan::State{}) {}
-
-HostCall::HostCall(FacetBase& facet, const char* operation, FaultKind kind)
-    : side_(facet, operation) {
-    if (!facet.usable(operation)) refusal_ = Host::kInvalidArgument;
-    else if (side_.plan() && side_.plan()->strikes(kind)) refusal_ = Host::kResultFalse;
-}
-
 }  // namespace RefHost

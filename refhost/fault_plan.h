@@ -122,9 +122,10 @@ auto intoModule(FaultPlan* plan, Call&& call) {
 }
 
 // While it lives, the host's code runs operation on facet: the plug-in has called it.
+// (Its constructor and HostCall's are in refhost/reference_host.h.)
 class HostSide {
 public:
-    HostSide(const FacetBase& facet, const char* operation);
+    inline HostSide(const FacetBase& facet, const char* operation);
     ~HostSide() {
         if (plan_) plan_->switchTo(before_);
     }
@@ -147,7 +148,8 @@ private:
 //     if (!call) return call.refusal();
 class HostCall {
 public:
-    HostCall(FacetBase& facet, const char* operation, FaultKind kind = FaultKind::ErrorResult);
+    inline HostCall(FacetBase& facet, const char* operation,
+                    FaultKind kind = FaultKind::ErrorResult);
     HostCall(const HostCall&) = delete;
     HostCall& operator=(const HostCall&) = delete;
 

@@ -171,4 +171,16 @@ private:
     FaultPlan* faultPlan_ = nullptr;
 };
 
+// The constructors of every facet call (refhost/fault_plan.h), here where the host is
+// known, so that a call to a host without a fault plan costs a few instructions.
+inline HostSide::HostSide(const FacetBase& facet, const char* operation)
+    : plan_(facet.object().host().faultPlan()),
+      before_(plan_ ? plan_->switchTo({&facet, operation, Runner::Host}) : FaultPlan::State{}) {}
+
+inline HostCall::HostCall(FacetBase& facet, const char* operation, FaultKind kind)
+    : side_(facet, operation) {
+    if (facet.released() && !facet.usable(operation)) refusal_ = Host::kInvalidArgument;
+    else if (side_.plan() && side_.plan()->strikes(kind)) refusal_ = Host::kResultFalse;
+}
+
 }  // namespace RefHost
