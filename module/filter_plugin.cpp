@@ -87,8 +87,6 @@ Host::tresult TessaroFilterPlugin::exportProject(Host::IPath* path, Host::FUnkno
 }
 
 Host::tresult TessaroFilterPlugin::importProject(Host::IPath* path, Host::FUnknown* target) {
-    // No exception may cross into the host: anything unexpected is a failed import, with
-    // the one failure message unless the run showed one.
     lastImport_ = {};
     std::optional<TessaroImporter> importer;
     try {
@@ -102,22 +100,12 @@ Host::tresult TessaroFilterPlugin::importProject(Host::IPath* path, Host::FUnkno
         }
         return result;
     } catch (...) {
+        // The run lets nothing out, not even when memory runs out. Should anything escape
+        // all the same, no exception may cross into the host: the import fails as one, with
+        // the one failure message unless the run showed one.
         if (!importer || !importer->host.messageShown)
             showHostMessage(queryTo<Host::IMessageDisplay>(hostContext_).get(), kReadFailedMessage);
-        // Telling why needs memory too; without it the failure goes without a reason.
-        try {
-            try {
-                throw;
-            } catch (const std::exception& error) {
-                lastImport_ = {ImportFailure::beforeReading(std::string("unexpected error: ") +
-                                                            error.what()),
-                               {}};
-            } catch (...) {
-                lastImport_ = {ImportFailure::beforeReading("unexpected error"), {}};
-            }
-        } catch (...) {
-            lastImport_ = {};
-        }
+        lastImport_ = {};
         return 1;
     }
 }

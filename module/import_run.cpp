@@ -27,9 +27,8 @@ std::int32_t TessaroImporter::run() {
         return 1;
     }
     if (!learned) {
-        failure = ImportFailure::beforeReading(host.context
-                                                   ? "the host gives no application information"
-                                                   : "the filter has no host context");
+        failBecause(host.context ? "the host gives no application information"
+                                 : "the filter has no host context");
         return 1;
     }
 
@@ -39,7 +38,7 @@ std::int32_t TessaroImporter::run() {
         host.files->open(host.path, Host::IFileAccess::kRead, stream.put()) != Host::kResultOk ||
         !stream) {
         stream.reset();
-        failure = ImportFailure::beforeReading("the file cannot be opened");
+        failBecause("the file cannot be opened");
         host.showMessage("Cannot open file.");
     } else {
         try {
@@ -75,6 +74,14 @@ std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
     handOver();
     host.edit.reset();
     return 0;
+}
+
+void TessaroImporter::failBecause(const char* reason) {
+    try {
+        failure = ImportFailure::beforeReading(reason);
+    } catch (const std::bad_alloc&) {
+        failure = ImportFailure::beforeReading("out of memory");
+    }
 }
 
 void TessaroImporter::failOutOfMemory() {

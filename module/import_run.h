@@ -31,7 +31,8 @@ public:
     TessaroImporter& operator=(const TessaroImporter&) = delete;
 
     // The import run: 0 success, 1 failure. Memory that runs out fails the run like a file
-    // that cannot be read: the one failure message, the file closed, nothing held.
+    // that cannot be read: the one failure message, the file closed, nothing held. Nothing
+    // leaves it as an exception.
     std::int32_t run();
     // Reads the opened project file into a new song model and, when it could be read,
     // builds the project from it: 0 read and built, 1 the file could not be read (the
@@ -51,6 +52,9 @@ public:
     ImportDiagnostics diagnostics() const;
 
 private:
+    // Records why the run failed before the file was read; when there is no memory for the
+    // reason, that is the reason.
+    void failBecause(const char* reason);
     // Ends a run whose memory ran out: the failure, and the one failure message unless one
     // was shown.
     void failOutOfMemory();

@@ -97,6 +97,56 @@ TEST(ModuleLoadWalk, EachAllocationOfLoadingTheModuleFailsInTurn) {
     std::cout << "[ walked   ] loading the module: " << total << " allocations\n";
 }
 
+// Runs that fail before the file is read (a host that gives no application information, a
+// file that cannot be opened) with memory running out as well: they fail as the format
+// says, with no exception and nothing left.
+TEST(EarlyFailureWalk, EachAllocationOfARunThatFailsEarlyFailsInTurn) {
+    struct Case {
+        const char* what;
+        bool applicationInfo;       // the host offers it
+        const char* failedCall;     // a call the host fails every time, or none
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"no application information", false, nullptr, {}},
+        {"a file that cannot be opened", true, "IFileAccess::open", {"Cannot open file."}},
+    };
+    RefHost::LoadedModule module(TESSARO_MODULE_PATH);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        RefHost::Profile profile = TessaroTest::loadProfile();
+        profile.services["applicationInfo"] = c.applicationInfo;
+        ProjectWalk walk(walkProjects().front(), module, profile);
+        const auto planFor = [&] {
+            return c.failedCall ? RefHost::FaultPlan(RefHost::FaultKind::ErrorResult, c.failedCall)
+                                : RefHost::FaultPlan();
+        };
+        RefHost::FaultPlan plan = planFor();
+        const WalkRun reference = walk.run(plan);
+        EXPECT_EQ(reference.result, 1);
+        EXPECT_EQ(reference.messages, c.messages);
+        ASSERT_GT(reference.allocations, 1u);
+        std::size_t failedImports = 0;
+        for (std::uint64_t n = 1; n <= reference.allocations; ++n) {
+            RefHost::FaultPlan failing = planFor();
+            const WalkRun run = walk.run(failing, n);
+            ASSERT_TRUE(run.allocationFailed) << n;
+            ASSERT_EQ(run.brokenPromise(), "") << n;
+            if (!run.result) continue;  // the filter itself could not be made
+            ++failedImports;
+            EXPECT_EQ(run.result, 1) << n;
+            // Memory that runs out while the run learns the host ends it there, before the
+            // file is opened, with the one failure message.
+            if (run.messages != c.messages) {
+                EXPECT_EQ(run.reason, "out of memory") << n;
+                EXPECT_EQ(run.messages, std::vector<std::string>{TessaroFuzz::kUnknownFormat}) << n;
+            }
+        }
+        std::cout << "[ walked   ] " << c.what << ": " << reference.allocations
+                  << " allocations, " << failedImports << " failed imports\n";
+    }
+}
+
 using HostCallWalk = ProjectWalkTest;
 
 TEST_P(HostCallWalk, EachHostCallFailsInTurnAndTheImportGoesOnOrFailsCleanly) {
