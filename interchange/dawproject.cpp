@@ -27,7 +27,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kFormatVersion = "1.0";
-// The host's volume automation value 1 stands for +12 dB: gain = 3.981071706 × value^4.
+// The host's volume automation value 1 stands for +12 dB: gain = 3.981071706 × value^4. The
+// import's automation builder sets the values with the same gain (kVolumeAtTop,
+// builder/automation.cpp); the export stands beside the module and shares no header with
+// it, so a change there changes it here.
 constexpr double kVolumeAutomationTop = 3.981071706;
 constexpr std::int32_t kMidiTop = 127;
 constexpr double kPitchBendTop = 16383;

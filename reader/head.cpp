@@ -32,7 +32,7 @@ std::uint32_t minimumHeaderSize(std::uint16_t version) {
 
 }  // namespace
 
-void readSongHeader(ChunkView& in, HostSession& host, SongModel& song) {
+void readSongHeader(ChunkView& in, const HostSession& host, ImportNotes& notes, SongModel& song) {
     const auto target = queryTo<Host::IImportTarget>(host.target);
     if (target) target->prepare(kImportTemplate, kImportViewMode);
 
@@ -95,9 +95,9 @@ void readSongHeader(ChunkView& in, HostSession& host, SongModel& song) {
     if (version < 7) {
         if (version >= 3) {
             const float gain = in.f32In(0, 100, "Cannot read master track gain");
-            setOutputVolume(host, version, gain);
+            setOutputVolume(host, notes, version, gain);
             const float pan = in.f32In(-1, 1, "Cannot read master track pan");
-            setOutputPan(host, pan);
+            setOutputPan(host, notes, pan);
         }
         if (target) {
             target->setSampleRate(44100);
