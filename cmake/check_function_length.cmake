@@ -1,0 +1,108 @@
+# No function of the module's folders is longer than LIMIT lines (60 unless given), from the
+# first line of its signature to its closing brace. Run as a script (ctest runs it on the
+# source tree):
+#   cmake -DROOT=<source tree> [-DLIMIT=<lines>] -P cmake/check_function_length.cmake
+#
+# The check reads the sources as the project writes them: a definition whose body opens
+# with "{" at the end of its last signature line and closes with a "}" alone on a line, at
+# the indentation the signature begins at. A function found is passed over whole, so the
+# blocks and lambdas inside it count toward it; the members of a class are found inside
+# the class. One-line functions are never long.
+if(NOT ROOT)
+  message(FATAL_ERROR "check_function_length: ROOT is not set")
+endif()
+if(NOT LIMIT)
+  set(LIMIT 60)
+endif()
+
+set(folders base hostkit model module reader builder instruments effects presets)
+set(keywords if for while switch else do try catch return namespace class struct enum union)
+
+set(violations "")
+set(checked 0)
+set(functions 0)
+foreach(folder ${folders})
+  file(GLOB_RECURSE sources RELATIVE ${ROOT} ${ROOT}/${folder}/*.h ${ROOT}/${folder}/*.cpp)
+  foreach(source ${sources})
+    math(EXPR checked "${checked} + 1")
+    file(READ ${ROOT}/${source} content)
+    # One list element per line, empty lines kept: the characters a CMake list gives a
+    # meaning of its own are put aside first.
+    string(REPLACE "\\" "<bs>" content "${content}")
+    string(REPLACE ";" "<sc>" content "${content}")
+    string(REPLACE "[" "<lb>" content "${content}")
+    string(REPLACE "]" "<rb>" content "${content}")
+    string(REPLACE "\n" ";" lines "${content}")
+
+    set(number 0)
+    set(inside FALSE)
+    set(pending -1)
+    foreach(line IN LISTS lines)
+      math(EXPR number "${number} + 1")
+      if(inside)
+        if(line MATCHES "^${closing}[ \t]*$")
+          math(EXPR length "${number} - ${start} + 1")
+          math(EXPR functions "${functions} + 1")
+          if(length GREATER LIMIT)
+            string(APPEND violations "\n  ${source}:${start} ${name} (${length} lines)")
+          endif()
+          set(inside FALSE)
+        endif()
+        continue()
+      endif()
+      # The line without a trailing comment, for where it ends.
+      string(REGEX REPLACE "[ \t]*//.*$" "" code "${line}")
+      string(STRIP "${code}" trimmed)
+      if(trimmed STREQUAL "" OR trimmed MATCHES "^(#|/\\*|\\*)")
+        set(pending -1)
+        continue()
+      endif()
+      if(pending EQUAL -1)
+        set(pending ${number})
+        string(REGEX REPLACE "^ +" "" unindented "${line}")
+        string(LENGTH "${line}" whole)
+        string(LENGTH "${unindented}" rest)
+        math(EXPR width "${whole} - ${rest}")
+        string(REPEAT " " ${width} indent)
+        set(statement "${trimmed}")
+      else()
+        string(APPEND statement " ${trimmed}")
+      endif()
+      if(trimmed MATCHES "{$")
+        # A function: a parenthesis, no "=" before it (an initializer, a lambda kept in a
+        # variable), and no keyword that opens a block of another kind.
+        string(FIND "${statement}" "(" paren)
+        set(function FALSE)
+        if(NOT paren EQUAL -1)
+          string(SUBSTRING "${statement}" 0 ${paren} head)
+          string(REGEX MATCH "^[a-z]+" first "${statement}")
+          list(FIND keywords "${first}" keyword)
+          if(NOT head MATCHES "=" AND keyword EQUAL -1)
+            set(function TRUE)
+          endif()
+        endif()
+        if(function)
+          string(REGEX MATCH "[A-Za-z_~][A-Za-z0-9_:~<>]*$" name "${head}")
+          set(start ${pending})
+          set(closing "${indent}}")
+          set(inside TRUE)
+        endif()
+        set(pending -1)
+      elseif(trimmed MATCHES "(<sc>|})$" OR trimmed MATCHES "^(public|private|protected):$")
+        set(pending -1)
+      endif()
+    endforeach()
+    if(inside)
+      string(APPEND violations "\n  ${source}:${start} ${name} (no closing brace found)")
+    endif()
+  endforeach()
+endforeach()
+
+if(checked EQUAL 0 OR functions EQUAL 0)
+  message(FATAL_ERROR "check_function_length: no functions under ${ROOT}")
+endif()
+if(violations)
+  message(FATAL_ERROR "functions over ${LIMIT} lines:${violations}")
+endif()
+message(STATUS "check_function_length: ${functions} functions in ${checked} files, none over "
+               "${LIMIT} lines")
