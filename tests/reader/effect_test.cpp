@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/effect_kinds.h"
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
@@ -625,4 +626,38 @@ TEST(EffectChunk, ValuesOfEveryKindReachTheRecord) {
         EXPECT_EQ(rb.threshold, -3.5f);
         EXPECT_EQ(rb.release, 250.0f);
     }
+}
+
+// A parameter offset behind both the chunk's end and the file's is refused at the offset
+// field, before the record is filed.
+TEST(EffectChunk, AParameterOffsetNeitherTheChunkNorTheFileCanHoldIsRefused) {
+    auto bytes = body(chunkOf(W::LimiterParams{}), 22);
+    bytes[4] = 0xFF;  // the offset field, behind the size field
+    bytes[5] = 0xFF;
+    EffxRun run = readBytes(bytes, 22);
+    EXPECT_EQ(run.error, "EFFX sub chunk offset too short");
+    EXPECT_EQ(run.position, 4u + 2u);  // nothing behind the offset was read
+    EXPECT_TRUE(run.onChannels.empty());
+}
+
+TEST(EffectChunk, EveryKindHasOneTableOfNameAndSize) {
+    struct Case {
+        std::uint16_t kind;
+        const char* name;
+    };
+    const Case cases[] = {
+        {0, "limiter"},          {8, "amp simulator"}, {11, "Tonalix EQ"},
+        {12, "brickwall limiter"}, {13, "Inter-App Audio effect"}, {14, "input phase"},
+        {17, "effect kind 17"},  {27, "effect kind 27"}, {28, "Audio Unit effect"},
+        {29, "Whirlo"},          {30, "Lanefix"},       {31, "Hallvane Lite reverb"},
+        {32, "effect kind 32"},  {40, "effect kind 40"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(effectKindName(c.kind), c.name) << c.kind;
+    // Every kind up to the last known has a table; its parameter size is what its reads take
+    // (ConsumedCountByKind reads them).
+    for (std::uint16_t kind = 0; kind <= kEffectLastKnown; ++kind)
+        EXPECT_TRUE(visitEffectKind(kind, [](const auto&) {})) << kind;
+    EXPECT_FALSE(visitEffectKind(kEffectLastKnown + 1, [](const auto&) {}));
+    // The Tonalix EQ: four bands of 13 bytes, and a type byte in the outer two.
+    EXPECT_EQ(effectParameterSize(kEffectTonalixEq, 22), 4 * 13u + 2u);
 }
