@@ -11,6 +11,7 @@
 if(NOT ROOT)
   message(FATAL_ERROR "check_function_length: ROOT is not set")
 endif()
+get_filename_component(ROOT "${ROOT}" ABSOLUTE)
 if(NOT LIMIT)
   set(LIMIT 60)
 endif()

@@ -195,11 +195,11 @@ struct Failure {
     std::uint64_t at = 0;
     friend bool operator==(const Failure&, const Failure&) = default;
 };
-Failure failureOf(const FileReader& in, const std::function<void()>& read) {
+Failure failureOf(const ChunkView& chunk, const std::function<void()>& read) {
     try {
         read();
     } catch (const ReaderError& e) {
-        return {e.what(), e.fieldOffset().value_or(in.position())};
+        return {e.what(), e.fieldOffset().value_or(chunk.fieldOffset())};
     }
     return {};
 }
@@ -207,17 +207,27 @@ std::ostream& operator<<(std::ostream& out, const Failure& f) {
     return out << '"' << f.text << "\" at " << f.at;
 }
 
+// A chunk of `declared` body bytes (0, 1, 2 ...) of which the file holds `have`, behind
+// `before` filler bytes, its size field read.
+struct SizedChunk {
+    SizedChunk(std::uint32_t declared, std::size_t have, std::size_t before = 0)
+        : stream(chunkFile(before, declared, have)), file(stream, before) {
+        chunk.readSize(0, "size");
+    }
+    BufferStream stream;
+    Opened file;
+    ChunkView chunk{file.in, "TEST", 0, 0};
+};
+
 }  // namespace
 
 TEST(ChunkView, BytesReadsAnIdWholeOrFailsConsumingNothing) {
-    BufferStream stream(chunkFile(0, 8, 6));
-    Opened file(stream);
-    ChunkView chunk(file.in, "TEST", 0, 0);
-    chunk.readSize(0, "size");
+    SizedChunk file(8, 6);
+    ChunkView& chunk = file.chunk;
     const std::array<std::uint8_t, 4> id = chunk.bytes<4>("no id");
     EXPECT_EQ(id, (std::array<std::uint8_t, 4>{0, 1, 2, 3}));
     // Two bytes are left of the file: a second id cannot be read, and nothing of it is taken.
-    EXPECT_EQ(failureOf(file.in, [&] { chunk.bytes<4>("no second id"); }),
+    EXPECT_EQ(failureOf(chunk, [&] { chunk.bytes<4>("no second id"); }),
               (Failure{"no second id", 8}));
     EXPECT_EQ(chunk.consumed(), 4u);
     EXPECT_EQ(chunk.u16("the rest"), 0x0504);
@@ -225,10 +235,8 @@ TEST(ChunkView, BytesReadsAnIdWholeOrFailsConsumingNothing) {
 
 TEST(ChunkView, ASubRangeEndsAtItsDeclaredEndWhenFinishedOrDropped) {
     // A chunk of 20 body bytes: a u16 size of 6, the sub-range's 6 bytes, then the rest.
-    BufferStream stream(chunkFile(0, 20, 20));
-    Opened file(stream);
-    ChunkView chunk(file.in, "TEST", 0, 0);
-    chunk.readSize(0, "size");
+    SizedChunk file(20, 20);
+    ChunkView& chunk = file.chunk;
     chunk.u16("the sub-range's size");
     {
         SubRange sub = chunk.sub(6, "sub too long");
@@ -251,15 +259,13 @@ TEST(ChunkView, ASubRangeEndsAtItsDeclaredEndWhenFinishedOrDropped) {
 }
 
 TEST(ChunkView, ReadsOfASubRangeMayPassItsEndWhereWithinMayNot) {
-    BufferStream stream(chunkFile(0, 16, 16));
-    Opened file(stream);
-    ChunkView chunk(file.in, "TEST", 0, 0);
-    chunk.readSize(0, "size");
+    SizedChunk file(16, 16);
+    ChunkView& chunk = file.chunk;
     {
         SubRange sub = chunk.sub(3, "sub too long");
         auto inside = sub.within();
         EXPECT_EQ(inside.u16("inside"), 0x0100);
-        EXPECT_EQ(failureOf(file.in, [&] { inside.u16("beyond the sub-range"); }),
+        EXPECT_EQ(failureOf(chunk, [&] { inside.u16("beyond the sub-range"); }),
                   (Failure{"beyond the sub-range", 6}));
         // A plain read goes on past its end, as the layouts that read on do; the reader then
         // stays where the read ended.
@@ -288,12 +294,10 @@ TEST(ChunkView, ASubRangeBeyondBothTheChunkAndTheFileIsRefusedAtItsSizeField) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        BufferStream stream(chunkFile(4, c.declared, c.have));
-        Opened file(stream, 4);
-        ChunkView chunk(file.in, "TEST", 0, 0);
-        chunk.readSize(0, "size");
+        SizedChunk file(c.declared, c.have, 4);
+        ChunkView& chunk = file.chunk;
         chunk.u32("the sub-range's size");
-        const Failure failure = failureOf(file.in, [&] {
+        const Failure failure = failureOf(chunk, [&] {
             SubRange sub = chunk.sub(c.size, "sub too long");
             sub.finish();
         });
@@ -306,11 +310,9 @@ TEST(ChunkView, ASubRangeBeyondBothTheChunkAndTheFileIsRefusedAtItsSizeField) {
 }
 
 TEST(ChunkView, ASubRangeLeftByAFailureStaysWhereTheFailureWas) {
-    BufferStream stream(chunkFile(0, 20, 20));
-    Opened file(stream);
-    ChunkView chunk(file.in, "TEST", 0, 0);
-    chunk.readSize(0, "size");
-    EXPECT_EQ(failureOf(file.in, [&] {
+    SizedChunk file(20, 20);
+    ChunkView& chunk = file.chunk;
+    EXPECT_EQ(failureOf(chunk, [&] {
                   SubRange sub = chunk.sub(10, "sub too long");
                   sub.u8In(5, 9, "out of range");
               }),
@@ -335,20 +337,16 @@ TEST(ChunkView, ARecordLayoutIsReadAndCheckedFieldByField) {
     };
     static_assert(recordSize(kLayout) == 4);
     // Body bytes 0, 1, 2 ...: the first record is 0, 0x0201, 3; the second's last field is 7.
-    BufferStream stream(chunkFile(0, 14, 14));
-    Opened file(stream);
-    ChunkView chunk(file.in, "TEST", 0, 0);
-    chunk.readSize(0, "size");
+    SizedChunk file(14, 14);
+    ChunkView& chunk = file.chunk;
     EXPECT_EQ(chunk.readRecord(kLayout), std::make_tuple(std::uint8_t{0}, 0x0201, 3));
-    EXPECT_EQ(failureOf(file.in, [&] { chunk.readRecord(kLayout); }), (Failure{"third", 11}));
+    EXPECT_EQ(failureOf(chunk, [&] { chunk.readRecord(kLayout); }), (Failure{"third", 11}));
     // The count check walks the same layout: 6 bytes hold one record, and a second would end
     // in its second field.
-    BufferStream six(chunkFile(0, 6, 6));
-    Opened short6(six);
-    ChunkView records(short6.in, "TEST", 0, 0);
-    records.readSize(0, "size");
+    SizedChunk short6(6, 6);
+    ChunkView& records = short6.chunk;
     EXPECT_EQ(errorOf([&] { records.requireRecords(1, recordSize(kLayout), kLayout); }), "");
-    EXPECT_EQ(failureOf(short6.in, [&] { records.requireRecords(2, 4, kLayout); }),
+    EXPECT_EQ(failureOf(records, [&] { records.requireRecords(2, 4, kLayout); }),
               (Failure{"second", 9}));
 }
 
