@@ -27,6 +27,10 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kFormatVersion = "1.0";
+// What a file valid against the format's current schema holds that a reader of its 1.0
+// release, which validates against that release, neither accepts nor plays: a send's
+// Enable and a clip's enable.
+constexpr const char* kNotSeenBy10 = "not seen by a DAWproject 1.0 reader";
 // The host's volume automation value 1 stands for +12 dB: gain = 3.981071706 × value^4. The
 // import's automation builder sets the values with the same gain (kVolumeAtTop,
 // builder/automation.cpp); the export stands beside the module and shares no header with
@@ -373,23 +377,29 @@ private:
         if (c.pan) realParameter(xml, "Pan", ids.pan, "Pan", "normalized", *c.pan, 0, 1);
         if (!c.sends.empty()) {
             xml.start("Sends");
-            for (std::size_t i = 0; i < c.sends.size(); ++i) send(xml, c, c.sends[i], ids.sendVolumes[i]);
+            for (std::size_t i = 0; i < c.sends.size(); ++i)
+                send(xml, track, c.sends[i], ids.sendVolumes[i]);
             xml.end();
         }
         if (c.volume) realParameter(xml, "Volume", ids.volume, "Volume", "linear", *c.volume, 0, c.volumeMax);
         xml.end();
     }
 
-    void send(XmlWriter& xml, const Channel& c, const Send& s, const std::string& volumeId) {
+    // A send is on unless its Enable says otherwise, and a reader of the format's 1.0
+    // release knows no Enable: it is written for a send that is off, and listed.
+    void send(XmlWriter& xml, const Track& track, const Send& s, const std::string& volumeId) {
+        const std::string name = "Send " + std::to_string(s.slot + 1);
         xml.start("Send");
         xml.attribute("id", id());
         if (const auto it = channelIds_.find(s.destination); it != channelIds_.end())
             xml.attribute("destination", it->second);
-        xml.start("Enable");
-        xml.attribute("value", s.enabled);
-        xml.end();
-        realParameter(xml, "Volume", volumeId, "Send " + std::to_string(s.slot + 1), "linear", s.volume,
-                      0, c.volumeMax);
+        if (!s.enabled) {
+            xml.start("Enable");
+            xml.attribute("value", false);
+            xml.end();
+            leftOut_.add(kNotSeenBy10, track.name.utf8, {}, name + " off");
+        }
+        realParameter(xml, "Volume", volumeId, name, "linear", s.volume, 0, track.channel->volumeMax);
         xml.end();
     }
 
@@ -541,7 +551,11 @@ private:
         if (!clip.name.utf8.empty()) xml.attribute("name", clip.name.utf8);
         xml.attribute("time", clip.time);
         xml.attribute("duration", clip.duration);
-        if (clip.muted) xml.attribute("enable", false);
+        if (clip.muted) {
+            // As with a send, the 1.0 release has no clip's enable: it plays the clip.
+            xml.attribute("enable", false);
+            leftOut_.add(kNotSeenBy10, track.name.utf8, label, "muted");
+        }
         if (clip.kind == Clip::Kind::Notes) {
             xml.attribute("contentTimeUnit", "beats");
             xml.attribute("playStart", 0.0);

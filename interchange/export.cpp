@@ -72,19 +72,8 @@ RefHost::Report ExportOutcome::report() const {
     return j;
 }
 
-ExportOutcome exportSong(const RefHost::ReferenceHost& host, const fs::path& projectFile,
-                         const ExportRequest& request) {
+ExportOutcome exportSong(const Song& song, const fs::path& projectFile, const ExportRequest& request) {
     ExportOutcome outcome;
-    if (request.dawproject.empty() && request.midi.empty()) return outcome;
-    Song song;
-    try {
-        song = readSong(host, projectFile);
-    } catch (const std::exception& e) {
-        for (const auto& [format, path] : {std::pair{"dawproject", request.dawproject}, std::pair{"midi", request.midi}})
-            if (!path.empty())
-                outcome.outputs.push_back({format, path, false, "cannot read the song: " + std::string(e.what()), {}});
-        return outcome;
-    }
     // The two files share nothing but the song, which neither changes: the MIDI file is
     // written beside the DAWproject file, in a thread of its own.
     OutputOutcome midi;
@@ -103,6 +92,26 @@ ExportOutcome exportSong(const RefHost::ReferenceHost& host, const fs::path& pro
         outcome.outputs.push_back(std::move(midi));
     }
     return outcome;
+}
+
+ExportOutcome songNotRead(const ExportRequest& request, const std::string& why) {
+    ExportOutcome outcome;
+    for (const auto& [format, path] : {std::pair{"dawproject", request.dawproject}, std::pair{"midi", request.midi}})
+        if (!path.empty())
+            outcome.outputs.push_back({format, path, false, "cannot read the song: " + why, {}});
+    return outcome;
+}
+
+ExportOutcome exportSong(const RefHost::ReferenceHost& host, const fs::path& projectFile,
+                         const ExportRequest& request) {
+    if (request.dawproject.empty() && request.midi.empty()) return {};
+    Song song;
+    try {
+        song = readSong(host, projectFile);
+    } catch (const std::exception& e) {
+        return songNotRead(request, e.what());
+    }
+    return exportSong(song, projectFile, request);
 }
 
 }  // namespace Interchange

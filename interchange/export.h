@@ -10,6 +10,7 @@
 
 #include "interchange/dawproject.h"
 #include "interchange/left_out.h"
+#include "interchange/song.h"
 #include "refhost/report.h"
 
 namespace RefHost {
@@ -41,10 +42,15 @@ struct ExportOutcome {
     RefHost::Report report() const;
 };
 
-// Writes the outputs request names from the song host holds after a successful import of
-// projectFile. An output that cannot be written has its error; the others are written
-// all the same. An output that names the project file itself is refused.
+// Writes the outputs request names from song, read from the host after a successful
+// import of projectFile. An output that cannot be written has its error; the others are
+// written all the same. An output that names the project file itself is refused.
+ExportOutcome exportSong(const Song& song, const std::filesystem::path& projectFile,
+                         const ExportRequest& request);
+// The same, reading the song from host first.
 ExportOutcome exportSong(const RefHost::ReferenceHost& host, const std::filesystem::path& projectFile,
                          const ExportRequest& request);
+// Every output request names failed, because the song could not be read (why).
+ExportOutcome songNotRead(const ExportRequest& request, const std::string& why);
 
 }  // namespace Interchange

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <set>
+#include <sstream>
 
 #include "hostkit/fader.h"
 #include "interchange/export.h"
@@ -61,6 +62,37 @@ const Exported& rich() {
         inside->name = u"Inside";
         document.insertTrack(group, *inside);
         exportTo(x, file);
+        return x;
+    }();
+    return e;
+}
+
+// One instrument track with a part: no send, no muted clip.
+const Exported& plain() {
+    static Exported e = [] {
+        using namespace TessaroWriter;
+        Exported x;
+        ProjectFile file;
+        HeadChunk head;
+        head.trackCount = 1;
+        file.add(head);
+        TrackInfoChunk track;
+        track.trackNumber = 1;
+        track.name = u"Keys";
+        track.instrumentId = 99001;
+        file.add(track);
+        Region part;
+        part.length = 960;
+        MidiData notes;
+        notes.notes = {{0, 240, 60, 100}};
+        part.content = notes;
+        RegionChunk regions;
+        regions.trackNumber = 1;
+        regions.regions = {part};
+        file.add(regions);
+        const fs::path project = x.folder->write("Plain.tsp", file.bytes());
+        x.run = ImportHarness().importFile(project);
+        exportTo(x, project);
         return x;
     }();
     return e;
@@ -126,6 +158,32 @@ TEST(DawprojectExport, ProjectAndMetadataValidateAgainstTheSchemas) {
     }
 }
 
+// A reader of the format's 1.0 release validates against that release's schema: its only
+// complaints are a send's Enable and a clip's enable, one for each value the export lists as
+// not seen by such a reader; a song with neither validates against both schemas.
+TEST(DawprojectExport, AReaderOfThe10ReleaseMissesOnlyTheListedSwitches) {
+    if (!TESSARO_WITH_AUDIO) GTEST_SKIP() << "the demo plays a wave file: the host needs audio";
+    ASSERT_TRUE(schemaFolder()) << "the DAWproject schemas belong in tests/data/dawproject";
+    for (const auto& [name, e] : {std::pair{"demo", &demo()}, {"rich", &rich()}, {"plain", &plain()}}) {
+        SCOPED_TRACE(name);
+        const auto& xml = e->entries.at("project.xml");
+        EXPECT_EQ(schemaErrors(xml, "Project.xsd"), "");
+        std::size_t complaints = 0;
+        std::istringstream lines(schemaErrors(xml, "Project-1.0-release.xsd"));
+        for (std::string line; std::getline(lines, line); ++complaints)
+            EXPECT_TRUE(line.find("Element 'Enable'") != std::string::npos ||
+                        line.find("attribute 'enable'") != std::string::npos)
+                << line;
+        std::size_t listed = 0;
+        for (const auto& l : e->outcome.outputs[0].leftOut)
+            if (l.what == "not seen by a DAWproject 1.0 reader") listed += l.count;
+        EXPECT_EQ(complaints, listed);
+        if (e == &plain()) {
+            EXPECT_EQ(listed, 0u);
+        }
+    }
+}
+
 TEST(DawprojectExport, EveryIdIsUniqueAndEveryReferenceResolves) {
     if (!TESSARO_WITH_AUDIO) GTEST_SKIP() << "the demo plays a wave file: the host needs audio";
     for (const Exported* e : {&demo(), &rich()}) {
@@ -184,7 +242,9 @@ TEST(DawprojectExport, TracksAndChannelsStandInHostOrderWithTheirRolesAndRouting
     const auto sends = doc.select("//Send");
     ASSERT_EQ(sends.size(), 4u);
     for (const auto& send : sends) EXPECT_EQ(send.at("destination"), bus);
-    EXPECT_EQ(names(doc.select("//Send/Enable"), "value"), (std::vector<std::string>{"true", "false", "false", "true"}));
+    // A send is on unless it says otherwise: only the two that are off carry an Enable.
+    EXPECT_EQ(names(doc.select("//Send/Enable"), "value"), (std::vector<std::string>{"false", "false"}));
+    EXPECT_EQ(names(doc.select("//Send[Enable]/ancestor::Track")), (std::vector<std::string>{"Drums", "Synth"}));
 
     // Rich: the folder holds its track; the effect channels are both there.
     const XmlDocument& r = *rich().project;
@@ -375,6 +435,8 @@ TEST(DawprojectExport, WhatTheFormatCannotHoldIsListed) {
     EXPECT_EQ(list(demo()), (std::vector<std::string>{
                                 "cycle |  |  | on, 0 to 16 quarter notes | 1",
                                 "song length |  |  | 48 quarter notes | 1",
+                                "not seen by a DAWproject 1.0 reader | Drums |  | Send 1 off | 1",
+                                "not seen by a DAWproject 1.0 reader | Synth |  | Send 1 off | 1",
                                 "region gain | Vocals | vocals (44100.0Hz 16bit) | 0.8999999761581421 | 1",
                             }));
     const std::string lead = "Lead\xEF\xBF\xBD\xEF\xBF\xBDx";
@@ -382,10 +444,16 @@ TEST(DawprojectExport, WhatTheFormatCannotHoldIsListed) {
                                 "cycle |  |  | off, 0 to 12 quarter notes | 1",
                                 "song length |  |  | 29.76 quarter notes | 1",
                                 "characters XML cannot carry, written as U+FFFD | " + lead + " |  | " + lead + " | 1",
+                                "not seen by a DAWproject 1.0 reader | " + lead + " |  | Send 2 off | 1",
+                                "not seen by a DAWproject 1.0 reader | Pad |  | Send 1 off | 2",
+                                "not seen by a DAWproject 1.0 reader | Pad |  | Send 2 off | 2",
+                                "not seen by a DAWproject 1.0 reader | Loops |  | Send 1 off | 1",
+                                "not seen by a DAWproject 1.0 reader | Loops |  | Send 2 off | 1",
                                 "notes with a key outside 0 to 127 | " + lead + " | Riff |  | 1",
                                 "program changes above 127 | " + lead + " | Riff |  | 1",
                                 "controller-like values above 127, written as 127 | " + lead + " | Riff |  | 1",
                                 "controller events with a number above 127 | " + lead + " | Riff |  | 1",
+                                "not seen by a DAWproject 1.0 reader | " + lead + " | Muted | muted | 1",
                                 "region gain | Loops | loop | 0.5 | 1",
                             }));
 }

@@ -38,7 +38,7 @@ TEST(ImportTool, ExportsTheDemoToBothFormatsAndListsWhatWasLeftOut) {
     const auto json = nlohmann::ordered_json::parse(readFile(report));
     EXPECT_EQ(json.at("export").at("dawproject").at("path"), dawproject.string());
     EXPECT_EQ(json.at("export").at("dawproject").at("written"), true);
-    EXPECT_EQ(json.at("export").at("dawproject").at("leftOut").size(), 3u);
+    EXPECT_EQ(json.at("export").at("dawproject").at("leftOut").size(), 5u);
     EXPECT_EQ(json.at("export").at("midi").at("leftOut")[1],
               nlohmann::ordered_json::parse(
                   R"({"what": "muted track", "track": "Synth", "clip": null, "value": null, "count": 1})"));

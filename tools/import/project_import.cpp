@@ -4,6 +4,7 @@
 
 #if TESSARO_WITH_INTERCHANGE
 #include "interchange/export.h"
+#include "interchange/host_song.h"
 #endif
 
 #ifndef TESSARO_VERSION
@@ -26,14 +27,34 @@ ImportedProject importProject(const ImportSetup& setup, const fs::path& file,
     return imported;
 }
 
+const Interchange::Song* songOf(ImportedProject& imported, const fs::path& file) {
+#if TESSARO_WITH_INTERCHANGE
+    if (!imported.song && imported.songError.empty()) {
+        try {
+            imported.song = Interchange::readSong(*imported.host, file);
+        } catch (const std::exception& e) {
+            imported.songError = e.what();
+        }
+    }
+    return imported.song ? &*imported.song : nullptr;
+#else
+    (void)file;
+    imported.songError = "the command is built without the song's outputs";
+    return nullptr;
+#endif
+}
+
 ExportResult exportProject(ImportedProject& imported, const fs::path& file,
                            const ExportTargets& targets) {
     ExportResult result;
 #if TESSARO_WITH_INTERCHANGE
     if (imported.outcome.result != 0 || !imported.outcome.error.empty()) return result;
     if (targets.dawproject.empty() && targets.midi.empty()) return result;
-    const auto exported = Interchange::exportSong(
-        *imported.host, file, {targets.dawproject, targets.midi, {"tessaro-import", TESSARO_VERSION}});
+    const Interchange::ExportRequest request{targets.dawproject, targets.midi,
+                                             {"tessaro-import", TESSARO_VERSION}};
+    const Interchange::Song* song = songOf(imported, file);
+    const auto exported = song ? Interchange::exportSong(*song, file, request)
+                               : Interchange::songNotRead(request, imported.songError);
     imported.report["export"] = exported.report();
     for (const auto& output : exported.outputs) {
         if (output.written)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "interchange/song.h"
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
@@ -27,12 +28,22 @@ struct ImportedProject {
     std::unique_ptr<RefHost::ReferenceHost> host;  // as the import left it
     RefHost::ImportOutcome outcome;
     RefHost::Report report;
+    // The plain song every output of a successful import draws on (the exports, the render,
+    // the view): read from the host by the first output that asks (songOf), kept for the
+    // others. songError: why it could not be read.
+    std::optional<Interchange::Song> song;
+    std::string songError;
 };
 
 // Imports file into a fresh host; watcher (may be empty) is told of each block an audio
 // file writer writes.
 ImportedProject importProject(const ImportSetup& setup, const std::filesystem::path& file,
                               RefHost::AudioWriteWatcher watcher = {});
+
+// The song of a successful import, read from its host at the first call and kept; null
+// when it cannot be read (imported.songError says why) or the command is built without
+// the interchange library.
+const Interchange::Song* songOf(ImportedProject& imported, const std::filesystem::path& file);
 
 // The exports a run asks for of one project: where its DAWproject file and its Standard
 // MIDI File go (empty: none).
