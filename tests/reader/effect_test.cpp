@@ -575,7 +575,7 @@ TEST(EffectChunk, ValuesOfEveryKindReachTheRecord) {
         p.bands[0] = {1, 2, -6.0f, 80.0f, 0.5f};
         p.bands[1] = {0, 3, 3.0f, 400.0f, 1.0f};  // band 2 has no type in the file
         p.bands[3] = {1, 1, 12.0f, 12000.0f, 2.0f};
-        const auto& bands = parametersOf<TonalixParameters>(only(readChunk(chunkOf(p)))).bands;
+        const auto bands = parametersOf<TonalixParameters>(only(readChunk(chunkOf(p)))).bands;
         EXPECT_TRUE(bands[0].enabled);
         EXPECT_EQ(bands[0].type, 2);
         EXPECT_EQ(bands[0].gain, -6.0f);
