@@ -19,9 +19,9 @@ namespace {
 constexpr std::uint32_t kCurveHeaderSize = 2 + 4 + 1 + 1 + 1 + 4;
 // One point: its position in ticks, its value and its curve type (read and dropped).
 constexpr std::tuple kPointFields{
-    FieldSpec<std::uint32_t>{"cannot read automation position"},
-    FieldSpec<float>{"cannot read automation value"},
-    FieldSpec<std::uint8_t>{"cannot read automation curve type"},
+    TypedField<std::uint32_t>{"cannot read automation position"},
+    TypedField<float>{"cannot read automation value"},
+    TypedField<std::uint8_t>{"cannot read automation curve type"},
 };
 constexpr std::uint64_t kPointSize = recordSize(kPointFields);
 // Target ids name a track as track number × 100 (and more); below that nothing is aimed.

@@ -93,10 +93,10 @@ public:
                         std::initializer_list<Field> fields) const {
         requireRecords(count, stride, fields.begin(), fields.end());
     }
-    // The same for a record whose layout is a tuple of field specs (field_reads.h).
+    // The same for a record whose layout is a tuple of typed fields (field_reads.h).
     template <class... T>
     void requireRecords(std::uint64_t count, std::uint64_t stride,
-                        const std::tuple<FieldSpec<T>...>& layout) const {
+                        const std::tuple<TypedField<T>...>& layout) const {
         const auto fields = std::apply(
             [](const auto&... field) {
                 return std::array<Field, sizeof...(T)>{Field{field.kSize, field.message}...};

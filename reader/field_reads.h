@@ -5,7 +5,7 @@
 // range only when it compares outside it, so a NaN passes, as the app's own reader lets it
 // through.
 //
-// A record's layout is said once, as a tuple of FieldSpecs in file order: the count check
+// A record's layout is said once, as a tuple of TypedFields in file order: the count check
 // before its records are made (ChunkView::requireRecords) and the reads (readRecord, or
 // read() field by field) both walk it.
 //
@@ -30,7 +30,7 @@ namespace Tessaro {
 // value must lie in (all of the type's values when none is given) and the message of a read
 // that fails or finds it outside.
 template <class T>
-struct FieldSpec {
+struct TypedField {
     using Type = T;
     static constexpr std::uint8_t kSize = sizeof(T);
 
@@ -44,7 +44,7 @@ struct FieldSpec {
 // The bytes of a record's fields: where the next record begins when its record size says
 // no more.
 template <class... T>
-constexpr std::uint64_t recordSize(const std::tuple<FieldSpec<T>...>&) {
+constexpr std::uint64_t recordSize(const std::tuple<TypedField<T>...>&) {
     return (std::uint64_t{0} + ... + sizeof(T));
 }
 
@@ -87,9 +87,9 @@ public:
     // A float from 0 to 1.
     float unit(const char* message) { return f32In(0.0f, 1.0f, message); }
 
-    // A field as its spec says: read, then held to its range.
+    // A field of a record layout: read, then held to its range.
     template <class T>
-    T read(const FieldSpec<T>& field) {
+    T read(const TypedField<T>& field) {
         if constexpr (std::is_same_v<T, float>)
             return f32In(field.lo, field.hi, field.message);
         else
@@ -98,7 +98,7 @@ public:
     // A whole record, its fields read and checked one by one in file order (the first that
     // fails raises its message).
     template <class... T>
-    std::tuple<T...> readRecord(const std::tuple<FieldSpec<T>...>& layout) {
+    std::tuple<T...> readRecord(const std::tuple<TypedField<T>...>& layout) {
         return std::apply([this](const auto&... field) { return std::tuple<T...>{read(field)...}; },
                           layout);
     }

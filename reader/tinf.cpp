@@ -35,9 +35,9 @@ namespace Key = TrackAttribute;
 constexpr std::uint32_t kOpaque = 0xFF000000;
 // A send: the bus it feeds, whether it is on, and its level.
 constexpr std::tuple kSendFields{
-    FieldSpec<std::int16_t>{"cannot read send bus ID of track", 0, 100},
-    FieldSpec<std::uint8_t>{"cannot read send bus enabled of track", 0, 1},
-    FieldSpec<float>{"cannot read send level of track", 0.0f, 1.0f},
+    TypedField<std::int16_t>{"cannot read send bus ID of track", 0, 100},
+    TypedField<std::uint8_t>{"cannot read send bus enabled of track", 0, 1},
+    TypedField<float>{"cannot read send level of track", 0.0f, 1.0f},
 };
 
 // The host side of the track being read. When the host cannot create or insert the track,

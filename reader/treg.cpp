@@ -37,20 +37,20 @@ enum EventType : std::uint8_t { kPitchBend = 2, kAftertouch = 3, kProgramChange 
 
 // A note record: its fields, then the rest of its record size, skipped.
 constexpr std::tuple kNoteFields{
-    FieldSpec<std::uint32_t>{"cannot read note position in track", 0, kLargestTick},
-    FieldSpec<std::uint32_t>{"cannot read note length in track", 0, kLargestTick},
-    FieldSpec<std::uint8_t>{"cannot read note key in track"},
-    FieldSpec<std::uint8_t>{"cannot read note velocity in track", 0, 127},
+    TypedField<std::uint32_t>{"cannot read note position in track", 0, kLargestTick},
+    TypedField<std::uint32_t>{"cannot read note length in track", 0, kLargestTick},
+    TypedField<std::uint8_t>{"cannot read note key in track"},
+    TypedField<std::uint8_t>{"cannot read note velocity in track", 0, 127},
 };
 // An event record before version 10: a position and a value (a pitch bend on the old
 // scale); from version 10 a type and a key follow. Then the rest of its record size.
 constexpr std::tuple kOldEventFields{
-    FieldSpec<std::uint32_t>{"cannot read event position in track", 0, kLargestTick},
-    FieldSpec<std::uint16_t>{"cannot read event value in track"},
+    TypedField<std::uint32_t>{"cannot read event position in track", 0, kLargestTick},
+    TypedField<std::uint16_t>{"cannot read event value in track"},
 };
 constexpr auto kEventFields = std::tuple_cat(
-    kOldEventFields, std::tuple{FieldSpec<std::uint8_t>{"cannot read event type in track"},
-                                FieldSpec<std::uint8_t>{"cannot read event key in track"}});
+    kOldEventFields, std::tuple{TypedField<std::uint8_t>{"cannot read event type in track"},
+                                TypedField<std::uint8_t>{"cannot read event key in track"}});
 constexpr auto kNoteFieldBytes = static_cast<std::uint8_t>(recordSize(kNoteFields));
 constexpr auto kMinEventRecordSize = static_cast<std::uint8_t>(recordSize(kOldEventFields));
 

@@ -331,9 +331,9 @@ TEST(ChunkView, ASubRangeLeftByAFailureStaysWhereTheFailureWas) {
 
 TEST(ChunkView, ARecordLayoutIsReadAndCheckedFieldByField) {
     constexpr std::tuple kLayout{
-        FieldSpec<std::uint8_t>{"first"},
-        FieldSpec<std::uint16_t>{"second", 0, 0x0605},
-        FieldSpec<std::uint8_t>{"third", 3, 3},
+        TypedField<std::uint8_t>{"first"},
+        TypedField<std::uint16_t>{"second", 0, 0x0605},
+        TypedField<std::uint8_t>{"third", 3, 3},
     };
     static_assert(recordSize(kLayout) == 4);
     // Body bytes 0, 1, 2 ...: the first record is 0, 0x0201, 3; the second's last field is 7.
@@ -351,7 +351,7 @@ TEST(ChunkView, ARecordLayoutIsReadAndCheckedFieldByField) {
 }
 
 TEST(ChunkView, UnboundedFloatsPassEveryValue) {
-    constexpr FieldSpec<float> kAny{"any"};
+    constexpr TypedField<float> kAny{"any"};
     const float values[] = {std::numeric_limits<float>::infinity(),
                             -std::numeric_limits<float>::infinity(),
                             std::numeric_limits<float>::quiet_NaN(), -1e38f};
