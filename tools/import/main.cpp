@@ -25,6 +25,7 @@
 #include "tools/import/locations.h"
 #include "tools/import/options.h"
 #include "tools/import/outputs.h"
+#include "tools/import/page_output.h"
 #include "tools/import/progress.h"
 #include "tools/import/project_import.h"
 #include "tools/import/summary.h"
@@ -73,6 +74,7 @@ struct RunOutputs {
     OutputOption json;
     OutputOption dawproject;
     OutputOption midi;
+    OutputOption html;
 };
 
 // One project, reported in full: the host, the module, the messages, the result and the
@@ -104,6 +106,7 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
 
     std::optional<Host::int32> result;
     RefHost::Report report;
+    std::vector<fs::path> writtenExports;
     if (!imported) {
         // No module: the report of a host that saw no import.
         report = RefHost::makeReport(RefHost::ReferenceHost(profile), std::nullopt);
@@ -119,6 +122,7 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
             *imported, FileIo::fromUtf8(file),
             {names.pathFor(outputs.dawproject, 0, ".dawproject"),
              names.pathFor(outputs.midi, 0, ".mid")});
+        writtenExports = exported.written;
         for (const auto& error : exported.errors) std::cerr << "tessaro-import: " << error << "\n";
         if (!exported.errors.empty()) status = kUsage;
         report = imported->report;
@@ -145,11 +149,23 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         out << "Result:     " << *result << (*result == 0 ? " (imported)" : " (failed)") << "\n";
         printSummary(out, report);
     }
+    const OutputNames names({FileIo::fromUtf8(file)});
+    std::vector<fs::path> written = writtenExports;
     if (json.kind == OutputOption::Kind::StandardOutput) {
         std::cout << RefHost::reportText(report) << std::flush;
     } else if (json.kind != OutputOption::Kind::None) {
-        const OutputNames names({FileIo::fromUtf8(file)});
-        if (const auto problem = writeReport(names.pathFor(json, 0, ".json"), report)) {
+        const fs::path reportFile = names.pathFor(json, 0, ".json");
+        if (const auto problem = writeReport(reportFile, report)) {
+            std::cerr << "tessaro-import: " << *problem << "\n";
+            return kUsage;
+        }
+        written.insert(written.begin(), reportFile);
+    }
+    // The page, once the outputs it links are written.
+    if (imported) {
+        PageSummary summary;
+        const PageTarget page{names.pathFor(outputs.html, 0, ".html"), written, {}};
+        if (const auto problem = writeProjectPage(page, &*imported, FileIo::fromUtf8(file), {}, summary)) {
             std::cerr << "tessaro-import: " << *problem << "\n";
             return kUsage;
         }
@@ -184,12 +200,13 @@ int main(int argc, char** argv) {
 
     // Everything that can stop the run stops it before the first import.
     const RunOutputs outputs{outputOption(options.json), outputOption(options.dawproject),
-                             outputOption(options.midi)};
+                             outputOption(options.midi), outputOption(options.html)};
     const bool several = options.files.size() > 1;
     const std::tuple<const char*, const std::string&, const OutputOption&> given[] = {
         {"--json", options.json, outputs.json},
         {"--dawproject", options.dawproject, outputs.dawproject},
-        {"--midi", options.midi, outputs.midi}};
+        {"--midi", options.midi, outputs.midi},
+        {"--html", options.html, outputs.html}};
     for (const auto& [name, text, option] : given) {
         // With several projects an output is a folder; an export is never standard output.
         const bool standardOutput = option.kind == OutputOption::Kind::StandardOutput;
@@ -219,7 +236,8 @@ int main(int argc, char** argv) {
     try {
         RefHost::LoadedModule module(findModule(options.module));
         BatchSettings settings{ImportSetup{module, *profile, FileIo::fromUtf8(options.projectFolder)},
-                               outputs.json, outputs.dawproject, outputs.midi, options.jobs,
+                               outputs.json, outputs.dawproject, outputs.midi, outputs.html,
+                               options.jobs,
                                options.quiet,
                                Progress::displayForStandardError()};
         return runBatch(options.files, settings);

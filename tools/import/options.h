@@ -19,6 +19,7 @@ struct Options {
     std::string json;
     std::string dawproject;  // where the interchange library is built
     std::string midi;
+    std::string html;  // where the view is built
     std::string projectFolder;
     std::string module;
     std::string profiles;
