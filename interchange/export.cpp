@@ -85,7 +85,7 @@ ExportOutcome exportSong(const Song& song, const fs::path& projectFile, const Ex
         });
     if (!request.dawproject.empty())
         outcome.outputs.push_back(writeOne("dawproject", request.dawproject, projectFile, [&](LeftOutList& l) {
-            writeDawproject(song, request.dawproject, request.application, l);
+            writeDawproject(song, request.dawproject, request.application, l, request.extraTracks);
         }));
     if (midiWriter.joinable()) {
         midiWriter.join();

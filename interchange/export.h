@@ -23,6 +23,8 @@ struct ExportRequest {
     std::filesystem::path dawproject;  // empty: no DAWproject file
     std::filesystem::path midi;        // empty: no Standard MIDI File
     Application application;           // the writer, as project.xml names it
+    // Tracks the DAWproject file holds beside the song's (the rendered stems).
+    std::vector<ExtraTrack> extraTracks;
 };
 
 struct OutputOutcome {

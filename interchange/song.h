@@ -149,6 +149,9 @@ struct Track {
     std::int32_t midiChannel = 0;
     // The General MIDI program (0 to 127) its instrument's preset names, if it names one.
     std::optional<std::int32_t> gmProgram;
+    // The General MIDI drum kit its instrument's preset names ("[GM 134] Rock Kit": 134),
+    // if it names one: the numbers above 128.
+    std::optional<std::int32_t> gmKit;
 };
 
 struct Song {
@@ -156,6 +159,7 @@ struct Song {
     std::string hostName;
     std::string hostVersion;
     double tempo = 120;  // beats (quarter notes) per minute
+    double sampleRate = 44100;  // the project's, frames per second
     std::int32_t numerator = 4;
     std::int32_t denominator = 4;
     // The project file's own resolution (ticks per whole note), when the host's tempo rate
