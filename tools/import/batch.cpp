@@ -21,7 +21,7 @@ namespace {
 // One project from its argument to its result, on the calling thread.
 ProjectResult runProject(const BatchSettings& settings, const OutputNames& names,
                          std::size_t index, const fs::path& file,
-                         const RefHost::AudioWriteWatcher& watcher) {
+                         const RefHost::AudioWriteWatcher& watcher, const RenderWatcher& rendering) {
     ProjectResult result;
     if (const auto problem = inputProblem(file)) {
         result.reason = *problem;
@@ -38,14 +38,28 @@ ProjectResult runProject(const BatchSettings& settings, const OutputNames& names
         result.reason = told->failure->line();
     }
 
+    const fs::path dawproject = names.pathFor(settings.dawproject, index, ".dawproject");
+    RenderResult rendered;
+    if (settings.renderSettings) {
+        const fs::path stems = settings.stems.kind == OutputOption::Kind::Folder
+                                   ? settings.stems.path / RefHost::FileIo::fromUtf8(names.name(index))
+                                   : fs::path();
+        rendered = renderProject(imported, file,
+                                 {names.pathFor(settings.render, index, ".wav"), stems,
+                                  settings.withStems ? dawproject : fs::path()},
+                                 *settings.renderSettings, rendering);
+    }
     ExportResult exported = exportProject(
         imported, file,
-        {names.pathFor(settings.dawproject, index, ".dawproject"),
-         names.pathFor(settings.midi, index, ".mid")});
-    result.outputs = std::move(exported.written);
-    if (!exported.errors.empty()) {
+        {dawproject, names.pathFor(settings.midi, index, ".mid"), std::move(rendered.extraTracks)});
+    result.outputs = std::move(rendered.written);
+    result.mix = rendered.mix;
+    result.outputs.insert(result.outputs.end(), exported.written.begin(), exported.written.end());
+    std::vector<std::string> errors = std::move(rendered.errors);
+    errors.insert(errors.end(), exported.errors.begin(), exported.errors.end());
+    if (!errors.empty()) {
         result.status = ProjectResult::Status::Failed;
-        for (const auto& error : exported.errors)
+        for (const auto& error : errors)
             result.reason += (result.reason.empty() ? "" : "; ") + error;
     }
 
@@ -77,6 +91,11 @@ int runBatch(const std::vector<std::string>& files, const BatchSettings& setting
     for (const auto& f : files) inputs.push_back(RefHost::FileIo::fromUtf8(f));
     const OutputNames names(inputs);
     const std::size_t workers = std::clamp<std::size_t>(settings.jobs, 1, files.size());
+    // The cores imports do not take render each project's tracks side by side.
+    BatchSettings run = settings;
+    if (run.renderSettings)
+        run.renderSettings->threads =
+            static_cast<unsigned>(std::max<std::size_t>(1, settings.jobs / workers));
     Progress progress(files, workers, settings.quiet ? Progress::Display::Off : settings.display,
                       Progress::delayBeforeShowing());
 
@@ -90,11 +109,14 @@ int runBatch(const std::vector<std::string>& files, const BatchSettings& setting
             [&progress, slot](const RefHost::AudioWriteProgress& block) {
                 progress.wrote(slot, block);
             };
+        const RenderWatcher rendering = [&progress, slot](double seconds, double song) {
+            progress.rendered(slot, seconds, song);
+        };
         for (std::size_t i; (i = next++) < files.size();) {
             progress.started(slot, i);
             ProjectResult result;
             try {
-                result = runProject(settings, names, i, inputs[i], watcher);
+                result = runProject(run, names, i, inputs[i], watcher, rendering);
             } catch (const std::exception& e) {
                 result = ProjectResult{};
                 result.reason = e.what();

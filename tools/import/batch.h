@@ -9,12 +9,14 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/import/outputs.h"
 #include "tools/import/progress.h"
 #include "tools/import/project_import.h"
+#include "tools/import/render_outputs.h"
 
 namespace ImportTool {
 
@@ -27,6 +29,7 @@ struct ProjectResult {
     // its reason for the failed import ("TREG chunk #7 at byte 1234: ...").
     std::string reason;
     std::vector<std::filesystem::path> outputs;  // the files written for the project
+    std::filesystem::path mix;  // the rendered mix among them, if any
 };
 
 // The project's line: "<file>: imported" or "<file>: failed", ": <reason>" when there is
@@ -41,6 +44,10 @@ struct BatchSettings {
     unsigned jobs = 1;
     bool quiet = false;
     Progress::Display display = Progress::Display::Off;
+    OutputOption render;  // a folder, or none
+    OutputOption stems;   // a folder (each project's stems in a folder of its name), or none
+    bool withStems = false;
+    std::optional<RenderSettings> renderSettings;  // none: nothing is rendered
 };
 
 // Imports every file and prints its line as soon as those before it are printed, then the
