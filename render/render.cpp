@@ -31,6 +31,10 @@ namespace {
 constexpr std::int32_t kBlock = 4096;
 // The most the synthesizer's release goes on after the song's end.
 constexpr double kMostRelease = 4.0;
+// The synthesizers the instrument tracks are shared among, whatever the threads: a voice
+// sums into its track's output in the order of the synthesizer's voices, so the same
+// sharing gives the same bytes on one thread or on many.
+constexpr std::size_t kSynthesizers = 4;
 // What a note is reckoned to cost beyond its length (its release), in seconds.
 constexpr double kReleaseCost = 0.5;
 
@@ -204,16 +208,15 @@ private:
         }
     }
 
-    // The instrument tracks shared among as many synthesizers as there are threads, each
-    // next track (by what it costs, the dearest first) to the one with the least so far.
+    // The instrument tracks shared among the synthesizers, each next track (by what it
+    // costs, the dearest first) to the one with the least so far.
     void makeGroups() {
         std::vector<std::size_t> instruments;
         for (std::size_t p = 0; p < parts_.size(); ++p)
             if (outcome_.tracks[p].instrument) instruments.push_back(p);
         if (instruments.empty()) return;
-        const std::size_t count = std::max<std::size_t>(
-            std::min<std::size_t>(std::max(1u, request_.threads), instruments.size()),
-            (instruments.size() + kTracksPerSynth - 1) / kTracksPerSynth);
+        const std::size_t count = std::max<std::size_t>(std::min(kSynthesizers, instruments.size()),
+                                                        (instruments.size() + kTracksPerSynth - 1) / kTracksPerSynth);
         const double secondsPerQuarter = 60 / song_.tempo;
         std::vector<double> cost(parts_.size(), 0);
         for (const std::size_t p : instruments) cost[p] = costOf(song_.tracks[parts_[p]->index], secondsPerQuarter);
@@ -228,10 +231,10 @@ private:
             shares[best].push_back(p);
             load[best] += cost[p];
         }
-        // The synthesizers load the soundfont side by side.
+        // The synthesizers load the soundfont side by side, on as many threads as the render.
         std::vector<Unit> made(count);
         std::vector<std::string> errors(count);
-        std::vector<std::thread> loaders;
+        std::atomic<std::size_t> nextGroup{0};
         const auto make = [&](std::size_t g) {
             std::sort(shares[g].begin(), shares[g].end());
             std::vector<SynthGroup::Member> members;
@@ -248,8 +251,13 @@ private:
                 errors[g] = e.what();
             }
         };
-        for (std::size_t g = 1; g < count; ++g) loaders.emplace_back(make, g);
-        make(0);
+        const auto loadAll = [&] {
+            for (std::size_t g; (g = nextGroup++) < count;) make(g);
+        };
+        std::vector<std::thread> loaders;
+        for (std::size_t t = 1; t < std::min<std::size_t>(std::max(1u, request_.threads), count); ++t)
+            loaders.emplace_back(loadAll);
+        loadAll();
         for (auto& t : loaders) t.join();
         for (const auto& e : errors)
             if (!e.empty()) throw RenderError(e);

@@ -210,6 +210,18 @@ int main(int argc, char** argv) {
             return kUsage;
         }
     }
+    // The soundfont is found and loaded before anything is made, and held to the end.
+    std::optional<RunSoundfont> soundfont;
+    std::optional<RenderSettings> render;
+    if (rendering(options)) {
+        try {
+            soundfont.emplace(options.soundfont);
+        } catch (const std::exception& e) {
+            std::cerr << "tessaro-import: " << e.what() << "\n";
+            return kUsage;
+        }
+        render = RenderSettings{soundfont->file(), options.renderFormat == "float", options.jobs};
+    }
     OutputOption stems;
     if (!options.stems.empty()) stems = {OutputOption::Kind::Folder, FileIo::fromUtf8(options.stems)};
     const RunOutputs outputs{outputOption(options.json), outputOption(options.dawproject),
@@ -244,18 +256,6 @@ int main(int argc, char** argv) {
     } catch (const RefHost::ProfileError& e) {
         std::cerr << "tessaro-import: " << e.what() << "\n";
         return kUsage;
-    }
-    // The soundfont is found and loaded before the first import, and held to the end.
-    std::optional<RunSoundfont> soundfont;
-    std::optional<RenderSettings> render;
-    if (rendering(options)) {
-        try {
-            soundfont.emplace(options.soundfont);
-        } catch (const std::exception& e) {
-            std::cerr << "tessaro-import: " << e.what() << "\n";
-            return kUsage;
-        }
-        render = RenderSettings{soundfont->file(), options.renderFormat == "float", options.jobs};
     }
 
     if (options.files.size() == 1) return runSingle(options, outputs, *profile, render ? &*render : nullptr);
