@@ -56,6 +56,13 @@ std::string decibels(double gain) {
     return text;
 }
 
+// A pan position (0 left to 1 right) to three digits.
+std::string panText(double position) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3g", position);
+    return text;
+}
+
 // What the mixer holds that the render does not run: inserts, sends, effect channels,
 // the master's pan.
 void listMixer(const Song& song, LeftOutList& leftOut) {
@@ -77,7 +84,7 @@ void listMixer(const Song& song, LeftOutList& leftOut) {
                             "send " + std::to_string(s.slot + 1) + " to " + channelName(s.destination) +
                                 " at " + decibels(s.volume));
         if (c.role == Channel::Role::Master && c.pan && std::fabs(*c.pan - 0.5) > 1e-9)
-            leftOut.add("the master's pan", track.name.utf8, {}, std::to_string(*c.pan));
+            leftOut.add("the master's pan", track.name.utf8, {}, panText(*c.pan));
     }
 }
 

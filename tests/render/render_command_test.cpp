@@ -126,6 +126,73 @@ TEST(RenderCommand, TheMixIsTheSumOfTheStemsHeardThroughTheMaster) {
     }
 }
 
+TEST(RenderCommand, TheReportTellsEachTracksSoundAndWhatTheRenderLeftOut) {
+    TempFolder folder;
+    const fs::path demo = writeDemo(folder.path(), true);
+    InstrumentPart beat;
+    beat.name = u"Beat";
+    beat.instrumentId = 160;
+    beat.notes = {{0, 60, 36, 100}, {240, 60, 38, 100}};
+    // A program change (event type 4) to the sound effects kit (bank 128, program 56),
+    // which the small soundfont lacks.
+    beat.events = {{120, 56, TessaroWriter::kEventType4, 0}};
+    const fs::path kit = folder.path() / "Kit.tsp";
+    ASSERT_TRUE(instrumentProject({beat}, 1).writeTo(kit));
+    const struct {
+        fs::path project;
+        std::vector<std::string> sounds;
+        std::vector<std::string> leftOut;
+    } cases[] = {
+        {demo,
+         {"Piano: Miravox Lite [GM 001] Acoustic Grand Piano, 0/0 Piano 1, preset",
+          "Drums: Beatwright Lite -, 128/0 Standard, fixed, substituted",
+          "Synth: Analora Warm Pad, 0/89 Warm Pad, preset name, substituted", "Vocals: audio"},
+         {"inserts not run | Piano |  | Echolet | 1", "sends not run | Piano |  | send 1 to Bus 1 at -9.1 dB | 1",
+          "inserts not run | Vocals |  | Compressor | 1", "sends not run | Vocals |  | send 1 to Bus 1 at -12.0 dB | 1",
+          "effect channels not run | Bus 1 |  |  | 1", "inserts not run | Bus 1 |  | Hallvane Lite | 1",
+          "inserts not run | Stereo Out |  | Tonalix | 1", "inserts not run | Stereo Out |  | Channel Limiter | 1",
+          "the master's pan | Stereo Out |  | 0.55 | 1",
+          "instruments played by a General MIDI substitute | Drums |  | Beatwright Lite: bank 128 program 0 "
+          "(Standard) | 1",
+          "controller-like events outside their part | Synth | Pad |  | 2",
+          "instruments played by a General MIDI substitute | Synth |  | Analora \"Warm Pad\": bank 0 program 89 "
+          "(Warm Pad) | 1"}},
+        {kit,
+         {"Beat: Beatwright Lite -, 128/0 Standard, fixed, substituted"},
+         {"instruments played by a General MIDI substitute | Beat |  | Beatwright Lite: bank 128 program 0 "
+          "(Standard) | 1",
+          "presets the soundfont lacks, played as program 0 of their bank | Beat |  | bank 128 program 56 | 1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.project.filename().string());
+        const fs::path report = folder.path() / "r.json";
+        const ToolRun run = runTool(renderArgs(c.project, {"--render", (folder.path() / "mix.wav").string(), "--json",
+                                                           report.string(), "-q"}));
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Json render = readJson(report).at("render");
+        std::vector<std::string> sounds, leftOut;
+        const auto text = [](const Json& j) { return j.is_null() ? std::string() : j.get<std::string>(); };
+        for (const auto& t : render.at("tracks")) {
+            std::string line = t.at("track").get<std::string>() + ": ";
+            const Json& s = t.at("sound");
+            if (s.is_null()) {
+                line += "audio";
+            } else {
+                line += text(s.at("plugin")) + " " + (s.at("preset").is_null() ? "-" : text(s.at("preset"))) + ", " +
+                        std::to_string(s.at("bank").get<int>()) + "/" + std::to_string(s.at("program").get<int>()) +
+                        " " + text(s.at("name")) + ", " + text(s.at("by"));
+                if (s.at("substituted") == true) line += ", substituted";
+            }
+            sounds.push_back(line);
+        }
+        for (const auto& l : render.at("leftOut"))
+            leftOut.push_back(text(l.at("what")) + " | " + text(l.at("track")) + " | " + text(l.at("clip")) + " | " +
+                              text(l.at("value")) + " | " + std::to_string(l.at("count").get<int>()));
+        EXPECT_EQ(sounds, c.sounds);
+        EXPECT_EQ(leftOut, c.leftOut);
+    }
+}
+
 TEST(RenderCommand, AnAudioTracksStemIsItsConvertedCopyAtItsFader) {
     TempFolder folder;
     TessaroWriter::Tone tone;
@@ -230,6 +297,7 @@ TEST(RenderCommand, BadInputIsOneClearMessageAndLeavesNothingBehind) {
     const fs::path broken = folder.write("Broken.tsp", std::vector<std::uint8_t>{'n', 'o', 't', ' ', 't', 's', 'p'});
     const fs::path text = folder.path() / "Demo.tsp";
     const std::set<std::string> before = namesIn(folder.path());
+    const std::vector<std::uint8_t> projectBytes = readFile(project);
     const std::string mix = (folder.path() / "mix.wav").string();
     const std::string missing = (folder.path() / "gone" / "mix.wav").string();
     const std::string hint =
@@ -263,6 +331,8 @@ TEST(RenderCommand, BadInputIsOneClearMessageAndLeavesNothingBehind) {
         {"unwritable output", {project.string(), "--render", missing, "--soundfont", sf}, {}, 0, 2,
          "tessaro-import: cannot write " + missing + ": " + (folder.path() / "gone").string() + " does not exist\n",
          true},
+        {"the project file as the mix", {project.string(), "--render", project.string(), "--soundfont", sf}, {}, 0, 2,
+         "tessaro-import: cannot write " + project.string() + ": it is the project file\n", true},
         {"failed import", {broken.string(), "--render", mix, "--soundfont", sf}, {}, 0, 1, "", true},
         {"file-size limit", {project.string(), "--render", mix, "--soundfont", sf}, {}, 2'000'000ul, 2,
          "tessaro-import: cannot write " + mix + ": File too large\n", true},
@@ -279,6 +349,7 @@ TEST(RenderCommand, BadInputIsOneClearMessageAndLeavesNothingBehind) {
         std::set<std::string> after = namesIn(folder.path());
         after.erase("vocals (44100.0Hz 16bit).wav");  // the import's converted copy
         EXPECT_EQ(after, before);
+        EXPECT_TRUE(readFile(project) == projectBytes);
     }
 }
 

@@ -60,6 +60,7 @@ TessaroWriter::ProjectFile instrumentProject(const std::vector<InstrumentPart>& 
         file.add(std::move(track));
         MidiData midi;
         midi.notes = part.notes;
+        midi.events = part.events;
         Region region;
         region.position = 0;
         region.length = part.length;

@@ -39,6 +39,7 @@ struct InstrumentPart {
     std::u16string name = u"Track";
     std::uint32_t instrumentId = 1;
     std::vector<TessaroWriter::Note> notes;
+    std::vector<TessaroWriter::Event> events;  // positions within the part
     std::uint32_t length = 4 * 480;
     float volume = 1.0f;
     float pan = 0.0f;

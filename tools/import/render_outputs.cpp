@@ -156,7 +156,10 @@ RenderResult renderProject(ImportedProject& imported, const fs::path& file, cons
     }
     const Interchange::Song* song = songOf(imported, file);
     Render::RenderOutcome outcome;
-    if (song) {
+    std::error_code ec;
+    if (!targets.mix.empty() && fs::equivalent(targets.mix, file, ec)) {
+        outcome.error = "cannot write " + targets.mix.string() + ": it is the project file";
+    } else if (song) {
         outcome = Render::renderSong(*song, request);
     } else {
         outcome.error = "cannot read the song: " + imported.songError;
