@@ -29,8 +29,8 @@ void describe(CLI::App& app, Options& o) {
 #endif
         "\n"
         "Exit status: 0 when every project imported, 1 when any failed, 2 for bad usage, an "
-        "unknown host, an output folder that cannot be written, an export that cannot be "
-        "written or a module that cannot be loaded.");
+        "unknown host, an output folder that cannot be written, no soundfont to render with, "
+        "an export or a render that cannot be written or a module that cannot be loaded.");
     app.add_option("FILE", o.files, "the project files to import");
     app.add_option("--host", o.host,
                    "the host profile: a profile id (ombrel-7.0.1), a name with a version "
