@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine and builds the project.
-#   scripts/bootstrap.sh example   install what is missing, build, import the demo project
-#                                  and export it (DAWproject, Standard MIDI File)
+#   scripts/bootstrap.sh example   install what is missing, build, import the demo project,
+#                                  export it (DAWproject, Standard MIDI File) and render it
 #   scripts/bootstrap.sh test      install what is missing, build and run every test in the
 #                                  default and the sanitizer build, then cross-build the
 #                                  Windows DLL and run its tests under Wine
@@ -19,6 +19,7 @@ esac
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
           libsndfile1-dev libsoxr-dev nlohmann-json3-dev libcli11-dev libxml2-dev libzip-dev
+          libfluidsynth-dev timgm6mb-soundfont  # the render: FluidSynth and the small soundfont
           dpkg-dev file)  # dpkg-shlibdeps and file: the .deb's dependencies (CPack)
 # The Windows part: MinGW-w64 cross compiler (posix threads) and Wine (scripts/windows-tests.sh).
 windows=0
@@ -41,8 +42,8 @@ if [ "$mode" = example ]; then
   cmake --build --preset default -j "$jobs" --target tessaro-import example
   demo=build/default/examples/Demo
   ./build/default/tools/import/tessaro-import $demo/Demo.tsp --json $demo/report.json \
-    --dawproject $demo/Demo.dawproject --midi $demo/Demo.mid
-  echo "Report written to $demo/report.json, the song to $demo/Demo.dawproject and $demo/Demo.mid"
+    --dawproject $demo/Demo.dawproject --midi $demo/Demo.mid --render $demo/Demo.wav
+  echo "Report written to $demo/report.json, the song to $demo/Demo.dawproject, $demo/Demo.mid and $demo/Demo.wav"
   exit 0
 fi
 
