@@ -12,10 +12,6 @@ using Interchange::Clip;
 
 namespace {
 
-std::string clipLabel(const Clip& clip, std::size_t index) {
-    return clip.name.utf8.empty() ? "clip " + std::to_string(index + 1) : clip.name.utf8;
-}
-
 std::string rateText(double rate) {
     return std::to_string(static_cast<long long>(std::llround(rate))) + " Hz";
 }

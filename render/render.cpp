@@ -42,13 +42,6 @@ bool rendered(const Track& track) {
     return track.kind == Track::Kind::Instrument || track.kind == Track::Kind::Audio;
 }
 
-const Device* instrumentOf(const Track& track) {
-    if (!track.channel) return nullptr;
-    for (const Device& d : track.channel->devices)
-        if (d.role == Device::Role::Instrument) return &d;
-    return nullptr;
-}
-
 std::string decibels(double gain) {
     if (!(gain > 0)) return "-inf dB";
     char text[32];
@@ -186,10 +179,8 @@ private:
             r.heard = !mute && (!anySolo || solo);
             if (r.instrument) {
                 r.sound = chooseSound(t);
-                if (const Device* d = instrumentOf(t)) {
-                    r.plugin = d->plugin;
-                    r.preset = d->stateName ? d->stateName->utf8 : d->name.utf8 == d->plugin ? "" : d->name.utf8;
-                }
+                if (const Device* d = instrumentOf(t)) r.plugin = d->plugin;
+                r.preset = presetName(t);
             }
             outcome_.tracks.push_back(std::move(r));
             auto part = std::make_unique<Part>();

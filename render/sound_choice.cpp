@@ -87,6 +87,20 @@ bool says(const std::string& spaced, const char* phrase) {
     return spaced.find(" " + std::string(phrase) + " ") != std::string::npos;
 }
 
+// The value of the first row of a table whose words the name says.
+template <class Row, std::size_t N, class Value>
+bool firstSaid(std::string_view name, const Row (&rows)[N], Value Row::*value, Value& out) {
+    const std::string spaced = words(name);
+    for (const Row& row : rows)
+        if (says(spaced, row.words)) {
+            out = row.*value;
+            return true;
+        }
+    return false;
+}
+
+}  // namespace
+
 const Device* instrumentOf(const Track& track) {
     if (!track.channel) return nullptr;
     for (const Device& d : track.channel->devices)
@@ -94,16 +108,12 @@ const Device* instrumentOf(const Track& track) {
     return nullptr;
 }
 
-// The preset's name as the track shows it: the stored state it loaded, else the preset
-// chosen in the plug-in; empty when the device shows no more than its plug-in.
 std::string presetName(const Track& track) {
     const Device* device = instrumentOf(track);
     if (!device) return {};
     if (device->stateName) return device->stateName->utf8;
     return device->name.utf8 == device->plugin ? std::string() : device->name.utf8;
 }
-
-}  // namespace
 
 std::int32_t kitProgram(Kit kit) { return kKits[static_cast<std::size_t>(kit)].program; }
 const char* kitName(Kit kit) { return kKits[static_cast<std::size_t>(kit)].name; }
@@ -119,75 +129,47 @@ Kit kitOfGmNumber(std::int32_t number) {
     }
 }
 
-bool kitByName(std::string_view name, Kit& kit) {
-    const std::string spaced = words(name);
-    for (const KitWord& w : kKitWords)
-        if (says(spaced, w.words)) {
-            kit = w.kit;
-            return true;
-        }
-    return false;
-}
+bool kitByName(std::string_view name, Kit& kit) { return firstSaid(name, kKitWords, &KitWord::kit, kit); }
 
 bool programByName(std::string_view name, std::int32_t& program) {
-    const std::string spaced = words(name);
-    for (const ProgramWord& w : kProgramWords)
-        if (says(spaced, w.words)) {
-            program = w.program;
-            return true;
-        }
-    return false;
+    return firstSaid(name, kProgramWords, &ProgramWord::program, program);
 }
 
 SoundChoice chooseSound(const Track& track) {
     SoundChoice choice;
     const std::string preset = presetName(track);
-    if (track.gmKit) {
-        choice.bank = kDrumBank;
-        choice.drums = true;
-        choice.program = kitProgram(kitOfGmNumber(*track.gmKit));
+    if (track.gmKit || track.gmProgram) {
+        choice.drums = track.gmKit.has_value();
+        choice.bank = choice.drums ? kDrumBank : kMelodicBank;
+        choice.program = choice.drums ? kitProgram(kitOfGmNumber(*track.gmKit)) : *track.gmProgram;
         choice.by = SoundChoice::By::Preset;
         choice.from = preset;
         return choice;
     }
-    if (track.gmProgram) {
-        choice.program = *track.gmProgram;
-        choice.by = SoundChoice::By::Preset;
-        choice.from = preset;
-        return choice;
-    }
-    choice.drums = track.midiChannel == kDrumChannel;
+    // The drum channel, or a kit by name on another plug-in ("Metallic Kit"), plays a kit
+    // of the drum bank.
+    const bool namedKit = !preset.empty() && says(words(preset), "kit");
+    choice.drums = track.midiChannel == kDrumChannel || namedKit;
+    const auto byName = [&](auto&& find, auto& value) {
+        if (!preset.empty() && find(preset, value)) {
+            choice.by = SoundChoice::By::Name;
+            choice.from = preset;
+        } else if (find(track.name.utf8, value)) {
+            choice.by = SoundChoice::By::TrackName;
+            choice.from = track.name.utf8;
+        } else if (namedKit) {
+            choice.by = SoundChoice::By::Name;
+            choice.from = preset;
+        }
+    };
     if (choice.drums) {
         choice.bank = kDrumBank;
         Kit kit = Kit::Standard;
-        if (!preset.empty() && kitByName(preset, kit)) {
-            choice.by = SoundChoice::By::Name;
-            choice.from = preset;
-        } else if (kitByName(track.name.utf8, kit)) {
-            choice.by = SoundChoice::By::TrackName;
-            choice.from = track.name.utf8;
-        }
+        byName([](std::string_view name, Kit& k) { return kitByName(name, k); }, kit);
         choice.program = kitProgram(kit);
-        return choice;
-    }
-    // A kit by name on another plug-in ("Metallic Kit") plays the drum bank too.
-    Kit kit = Kit::Standard;
-    if (!preset.empty() && says(words(preset), "kit")) {
-        choice.bank = kDrumBank;
-        choice.drums = true;
-        kitByName(preset, kit);
-        choice.program = kitProgram(kit);
-        choice.by = SoundChoice::By::Name;
-        choice.from = preset;
-        return choice;
-    }
-    choice.program = kFixedProgram;
-    if (!preset.empty() && programByName(preset, choice.program)) {
-        choice.by = SoundChoice::By::Name;
-        choice.from = preset;
-    } else if (programByName(track.name.utf8, choice.program)) {
-        choice.by = SoundChoice::By::TrackName;
-        choice.from = track.name.utf8;
+    } else {
+        choice.program = kFixedProgram;
+        byName([](std::string_view name, std::int32_t& p) { return programByName(name, p); }, choice.program);
     }
     return choice;
 }

@@ -39,6 +39,12 @@ struct SoundChoice {
     bool substituted() const { return by != By::Preset; }
 };
 
+// The instrument device of a track's channel, or null.
+const Interchange::Device* instrumentOf(const Interchange::Track& track);
+// The preset's name as the track shows it: the stored state it loaded, else the preset
+// chosen in the plug-in; empty when the device shows no more than its plug-in.
+std::string presetName(const Interchange::Track& track);
+
 // The program every other substitute falls back to: Pad 3 (polysynth).
 inline constexpr std::int32_t kFixedProgram = 90;
 

@@ -15,14 +15,14 @@ namespace {
 
 constexpr std::int32_t kMidiTop = 127;
 
-std::string clipLabel(const Clip& clip, std::size_t index) {
-    return clip.name.utf8.empty() ? "clip " + std::to_string(index + 1) : clip.name.utf8;
-}
-
 // Within the part: from its start up to (not including) its end.
 bool inPart(double time, const Clip& clip) { return time >= 0 && time < clip.duration; }
 
 }  // namespace
+
+std::string clipLabel(const Clip& clip, std::size_t index) {
+    return clip.name.utf8.empty() ? "clip " + std::to_string(index + 1) : clip.name.utf8;
+}
 
 TimeScale::TimeScale(double tempo, double sampleRate)
     : framesPerQuarter_(sampleRate * 60 / (tempo > 0 && std::isfinite(tempo) ? tempo : 120)) {}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "interchange/left_out.h"
@@ -20,6 +21,9 @@ public:
 private:
     double framesPerQuarter_;
 };
+
+// A clip as the lists of what was left out name it: its name, else "clip N" by its place.
+std::string clipLabel(const Interchange::Clip& clip, std::size_t index);
 
 // A MIDI message of a track at its frame. At one frame note-offs come first, then
 // controller-like messages, then note-ons, then the offs of notes without length.

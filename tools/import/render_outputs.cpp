@@ -8,6 +8,7 @@
 #include <system_error>
 
 #if TESSARO_WITH_RENDER
+#include "interchange/export.h"
 #include "render/render.h"
 #include "render/soundfont.h"
 #endif
@@ -93,13 +94,7 @@ RefHost::Report renderReport(const Render::RenderOutcome& outcome, bool stemsAsk
         }
         j["tracks"].push_back(std::move(track));
     }
-    j["leftOut"] = RefHost::Report::array();
-    for (const auto& l : outcome.leftOut)
-        j["leftOut"].push_back({{"what", l.what},
-                                {"track", textOrNull(l.track)},
-                                {"clip", textOrNull(l.clip)},
-                                {"value", textOrNull(l.value)},
-                                {"count", l.count}});
+    j["leftOut"] = Interchange::leftOutReport(outcome.leftOut);
     return j;
 }
 
