@@ -40,8 +40,8 @@ struct Voice {
 };
 // Piano, bass, nylon and clean guitar, e-piano, organ, flute, brass, strings, square lead,
 // warm pad and the rock kit: each a "[GM nnn]" preset of the multi-sound plug-in.
-constexpr Voice kVoices[12] = {{1, 60, false},  {20, 36, false},  {30, 55, false},  {32, 60, false},
-                               {40, 60, false}, {50, 48, false},  {91, 72, false},  {100, 55, false},
+constexpr Voice kVoices[12] = {{1, 60, false},   {20, 36, false},  {30, 55, false},  {32, 60, false},
+                               {40, 60, false},  {50, 48, false},  {91, 72, false},  {100, 55, false},
                                {110, 55, false}, {142, 67, false}, {141, 48, false}, {60, 36, true}};
 
 // Every three bars: a bar of quarters, a bar of quarters, a bar of eighths.
@@ -53,8 +53,8 @@ std::vector<TessaroWriter::Note> notesOf(const Voice& voice, std::uint32_t bars)
         const bool eighths = bar % 3 == 2;
         const std::uint32_t step = eighths ? kEighth : kQuarter;
         for (std::uint32_t at = 0, i = 0; at < kBar; at += step, ++i) {
-            const auto key = voice.drums ? kKit[i % 4]
-                                         : static_cast<std::uint8_t>(voice.low + kScale[(bar + i) % 8]);
+            const auto key =
+                voice.drums ? kKit[i % 4] : static_cast<std::uint8_t>(voice.low + kScale[(bar + i) % 8]);
             notes.push_back({bar * kBar + at, step, key, static_cast<std::uint8_t>(90 + (i % 3) * 10)});
         }
     }
@@ -148,9 +148,12 @@ int main(int argc, char** argv) {
     std::string font = "/usr/share/sounds/sf2/TimGM6mb.sf2";
     bool keep = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) runs = std::atoi(argv[++i]);
-        else if (std::strcmp(argv[i], "--soundfont") == 0 && i + 1 < argc) font = argv[++i];
-        else if (std::strcmp(argv[i], "--keep") == 0) keep = true;
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--soundfont") == 0 && i + 1 < argc)
+            font = argv[++i];
+        else if (std::strcmp(argv[i], "--keep") == 0)
+            keep = true;
         else {
             std::fprintf(stderr, "usage: bench_render [--runs N] [--soundfont FILE] [--keep]\n");
             return 2;
@@ -166,15 +169,16 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool haveFluidsynth = std::system("command -v fluidsynth >/dev/null 2>&1") == 0;
-    std::printf("song: 90 bars at 120 bpm (180 s), 12 instrument tracks (5760 notes), 4 audio tracks; "
-                "soundfont %s; %d runs\n",
-                font.c_str(), runs);
+    std::printf(
+        "song: 90 bars at 120 bpm (180 s), 12 instrument tracks (5760 notes), 4 audio tracks; "
+        "soundfont %s; %d runs\n",
+        font.c_str(), runs);
 
     Measured fluidsynth, import, mix2, mix1, stems2, stems1, mixLonger;
     for (int r = 0; r < runs; ++r) {
         if (haveFluidsynth)
-            fluidsynth.add(runChild("fluidsynth", {"-ni", "-R", "0", "-C", "0", "-F", (root / "fs.wav").string(),
-                                                   font, midi.string()}));
+            fluidsynth.add(runChild("fluidsynth", {"-ni", "-R", "0", "-C", "0", "-F",
+                                                   (root / "fs.wav").string(), font, midi.string()}));
         import.add(runChild(tool, {song.string(), "-q"}));
         const std::vector<std::string> render{song.string(), "--soundfont", font, "-q"};
         auto with = [&](std::vector<std::string> more) {
@@ -190,8 +194,10 @@ int main(int argc, char** argv) {
                                       (root / "longer.wav").string(), "--jobs", "2"}));
     }
     const double reference = haveFluidsynth ? median(fluidsynth.wall) : 0;
-    if (haveFluidsynth) print("fluidsynth on the MIDI file", fluidsynth, 0);
-    else std::printf("fluidsynth: not installed (apt install fluidsynth), no comparison\n");
+    if (haveFluidsynth)
+        print("fluidsynth on the MIDI file", fluidsynth, 0);
+    else
+        std::printf("fluidsynth: not installed (apt install fluidsynth), no comparison\n");
     print("import alone", import, 0);
     print("mix, --jobs 2", mix2, reference);
     print("mix, --jobs 1", mix1, reference);
@@ -199,8 +205,11 @@ int main(int argc, char** argv) {
     print("stems (16), --jobs 1", stems1, reference);
     print("mix of 360 s, --jobs 2", mixLonger, 0);
     std::printf("peak memory: %.1f MiB for 180 s, %.1f MiB for 360 s\n",
-                static_cast<double>(maxOf(mix2.peak)) / 1024, static_cast<double>(maxOf(mixLonger.peak)) / 1024);
-    if (!keep) fs::remove_all(root);
-    else std::printf("kept %s\n", root.c_str());
+                static_cast<double>(maxOf(mix2.peak)) / 1024,
+                static_cast<double>(maxOf(mixLonger.peak)) / 1024);
+    if (!keep)
+        fs::remove_all(root);
+    else
+        std::printf("kept %s\n", root.c_str());
     return 0;
 }

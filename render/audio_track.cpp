@@ -54,7 +54,8 @@ AudioTrack::AudioTrack(const Interchange::Track& track, const TimeScale& time, d
         e.offset = std::max<std::int64_t>(0, std::llround(clip.offset * sampleRate));
         e.gain = clip.gain.value_or(1);
         e.fadeIn = std::clamp<std::int64_t>(std::llround(clip.fadeIn * time.framesPerQuarter()), 0, e.length);
-        e.fadeOut = std::clamp<std::int64_t>(std::llround(clip.fadeOut * time.framesPerQuarter()), 0, e.length);
+        e.fadeOut =
+            std::clamp<std::int64_t>(std::llround(clip.fadeOut * time.framesPerQuarter()), 0, e.length);
         e.file = clip.file->path;
         if (e.length > 0) events_.push_back(std::move(e));
     }

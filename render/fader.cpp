@@ -48,8 +48,7 @@ double Fader::Lane::at(std::int64_t frame) const {
 }
 
 Fader::Gains Fader::at(std::int64_t frame) const {
-    const double volume =
-        volumeLane_ ? Interchange::volumeAutomationGain(volumeLane_->at(frame)) : volume_;
+    const double volume = volumeLane_ ? Interchange::volumeAutomationGain(volumeLane_->at(frame)) : volume_;
     const Interchange::PanGains pan = Interchange::panGains(panLane_ ? panLane_->at(frame) : pan_);
     return {volume * pan.left, volume * pan.right};
 }

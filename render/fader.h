@@ -35,8 +35,7 @@ private:
         std::vector<double> values;
         double at(std::int64_t frame) const;
     };
-    static std::optional<Lane> laneOf(const Interchange::Track& track,
-                                      Interchange::AutomationLane::Kind kind,
+    static std::optional<Lane> laneOf(const Interchange::Track& track, Interchange::AutomationLane::Kind kind,
                                       const TimeScale& time);
 
     double volume_ = 1;  // the fader's linear gain

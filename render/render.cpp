@@ -94,8 +94,7 @@ double costOf(const Track& track, double secondsPerQuarter) {
 // and returns when all are done with the block.
 class Crew {
 public:
-    Crew(unsigned size, std::function<void()> work)
-        : work_(std::move(work)), start_(size), done_(size) {
+    Crew(unsigned size, std::function<void()> work) : work_(std::move(work)), start_(size), done_(size) {
         for (unsigned i = 1; i < size; ++i) threads_.emplace_back([this] { loop(); });
     }
     ~Crew() {
@@ -213,13 +212,16 @@ private:
         for (std::size_t p = 0; p < parts_.size(); ++p)
             if (outcome_.tracks[p].instrument) instruments.push_back(p);
         if (instruments.empty()) return;
-        const std::size_t count = std::max<std::size_t>(std::min(kSynthesizers, instruments.size()),
-                                                        (instruments.size() + kTracksPerSynth - 1) / kTracksPerSynth);
+        const std::size_t count =
+            std::max<std::size_t>(std::min(kSynthesizers, instruments.size()),
+                                  (instruments.size() + kTracksPerSynth - 1) / kTracksPerSynth);
         const double secondsPerQuarter = 60 / song_.tempo;
         std::vector<double> cost(parts_.size(), 0);
-        for (const std::size_t p : instruments) cost[p] = costOf(song_.tracks[parts_[p]->index], secondsPerQuarter);
+        for (const std::size_t p : instruments)
+            cost[p] = costOf(song_.tracks[parts_[p]->index], secondsPerQuarter);
         std::vector<std::size_t> order = instruments;
-        std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return cost[a] > cost[b]; });
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return cost[a] > cost[b]; });
         std::vector<std::vector<std::size_t>> shares(count);
         std::vector<double> load(count, 0);
         for (const std::size_t p : order) {
@@ -242,8 +244,8 @@ private:
                                    part.right.data(), &part.leftOut});
             }
             try {
-                made[g].group = std::make_unique<SynthGroup>(request_.soundfont, song_.sampleRate, std::move(members),
-                                                             time_);
+                made[g].group = std::make_unique<SynthGroup>(request_.soundfont, song_.sampleRate,
+                                                             std::move(members), time_);
                 made[g].parts = shares[g];
             } catch (const std::exception& e) {
                 errors[g] = e.what();
@@ -267,10 +269,11 @@ private:
                 if (r.sound->substituted()) {
                     std::string value = r.plugin.empty() ? std::string("no instrument") : r.plugin;
                     if (!r.preset.empty()) value += " \"" + r.preset + "\"";
-                    value += ": bank " + std::to_string(played.bank) + " program " + std::to_string(played.program);
+                    value += ": bank " + std::to_string(played.bank) + " program " +
+                             std::to_string(played.program);
                     if (!played.preset.empty()) value += " (" + played.preset + ")";
-                    parts_[made[g].parts[m]]->leftOut.add("instruments played by a General MIDI substitute", r.name, {},
-                                                          value);
+                    parts_[made[g].parts[m]]->leftOut.add("instruments played by a General MIDI substitute",
+                                                          r.name, {}, value);
                 }
             }
             units_.push_back(std::move(made[g]));
@@ -306,8 +309,8 @@ private:
     // Plays the song block by block up to its end, then the release; returns the frames.
     std::int64_t play(std::int64_t end) {
         const std::int64_t most = end + std::llround(kMostRelease * song_.sampleRate);
-        const unsigned size =
-            static_cast<unsigned>(std::clamp<std::size_t>(request_.threads, 1, std::max<std::size_t>(1, units_.size())));
+        const unsigned size = static_cast<unsigned>(
+            std::clamp<std::size_t>(request_.threads, 1, std::max<std::size_t>(1, units_.size())));
         Crew crew(size, [this] { work(); });
         std::int64_t at = 0;
         bool released = false;
@@ -318,8 +321,9 @@ private:
                         if (u.group) u.group->release();
                     released = true;
                 }
-                const bool sounding = std::any_of(units_.begin(), units_.end(),
-                                                  [](const Unit& u) { return u.group && u.group->sounding(); });
+                const bool sounding = std::any_of(units_.begin(), units_.end(), [](const Unit& u) {
+                    return u.group && u.group->sounding();
+                });
                 if (at >= most || !sounding) break;
             }
             frames_ = static_cast<std::int32_t>(std::min<std::int64_t>(kBlock, (at < end ? end : most) - at));

@@ -22,10 +22,10 @@
 namespace Render {
 
 struct RenderRequest {
-    std::filesystem::path soundfont;  // a soundfont file (checked by Soundfont)
-    std::filesystem::path mix;        // the mix's file; empty: no mix
-    std::filesystem::path stems;      // the folder of the stems (made when missing); empty: none
-    bool instrumentStemsOnly = false; // stems of the instrument tracks alone
+    std::filesystem::path soundfont;   // a soundfont file (checked by Soundfont)
+    std::filesystem::path mix;         // the mix's file; empty: no mix
+    std::filesystem::path stems;       // the folder of the stems (made when missing); empty: none
+    bool instrumentStemsOnly = false;  // stems of the instrument tracks alone
     SampleFormat format = SampleFormat::Pcm24;
     // Threads that render tracks side by side (the output is the same for any number).
     unsigned threads = 1;
@@ -39,21 +39,21 @@ struct RenderedTrack {
     std::size_t index = 0;  // in the song's tracks
     std::string name;
     bool instrument = false;
-    bool heard = false;  // in the mix: not muted, and soloed where any track is
+    bool heard = false;          // in the mix: not muted, and soloed where any track is
     std::filesystem::path stem;  // its stem, once written
     // An instrument track: what chose its sound, and the soundfont's preset it played.
     std::optional<SoundChoice> sound;
     std::string plugin;
-    std::string preset;       // the preset the track's instrument shows, or empty
-    std::string soundName;    // the soundfont's name of the sound played
+    std::string preset;     // the preset the track's instrument shows, or empty
+    std::string soundName;  // the soundfont's name of the sound played
 };
 
 struct RenderOutcome {
     bool written = false;  // every file asked for is in place
     std::string error;     // why not
     std::filesystem::path soundfont;
-    std::filesystem::path mix;     // the mix asked for
-    std::filesystem::path stems;   // the stems' folder asked for
+    std::filesystem::path mix;    // the mix asked for
+    std::filesystem::path stems;  // the stems' folder asked for
     SampleFormat format = SampleFormat::Pcm24;
     double sampleRate = 0;
     std::int64_t frames = 0;  // of every file

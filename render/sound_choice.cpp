@@ -33,15 +33,33 @@ struct KitWord {
     Kit kit;
 };
 constexpr KitWord kKitWords[] = {
-    {"jazz", Kit::Jazz},          {"brush", Kit::Brush},          {"brushes", Kit::Brush},
-    {"orchestra", Kit::Orchestra}, {"orchestral", Kit::Orchestra}, {"concert", Kit::Orchestra},
-    {"hip hop", Kit::Analog},     {"hiphop", Kit::Analog},        {"808", Kit::Analog},
-    {"analog", Kit::Analog},      {"trap", Kit::Analog},          {"electro", Kit::Electronic},
-    {"electronic", Kit::Electronic}, {"tekno", Kit::Electronic},  {"techno", Kit::Electronic},
-    {"house", Kit::Electronic},   {"8 bit", Kit::Electronic},     {"dance", Kit::Electronic},
-    {"rock", Kit::Power},         {"power", Kit::Power},          {"room", Kit::Room},
-    {"r&b", Kit::Room},           {"vintage", Kit::Room},         {"ambient", Kit::Room},
-    {"standard", Kit::Standard},  {"pop", Kit::Standard},         {"studio", Kit::Standard},
+    {"jazz", Kit::Jazz},
+    {"brush", Kit::Brush},
+    {"brushes", Kit::Brush},
+    {"orchestra", Kit::Orchestra},
+    {"orchestral", Kit::Orchestra},
+    {"concert", Kit::Orchestra},
+    {"hip hop", Kit::Analog},
+    {"hiphop", Kit::Analog},
+    {"808", Kit::Analog},
+    {"analog", Kit::Analog},
+    {"trap", Kit::Analog},
+    {"electro", Kit::Electronic},
+    {"electronic", Kit::Electronic},
+    {"tekno", Kit::Electronic},
+    {"techno", Kit::Electronic},
+    {"house", Kit::Electronic},
+    {"8 bit", Kit::Electronic},
+    {"dance", Kit::Electronic},
+    {"rock", Kit::Power},
+    {"power", Kit::Power},
+    {"room", Kit::Room},
+    {"r&b", Kit::Room},
+    {"vintage", Kit::Room},
+    {"ambient", Kit::Room},
+    {"standard", Kit::Standard},
+    {"pop", Kit::Standard},
+    {"studio", Kit::Standard},
 };
 
 // The words of a name that point to a General MIDI program (0 based), first match in row
@@ -51,20 +69,20 @@ struct ProgramWord {
     std::int32_t program;
 };
 constexpr ProgramWord kProgramWords[] = {
-    {"fretless", 35},  // Fretless Bass
-    {"slap", 36},      // Slap Bass 1
-    {"bass", 38},      // Synth Bass 1
-    {"string", 50},    {"strings", 50},  // Synth Strings 1
-    {"choir", 54},     {"voice", 54},    {"vox", 54},  // Synth Voice
-    {"brass", 62},     // Synth Brass 1
-    {"pad", 89},       {"pads", 89},     // Pad 2 (warm)
-    {"saw", 81},       // Lead 2 (sawtooth)
-    {"lead", 80},      {"leads", 80},    {"solo", 80},  // Lead 1 (square)
-    {"keys", 4},       {"ep", 4},        // Electric Piano 1
-    {"piano", 0},      // Acoustic Grand Piano
-    {"organ", 16},     // Drawbar Organ
-    {"bell", 14},      {"bells", 14},    // Tubular Bells
-    {"pluck", 45},     // Pizzicato Strings
+    {"fretless", 35},                                 // Fretless Bass
+    {"slap", 36},                                     // Slap Bass 1
+    {"bass", 38},                                     // Synth Bass 1
+    {"string", 50},   {"strings", 50},                // Synth Strings 1
+    {"choir", 54},    {"voice", 54},   {"vox", 54},   // Synth Voice
+    {"brass", 62},                                    // Synth Brass 1
+    {"pad", 89},      {"pads", 89},                   // Pad 2 (warm)
+    {"saw", 81},                                      // Lead 2 (sawtooth)
+    {"lead", 80},     {"leads", 80},   {"solo", 80},  // Lead 1 (square)
+    {"keys", 4},      {"ep", 4},                      // Electric Piano 1
+    {"piano", 0},                                     // Acoustic Grand Piano
+    {"organ", 16},                                    // Drawbar Organ
+    {"bell", 14},     {"bells", 14},                  // Tubular Bells
+    {"pluck", 45},                                    // Pizzicato Strings
 };
 
 // The name in lower case with every character but letters, digits and "&" as a space,
@@ -74,8 +92,10 @@ std::string words(std::string_view name) {
     for (const char c : name) {
         const auto u = static_cast<unsigned char>(c);
         char w = c;
-        if (u >= 'A' && u <= 'Z') w = static_cast<char>(u - 'A' + 'a');
-        else if (!((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '&' || u >= 0x80)) w = ' ';
+        if (u >= 'A' && u <= 'Z')
+            w = static_cast<char>(u - 'A' + 'a');
+        else if (!((u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || c == '&' || u >= 0x80))
+            w = ' ';
         if (w == ' ' && out.back() == ' ') continue;
         out += w;
     }
@@ -120,12 +140,18 @@ const char* kitName(Kit kit) { return kKits[static_cast<std::size_t>(kit)].name;
 
 Kit kitOfGmNumber(std::int32_t number) {
     switch (number) {
-    case 130: return Kit::Analog;      // Hip Hop
-    case 131: return Kit::Jazz;        // Jazz Kit
-    case 133: return Kit::Room;        // R&B Kit
-    case 134: return Kit::Power;       // Rock Kit
-    case 135: return Kit::Electronic;  // Tekno Kit
-    default: return Kit::Standard;     // Stereo GM Kit, Percussion, any other
+        case 130:
+            return Kit::Analog;  // Hip Hop
+        case 131:
+            return Kit::Jazz;  // Jazz Kit
+        case 133:
+            return Kit::Room;  // R&B Kit
+        case 134:
+            return Kit::Power;  // Rock Kit
+        case 135:
+            return Kit::Electronic;  // Tekno Kit
+        default:
+            return Kit::Standard;  // Stereo GM Kit, Percussion, any other
     }
 }
 

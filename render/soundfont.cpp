@@ -79,8 +79,8 @@ Soundfont::Soundfont(fs::path file) : file_(std::move(file)), held_(std::make_un
     quietSynthesizer();
     std::error_code ec;
     if (fs::is_directory(file_, ec) || !fluid_is_soundfont(file_.c_str()))
-        throw SoundfontError("not a soundfont: " + inQuotes(file_) +
-                             " is no SoundFont 2 file; " + installHint());
+        throw SoundfontError("not a soundfont: " + inQuotes(file_) + " is no SoundFont 2 file; " +
+                             installHint());
     held_->settings = new_fluid_settings();
     if (held_->settings) {
         // The smallest synthesizer that loads it: it only holds the samples.

@@ -21,26 +21,26 @@ std::string soundText(std::int32_t bank, std::int32_t program) {
 
 }  // namespace
 
-SynthGroup::SynthGroup(const std::filesystem::path& soundfont, double sampleRate,
-                       std::vector<Member> members, const TimeScale& time)
+SynthGroup::SynthGroup(const std::filesystem::path& soundfont, double sampleRate, std::vector<Member> members,
+                       const TimeScale& time)
     : members_(std::move(members)), played_(members_.size()) {
     quietSynthesizer();
     const int tracks = static_cast<int>(members_.size());
     settings_ = new_fluid_settings();
     if (!settings_) throw RenderError("cannot start the synthesizer");
-    const bool set =
-        fluid_settings_setnum(settings_, "synth.sample-rate", sampleRate) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.reverb.active", 0) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.chorus.active", 0) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.cpu-cores", 1) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.threadsafe-api", 0) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.lock-memory", 0) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.midi-channels",
-                              (tracks + kChannelsPerPort - 1) / kChannelsPerPort * kChannelsPerPort) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.audio-channels", tracks) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.audio-groups", tracks) == FLUID_OK &&
-        fluid_settings_setint(settings_, "synth.polyphony", std::min(kMostVoices, kVoicesPerTrack * tracks)) ==
-            FLUID_OK;
+    const bool set = fluid_settings_setnum(settings_, "synth.sample-rate", sampleRate) == FLUID_OK &&
+                     fluid_settings_setint(settings_, "synth.reverb.active", 0) == FLUID_OK &&
+                     fluid_settings_setint(settings_, "synth.chorus.active", 0) == FLUID_OK &&
+                     fluid_settings_setint(settings_, "synth.cpu-cores", 1) == FLUID_OK &&
+                     fluid_settings_setint(settings_, "synth.threadsafe-api", 0) == FLUID_OK &&
+                     fluid_settings_setint(settings_, "synth.lock-memory", 0) == FLUID_OK &&
+                     fluid_settings_setint(
+                         settings_, "synth.midi-channels",
+                         (tracks + kChannelsPerPort - 1) / kChannelsPerPort * kChannelsPerPort) == FLUID_OK &&
+                     fluid_settings_setint(settings_, "synth.audio-channels", tracks) == FLUID_OK &&
+                     fluid_settings_setint(settings_, "synth.audio-groups", tracks) == FLUID_OK &&
+                     fluid_settings_setint(settings_, "synth.polyphony",
+                                           std::min(kMostVoices, kVoicesPerTrack * tracks)) == FLUID_OK;
     if (!set) {
         delete_fluid_settings(settings_);
         settings_ = nullptr;
@@ -62,7 +62,8 @@ SynthGroup::SynthGroup(const std::filesystem::path& soundfont, double sampleRate
     for (std::size_t i = 0; i < members_.size(); ++i) {
         const Member& m = members_[i];
         const int channel = static_cast<int>(i);
-        fluid_synth_set_channel_type(synth_, channel, m.sound.drums ? CHANNEL_TYPE_DRUM : CHANNEL_TYPE_MELODIC);
+        fluid_synth_set_channel_type(synth_, channel,
+                                     m.sound.drums ? CHANNEL_TYPE_DRUM : CHANNEL_TYPE_MELODIC);
         select(i, m.sound.program, true);
         const auto messages = trackMessages(*m.track, time, static_cast<std::uint16_t>(i), *m.leftOut);
         messages_.insert(messages_.end(), messages.begin(), messages.end());
@@ -96,31 +97,30 @@ void SynthGroup::select(std::size_t lane, std::int32_t program, bool initial) {
     } else {
         fluid_synth_unset_program(synth_, channel);
     }
-    if (initial)
-        played_[lane] = {bank, program, preset ? fluid_preset_get_name(preset) : ""};
+    if (initial) played_[lane] = {bank, program, preset ? fluid_preset_get_name(preset) : ""};
 }
 
 void SynthGroup::send(const MidiMessage& message) {
     const int channel = message.lane;
     switch (message.type) {
-    case MidiMessage::Type::Note:
-        if (message.kind == MidiMessage::Kind::NoteOn)
-            fluid_synth_noteon(synth_, channel, message.first, message.second);
-        else
-            fluid_synth_noteoff(synth_, channel, message.first);
-        break;
-    case MidiMessage::Type::Controller:
-        fluid_synth_cc(synth_, channel, message.first, message.second);
-        break;
-    case MidiMessage::Type::PitchBend:
-        fluid_synth_pitch_bend(synth_, channel, message.first);
-        break;
-    case MidiMessage::Type::Pressure:
-        fluid_synth_channel_pressure(synth_, channel, message.first);
-        break;
-    case MidiMessage::Type::Program:
-        select(message.lane, message.first, false);
-        break;
+        case MidiMessage::Type::Note:
+            if (message.kind == MidiMessage::Kind::NoteOn)
+                fluid_synth_noteon(synth_, channel, message.first, message.second);
+            else
+                fluid_synth_noteoff(synth_, channel, message.first);
+            break;
+        case MidiMessage::Type::Controller:
+            fluid_synth_cc(synth_, channel, message.first, message.second);
+            break;
+        case MidiMessage::Type::PitchBend:
+            fluid_synth_pitch_bend(synth_, channel, message.first);
+            break;
+        case MidiMessage::Type::Pressure:
+            fluid_synth_channel_pressure(synth_, channel, message.first);
+            break;
+        case MidiMessage::Type::Program:
+            select(message.lane, message.first, false);
+            break;
     }
 }
 
@@ -133,9 +133,11 @@ void SynthGroup::render(std::int64_t at, std::int32_t frames) {
     while (done < frames) {
         // What is due by now goes to the synthesizer, which takes it from its next block of
         // 64 frames on (the same grid from frame 0 whatever the blocks here are).
-        for (; next_ < messages_.size() && messages_[next_].frame <= at + done; ++next_) send(messages_[next_]);
-        const std::int64_t until =
-            next_ < messages_.size() ? std::min<std::int64_t>(messages_[next_].frame, at + frames) : at + frames;
+        for (; next_ < messages_.size() && messages_[next_].frame <= at + done; ++next_)
+            send(messages_[next_]);
+        const std::int64_t until = next_ < messages_.size()
+                                       ? std::min<std::int64_t>(messages_[next_].frame, at + frames)
+                                       : at + frames;
         const auto span = static_cast<std::int32_t>(until - (at + done));
         for (std::size_t i = 0; i < members_.size(); ++i) {
             outputs_[2 * i] = members_[i].left + done;
@@ -147,7 +149,8 @@ void SynthGroup::render(std::int64_t at, std::int32_t frames) {
 }
 
 void SynthGroup::release() {
-    for (std::size_t i = 0; i < members_.size(); ++i) fluid_synth_cc(synth_, static_cast<int>(i), kSustain, 0);
+    for (std::size_t i = 0; i < members_.size(); ++i)
+        fluid_synth_cc(synth_, static_cast<int>(i), kSustain, 0);
     fluid_synth_all_notes_off(synth_, -1);
 }
 

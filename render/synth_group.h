@@ -35,7 +35,7 @@ public:
     struct Member {
         const Interchange::Track* track = nullptr;
         SoundChoice sound;
-        float* left = nullptr;   // where its frames go, a block at a time
+        float* left = nullptr;  // where its frames go, a block at a time
         float* right = nullptr;
         Interchange::LeftOutList* leftOut = nullptr;  // the track's own list
     };

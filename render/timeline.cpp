@@ -39,8 +39,8 @@ bool MidiMessage::operator<(const MidiMessage& other) const {
            std::tie(other.frame, other.kind, other.lane, other.sequence);
 }
 
-std::vector<MidiMessage> trackMessages(const Track& track, const TimeScale& time,
-                                       std::uint16_t lane, Interchange::LeftOutList& leftOut) {
+std::vector<MidiMessage> trackMessages(const Track& track, const TimeScale& time, std::uint16_t lane,
+                                       Interchange::LeftOutList& leftOut) {
     std::vector<MidiMessage> out;
     std::uint32_t sequence = 0;
     const std::string& name = track.name.utf8;
@@ -82,27 +82,27 @@ std::vector<MidiMessage> trackMessages(const Track& track, const TimeScale& time
                 return std::clamp(e.value, 0, kMidiTop);
             };
             switch (e.kind) {
-            case ControlKind::PitchBend:
-                add(at, MidiMessage::Kind::Control, MidiMessage::Type::PitchBend,
-                    std::clamp(e.value, 0, 16383), 0);
-                break;
-            case ControlKind::Aftertouch:
-                add(at, MidiMessage::Kind::Control, MidiMessage::Type::Pressure, value7(), 0);
-                break;
-            case ControlKind::ProgramChange:
-                if (e.value < 0 || e.value > kMidiTop) {
-                    leftOut.add("program changes above 127", name, label);
+                case ControlKind::PitchBend:
+                    add(at, MidiMessage::Kind::Control, MidiMessage::Type::PitchBend,
+                        std::clamp(e.value, 0, 16383), 0);
                     break;
-                }
-                add(at, MidiMessage::Kind::Control, MidiMessage::Type::Program, e.value, 0);
-                break;
-            case ControlKind::Controller:
-                if (e.number < 0 || e.number > kMidiTop) {
-                    leftOut.add("controller events with a number above 127", name, label);
+                case ControlKind::Aftertouch:
+                    add(at, MidiMessage::Kind::Control, MidiMessage::Type::Pressure, value7(), 0);
                     break;
-                }
-                add(at, MidiMessage::Kind::Control, MidiMessage::Type::Controller, e.number, value7());
-                break;
+                case ControlKind::ProgramChange:
+                    if (e.value < 0 || e.value > kMidiTop) {
+                        leftOut.add("program changes above 127", name, label);
+                        break;
+                    }
+                    add(at, MidiMessage::Kind::Control, MidiMessage::Type::Program, e.value, 0);
+                    break;
+                case ControlKind::Controller:
+                    if (e.number < 0 || e.number > kMidiTop) {
+                        leftOut.add("controller events with a number above 127", name, label);
+                        break;
+                    }
+                    add(at, MidiMessage::Kind::Control, MidiMessage::Type::Controller, e.number, value7());
+                    break;
             }
         }
     }

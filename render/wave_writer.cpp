@@ -37,7 +37,8 @@ WaveWriter::WaveWriter(fs::path target, double sampleRate, SampleFormat format, 
                   (format == SampleFormat::Float ? SF_FORMAT_FLOAT : SF_FORMAT_PCM_24);
     errno = 0;
     file_ = sf_open_fd(fileno(output_.stream()), SFM_WRITE, &info, SF_FALSE);
-    if (!file_) throw ExportError("cannot write " + output_.target().string() + ": " + reason(nullptr, errno));
+    if (!file_)
+        throw ExportError("cannot write " + output_.target().string() + ": " + reason(nullptr, errno));
     // A float file's peak chunk would carry the time it was written: the same render must
     // give the same bytes.
     sf_command(file_, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);

@@ -27,20 +27,24 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 Json readJson(const fs::path& file) { return Json::parse(readFile(file)); }
 
 // The scale of the host's faders, as its mixer reports it.
 Interchange::FaderScale scaleOf(const Json& report) {
-    return report.at("mixer").at("value") == 4.0 ? Interchange::FaderScale::Newer : Interchange::FaderScale::Older;
+    return report.at("mixer").at("value") == 4.0 ? Interchange::FaderScale::Newer
+                                                 : Interchange::FaderScale::Older;
 }
 
 // The gains of a track's fader and pan, from the host's values in the report.
 Interchange::PanGains faderOf(const Json& report, const std::string& track) {
     for (const auto& t : report.at("tracks"))
         if (t.at("name") == track) {
-            const double gain = Interchange::faderGain(scaleOf(report), t.at("channel").at("volume").get<double>());
+            const double gain =
+                Interchange::faderGain(scaleOf(report), t.at("channel").at("volume").get<double>());
             const auto pan = Interchange::panGains(
                 Interchange::panPosition(t.at("channel").at("pan").get<double>(), 32767));
             return {gain * pan.left, gain * pan.right};
@@ -52,7 +56,8 @@ double masterGain(const Json& report) {
     for (const auto& c : report.at("mixer").at("channels"))
         if (c.at("type") == "Output")
             for (const auto& p : c.at("parameters"))
-                if (p.at("name") == "volume") return Interchange::faderGain(scaleOf(report), p.at("value").get<double>());
+                if (p.at("name") == "volume")
+                    return Interchange::faderGain(scaleOf(report), p.at("value").get<double>());
     throw std::runtime_error("no output");
 }
 
@@ -60,10 +65,12 @@ double masterGain(const Json& report) {
 fs::path writeDemo(const fs::path& folder, bool drumsSoloed) {
     TessaroWriter::ProjectFile demo = TessaroWriter::demoProject();
     for (auto& chunk : demo.chunks)
-        if (auto* t = std::get_if<TessaroWriter::TrackInfoChunk>(&chunk); t && t->trackNumber == TessaroWriter::kDemoDrums)
+        if (auto* t = std::get_if<TessaroWriter::TrackInfoChunk>(&chunk);
+            t && t->trackNumber == TessaroWriter::kDemoDrums)
             t->solo = drumsSoloed ? 1 : 0;
     const fs::path project = folder / "Demo.tsp";
-    if (!demo.writeTo(project) || !TessaroWriter::writeDemoWaveFiles(folder)) throw std::runtime_error("no demo");
+    if (!demo.writeTo(project) || !TessaroWriter::writeDemoWaveFiles(folder))
+        throw std::runtime_error("no demo");
     return project;
 }
 
@@ -83,7 +90,8 @@ std::vector<InstrumentPart> fiveTracks() {
         parts[t].instrumentId = voices[t].second;
         parts[t].length = 2 * 480;
         for (std::uint32_t i = 0; i < 8; ++i)
-            parts[t].notes.push_back({i * 120, 100, static_cast<std::uint8_t>(t == 2 ? 36 + 2 * (i % 2) : 48 + i), 100});
+            parts[t].notes.push_back(
+                {i * 120, 100, static_cast<std::uint8_t>(t == 2 ? 36 + 2 * (i % 2) : 48 + i), 100});
     }
     return parts;
 }
@@ -99,12 +107,15 @@ TEST(RenderCommand, TheMixIsTheSumOfTheStemsHeardThroughTheMaster) {
         SCOPED_TRACE(c.soloed ? "drums soloed" : "no solo");
         TempFolder folder;
         const fs::path project = writeDemo(folder.path(), c.soloed);
-        const fs::path mix = folder.path() / "Demo.wav", stems = folder.path() / "stems", report = folder.path() / "r.json";
-        const ToolRun run = runTool(renderArgs(project, {"--render", mix.string(), "--stems", stems.string(),
-                                                         "--render-format", "float", "--json", report.string()}));
+        const fs::path mix = folder.path() / "Demo.wav", stems = folder.path() / "stems",
+                       report = folder.path() / "r.json";
+        const ToolRun run =
+            runTool(renderArgs(project, {"--render", mix.string(), "--stems", stems.string(),
+                                         "--render-format", "float", "--json", report.string()}));
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
-        EXPECT_EQ(namesIn(stems), (std::set<std::string>{"01 Piano.wav", "02 Drums.wav", "03 Synth.wav", "04 Vocals.wav"}));
+        EXPECT_EQ(namesIn(stems),
+                  (std::set<std::string>{"01 Piano.wav", "02 Drums.wav", "03 Synth.wav", "04 Vocals.wav"}));
         const Json json = readJson(report);
         const Json& render = json.at("render");
         EXPECT_EQ(render.at("written"), true);
@@ -163,27 +174,32 @@ TEST(RenderCommand, TheReportTellsEachTracksSoundAndWhatTheRenderLeftOut) {
          {"Piano: Miravox Lite [GM 001] Acoustic Grand Piano, 0/0 Piano 1, preset",
           "Drums: Beatwright Lite -, 128/0 Standard, fixed, substituted",
           "Synth: Analora Warm Pad, 0/89 Warm Pad, preset name, substituted", "Vocals: audio"},
-         {"inserts not run | Piano |  | Echolet | 1", "sends not run | Piano |  | send 1 to Bus 1 at -9.1 dB | 1",
-          "inserts not run | Vocals |  | Compressor | 1", "sends not run | Vocals |  | send 1 to Bus 1 at -12.0 dB | 1",
+         {"inserts not run | Piano |  | Echolet | 1",
+          "sends not run | Piano |  | send 1 to Bus 1 at -9.1 dB | 1",
+          "inserts not run | Vocals |  | Compressor | 1",
+          "sends not run | Vocals |  | send 1 to Bus 1 at -12.0 dB | 1",
           "effect channels not run | Bus 1 |  |  | 1", "inserts not run | Bus 1 |  | Hallvane Lite | 1",
-          "inserts not run | Stereo Out |  | Tonalix | 1", "inserts not run | Stereo Out |  | Channel Limiter | 1",
+          "inserts not run | Stereo Out |  | Tonalix | 1",
+          "inserts not run | Stereo Out |  | Channel Limiter | 1",
           "the master's pan | Stereo Out |  | 0.55 | 1",
           "instruments played by a General MIDI substitute | Drums |  | Beatwright Lite: bank 128 program 0 "
           "(Standard) | 1",
           "controller-like events outside their part | Synth | Pad |  | 2",
-          "instruments played by a General MIDI substitute | Synth |  | Analora \"Warm Pad\": bank 0 program 89 "
+          "instruments played by a General MIDI substitute | Synth |  | Analora \"Warm Pad\": bank 0 program "
+          "89 "
           "(Warm Pad) | 1"}},
         {kit,
          {"Beat: Beatwright Lite -, 128/0 Standard, fixed, substituted"},
          {"instruments played by a General MIDI substitute | Beat |  | Beatwright Lite: bank 128 program 0 "
           "(Standard) | 1",
-          "presets the soundfont lacks, played as program 0 of their bank | Beat |  | bank 128 program 56 | 1"}},
+          "presets the soundfont lacks, played as program 0 of their bank | Beat |  | bank 128 program 56 | "
+          "1"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.project.filename().string());
         const fs::path report = folder.path() / "r.json";
-        const ToolRun run = runTool(renderArgs(c.project, {"--render", (folder.path() / "mix.wav").string(), "--json",
-                                                           report.string(), "-q"}));
+        const ToolRun run = runTool(renderArgs(
+            c.project, {"--render", (folder.path() / "mix.wav").string(), "--json", report.string(), "-q"}));
         ASSERT_EQ(run.status, 0) << run.err;
         const Json render = readJson(report).at("render");
         std::vector<std::string> sounds, leftOut;
@@ -194,16 +210,17 @@ TEST(RenderCommand, TheReportTellsEachTracksSoundAndWhatTheRenderLeftOut) {
             if (s.is_null()) {
                 line += "audio";
             } else {
-                line += text(s.at("plugin")) + " " + (s.at("preset").is_null() ? "-" : text(s.at("preset"))) + ", " +
-                        std::to_string(s.at("bank").get<int>()) + "/" + std::to_string(s.at("program").get<int>()) +
-                        " " + text(s.at("name")) + ", " + text(s.at("by"));
+                line += text(s.at("plugin")) + " " + (s.at("preset").is_null() ? "-" : text(s.at("preset"))) +
+                        ", " + std::to_string(s.at("bank").get<int>()) + "/" +
+                        std::to_string(s.at("program").get<int>()) + " " + text(s.at("name")) + ", " +
+                        text(s.at("by"));
                 if (s.at("substituted") == true) line += ", substituted";
             }
             sounds.push_back(line);
         }
         for (const auto& l : render.at("leftOut"))
-            leftOut.push_back(text(l.at("what")) + " | " + text(l.at("track")) + " | " + text(l.at("clip")) + " | " +
-                              text(l.at("value")) + " | " + std::to_string(l.at("count").get<int>()));
+            leftOut.push_back(text(l.at("what")) + " | " + text(l.at("track")) + " | " + text(l.at("clip")) +
+                              " | " + text(l.at("value")) + " | " + std::to_string(l.at("count").get<int>()));
         EXPECT_EQ(sounds, c.sounds);
         EXPECT_EQ(leftOut, c.leftOut);
     }
@@ -221,16 +238,16 @@ TEST(RenderCommand, AnAudioTracksStemIsItsConvertedCopyAtItsFader) {
     track->volume = 0.8f;
     track->pan = -0.4f;
     auto& region = file.find<TessaroWriter::RegionChunk>()->regions.front();
-    region.position = 480;   // bar 2: 2 s
-    region.length = 960;     // 4 s, beyond the 2.9 s of the file left after the in-point
+    region.position = 480;  // bar 2: 2 s
+    region.length = 960;    // 4 s, beyond the 2.9 s of the file left after the in-point
     region.gain = 0.7f;
     std::get<TessaroWriter::AudioData>(region.content).inPoint = 4800;  // 0.1 s of the 48 kHz file
     const fs::path project = folder.path() / "song.tsp";
     ASSERT_TRUE(file.writeTo(project));
 
     const fs::path stems = folder.path() / "stems", report = folder.path() / "r.json";
-    const ToolRun run = runTool(renderArgs(project, {"--stems", stems.string(), "--render-format", "float",
-                                                     "--json", report.string()}));
+    const ToolRun run = runTool(renderArgs(
+        project, {"--stems", stems.string(), "--render-format", "float", "--json", report.string()}));
     ASSERT_EQ(run.status, 0) << run.err;
     const Json json = readJson(report);
     const Wave stem = readWave(stems / "01 Audio 1.wav");
@@ -267,7 +284,9 @@ TEST(RenderCommand, NotesOfAGridSoundAtTheirTimesAfterSilence) {
     const ToolRun run = runTool(renderArgs(project, {"--stems", stems.string(), "--render-format", "float"}));
     ASSERT_EQ(run.status, 0) << run.err;
     const Wave stem = readWave(stems / "01 Sticks.wav");
-    const auto level = [&](std::size_t f) { return std::max(std::fabs(stem.at(f, 0)), std::fabs(stem.at(f, 1))); };
+    const auto level = [&](std::size_t f) {
+        return std::max(std::fabs(stem.at(f, 0)), std::fabs(stem.at(f, 1)));
+    };
     constexpr std::size_t kFirst = 88200;
     const double silence = std::pow(10.0, -90.0 / 20);
     for (std::size_t f = 0; f < kFirst; ++f) ASSERT_LT(level(f), silence) << "frame " << f;
@@ -276,7 +295,8 @@ TEST(RenderCommand, NotesOfAGridSoundAtTheirTimesAfterSilence) {
         SCOPED_TRACE(i);
         const std::size_t at = kFirst + i * 11025;
         double before = 0;
-        for (std::size_t f = at - 20 * ms; f < at - 10 * ms; ++f) before = std::max(before, static_cast<double>(level(f)));
+        for (std::size_t f = at - 20 * ms; f < at - 10 * ms; ++f)
+            before = std::max(before, static_cast<double>(level(f)));
         const double threshold = std::max(1e-3, 10 * before);
         std::size_t onset = 0;
         for (std::size_t f = at - 10 * ms; f < at + 20 * ms && onset == 0; ++f)
@@ -334,7 +354,8 @@ struct Refusal {
 
 // Runs each refusal in a folder with the demo and a broken project: the one message, the
 // exit status, and nothing left but the import's converted copy.
-void expectRefusals(const std::function<std::vector<Refusal>(const fs::path& folder, const fs::path& project)>& make) {
+void expectRefusals(
+    const std::function<std::vector<Refusal>(const fs::path& folder, const fs::path& project)>& make) {
     TempFolder folder;
     const fs::path project = writeDemo(folder.path(), true);
     folder.write("Broken.tsp", std::vector<std::uint8_t>{'n', 'o', 't', ' ', 't', 's', 'p'});
@@ -365,28 +386,64 @@ const std::string kInstallHint =
 TEST(RenderCommand, BadInputIsOneClearMessageAndLeavesNothingBehind) {
     expectRefusals([](const fs::path& folder, const fs::path& project) {
         const std::string p = project.string(), broken = (folder / "Broken.tsp").string();
-        const std::string mix = (folder / "mix.wav").string(), missing = (folder / "gone" / "mix.wav").string();
+        const std::string mix = (folder / "mix.wav").string(),
+                          missing = (folder / "gone" / "mix.wav").string();
         const std::string sf = smallSoundfont().string();
         return std::vector<Refusal>{
-            {"missing soundfont", {p, "--render", mix, "--soundfont", "/nonexistent/Gone.sf2"}, {}, 0, 2,
-             "tessaro-import: no soundfont: --soundfont \"/nonexistent/Gone.sf2\" does not exist" + kInstallHint, false},
-            {"not a soundfont (the project)", {p, "--render", mix, "--soundfont", p}, {}, 0, 2,
-             "tessaro-import: not a soundfont: \"" + p + "\" is no SoundFont 2 file" + kInstallHint, false},
-            {"variable names a missing file", {p, "--stems", (folder / "s").string()},
-             {{"TESSARO_SOUNDFONT", "/nonexistent/Gone.sf2"}}, 0, 2,
-             "tessaro-import: no soundfont: $TESSARO_SOUNDFONT names \"/nonexistent/Gone.sf2\", which does not exist" +
+            {"missing soundfont",
+             {p, "--render", mix, "--soundfont", "/nonexistent/Gone.sf2"},
+             {},
+             0,
+             2,
+             "tessaro-import: no soundfont: --soundfont \"/nonexistent/Gone.sf2\" does not exist" +
                  kInstallHint,
              false},
-            {"stems without a DAWproject", {p, "--with-stems", "--soundfont", sf}, {}, 0, 2,
-             "tessaro-import: --with-stems puts the stems into the DAWproject file: it needs --dawproject\n", false},
-            {"several projects, one file", {p, broken, "--render", mix, "--soundfont", sf}, {}, 0, 2,
-             "tessaro-import: with several projects, --render takes a folder (a path ending in /), not \"" + mix +
-                 "\"\n",
+            {"not a soundfont (the project)",
+             {p, "--render", mix, "--soundfont", p},
+             {},
+             0,
+             2,
+             "tessaro-import: not a soundfont: \"" + p + "\" is no SoundFont 2 file" + kInstallHint,
              false},
-            {"unwritable output", {p, "--render", missing, "--soundfont", sf}, {}, 0, 2,
-             "tessaro-import: cannot write " + missing + ": " + (folder / "gone").string() + " does not exist\n", true},
-            {"the project file as the mix", {p, "--render", p, "--soundfont", sf}, {}, 0, 2,
-             "tessaro-import: cannot write " + p + ": it is the project file\n", true},
+            {"variable names a missing file",
+             {p, "--stems", (folder / "s").string()},
+             {{"TESSARO_SOUNDFONT", "/nonexistent/Gone.sf2"}},
+             0,
+             2,
+             "tessaro-import: no soundfont: $TESSARO_SOUNDFONT names \"/nonexistent/Gone.sf2\", which does "
+             "not exist" +
+                 kInstallHint,
+             false},
+            {"stems without a DAWproject",
+             {p, "--with-stems", "--soundfont", sf},
+             {},
+             0,
+             2,
+             "tessaro-import: --with-stems puts the stems into the DAWproject file: it needs --dawproject\n",
+             false},
+            {"several projects, one file",
+             {p, broken, "--render", mix, "--soundfont", sf},
+             {},
+             0,
+             2,
+             "tessaro-import: with several projects, --render takes a folder (a path ending in /), not \"" +
+                 mix + "\"\n",
+             false},
+            {"unwritable output",
+             {p, "--render", missing, "--soundfont", sf},
+             {},
+             0,
+             2,
+             "tessaro-import: cannot write " + missing + ": " + (folder / "gone").string() +
+                 " does not exist\n",
+             true},
+            {"the project file as the mix",
+             {p, "--render", p, "--soundfont", sf},
+             {},
+             0,
+             2,
+             "tessaro-import: cannot write " + p + ": it is the project file\n",
+             true},
             {"failed import", {broken, "--render", mix, "--soundfont", sf}, {}, 0, 1, "", true},
         };
     });
@@ -398,13 +455,14 @@ TEST(RenderCommand, ARenderCutByAFileSizeLimitLeavesNothing) {
     expectRefusals([](const fs::path& folder, const fs::path& project) {
         // The import's converted copy (1,058,444 bytes) fits; the mix (6,350,444) does not.
         const std::string mix = (folder / "mix.wav").string();
-        return std::vector<Refusal>{{"file-size limit",
-                                     {project.string(), "--render", mix, "--soundfont", smallSoundfont().string()},
-                                     {},
-                                     2'000'000ul,
-                                     2,
-                                     "tessaro-import: cannot write " + mix + ": File too large\n",
-                                     true}};
+        return std::vector<Refusal>{
+            {"file-size limit",
+             {project.string(), "--render", mix, "--soundfont", smallSoundfont().string()},
+             {},
+             2'000'000ul,
+             2,
+             "tessaro-import: cannot write " + mix + ": File too large\n",
+             true}};
     });
 }
 
@@ -422,8 +480,8 @@ TEST(RenderCommand, TheDawprojectHoldsEachInstrumentStemAsAMutedAudioTrackAfterI
     const fs::path project = folder.path() / "Song.tsp";
     ASSERT_TRUE(instrumentProject({piano, bass, drums}, 2).writeTo(project));
     const fs::path out = folder.path() / "Song.dawproject", stems = folder.path() / "stems";
-    const ToolRun run = runTool(renderArgs(project, {"--dawproject", out.string(), "--with-stems", "--stems",
-                                                     stems.string()}));
+    const ToolRun run = runTool(
+        renderArgs(project, {"--dawproject", out.string(), "--with-stems", "--stems", stems.string()}));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(namesIn(folder.path()), (std::set<std::string>{"Song.tsp", "Song.dawproject", "stems"}));
 
@@ -434,7 +492,8 @@ TEST(RenderCommand, TheDawprojectHoldsEachInstrumentStemAsAMutedAudioTrackAfterI
     EXPECT_EQ(schemaErrors(xml, "Project-1.0-release.xsd"), "");
     const XmlDocument doc(xml);
     std::vector<std::string> order;
-    for (const auto& t : doc.select("/Project/Structure/Track")) order.push_back(t.at("name") + " " + t.at("contentType"));
+    for (const auto& t : doc.select("/Project/Structure/Track"))
+        order.push_back(t.at("name") + " " + t.at("contentType"));
     EXPECT_EQ(order, (std::vector<std::string>{"Keys notes", "Keys (rendered) audio", "Bass notes",
                                                "Bass (rendered) audio", "Beat notes", "Beat (rendered) audio",
                                                "Stereo Out audio"}));
@@ -462,8 +521,10 @@ TEST(RenderCommand, SeveralProjectsRenderIntoFoldersWithProgressOnATerminalOnly)
     const fs::path a = folder.path() / "Song.tsp", b = folder.path() / "Other.tsp";
     ASSERT_TRUE(instrumentProject(fiveTracks(), 1).writeTo(a));
     fs::copy_file(a, b);
-    const std::string mixes = (folder.path() / "Mixes").string() + "/", stems = (folder.path() / "Stems").string() + "/";
-    for (const auto display : {ToolRunOptions::StandardError::Pipe, ToolRunOptions::StandardError::Terminal}) {
+    const std::string mixes = (folder.path() / "Mixes").string() + "/",
+                      stems = (folder.path() / "Stems").string() + "/";
+    for (const auto display :
+         {ToolRunOptions::StandardError::Pipe, ToolRunOptions::StandardError::Terminal}) {
         SCOPED_TRACE(display == ToolRunOptions::StandardError::Pipe ? "pipe" : "terminal");
         ToolRunOptions options;
         options.standardError = display;
@@ -472,12 +533,16 @@ TEST(RenderCommand, SeveralProjectsRenderIntoFoldersWithProgressOnATerminalOnly)
             runTool(renderArgs(a, {b.string(), "--render", mixes, "--stems", stems, "--jobs", "2"}), options);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(linesOf(run.out),
-                  (std::vector<std::string>{a.string() + ": imported -> " + mixes + "Song.wav, " + stems + "Song/",
-                                            b.string() + ": imported -> " + mixes + "Other.wav, " + stems + "Other/",
-                                            "2 projects: 2 imported, 0 failed"}));
-        EXPECT_EQ(contains(run.err, " s rendered"), display == ToolRunOptions::StandardError::Terminal) << run.err;
+                  (std::vector<std::string>{
+                      a.string() + ": imported -> " + mixes + "Song.wav, " + stems + "Song/",
+                      b.string() + ": imported -> " + mixes + "Other.wav, " + stems + "Other/",
+                      "2 projects: 2 imported, 0 failed"}));
+        EXPECT_EQ(contains(run.err, " s rendered"), display == ToolRunOptions::StandardError::Terminal)
+            << run.err;
         EXPECT_EQ(namesIn(folder.path() / "Stems" / "Other"),
-                  (std::set<std::string>{"01 Keys.wav", "02 Bass.wav", "03 Beat.wav", "04 Strings.wav", "05 Lead.wav"}));
-        EXPECT_TRUE(readFile(folder.path() / "Mixes" / "Song.wav") == readFile(folder.path() / "Mixes" / "Other.wav"));
+                  (std::set<std::string>{"01 Keys.wav", "02 Bass.wav", "03 Beat.wav", "04 Strings.wav",
+                                         "05 Lead.wav"}));
+        EXPECT_TRUE(readFile(folder.path() / "Mixes" / "Song.wav") ==
+                    readFile(folder.path() / "Mixes" / "Other.wav"));
     }
 }

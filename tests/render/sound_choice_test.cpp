@@ -45,8 +45,8 @@ TEST(SoundChoice, PresetsNamingGeneralMidiSoundsPlayThem) {
         std::int32_t gm;
         std::int32_t program;
         const char* kit;
-    } kits[] = {{129, 0, "Standard"},    {130, 25, "Analog"}, {131, 32, "Jazz"},  {132, 0, "Standard"},
-                {133, 8, "Room"},        {134, 16, "Power"},  {135, 24, "Electronic"}, {140, 0, "Standard"}};
+    } kits[] = {{129, 0, "Standard"}, {130, 25, "Analog"}, {131, 32, "Jazz"},       {132, 0, "Standard"},
+                {133, 8, "Room"},     {134, 16, "Power"},  {135, 24, "Electronic"}, {140, 0, "Standard"}};
     for (const auto& k : kits) {
         SCOPED_TRACE(k.gm);
         Track t = instrumentTrack("Beat", "Miravox Lite", "[GM " + std::to_string(k.gm) + "] Kit", 9);
@@ -71,20 +71,26 @@ TEST(SoundChoice, OtherSoundsGetASubstituteByThePresetsNameThenTheTracksName) {
         {instrumentTrack("Synth", "Analora", "", 0, "Warm Pad"), 0, 89, SoundChoice::By::Name, "Warm Pad"},
         {instrumentTrack("Synth", "Analora", "", 0, "R&B Lead"), 0, 80, SoundChoice::By::Name, "R&B Lead"},
         {instrumentTrack("Synth", "Miravox Lite", "Saw I-V"), 0, 81, SoundChoice::By::Name, "Saw I-V"},
-        {instrumentTrack("Synth", "Miravox Lite", "Hop Hip Bass"), 0, 38, SoundChoice::By::Name, "Hop Hip Bass"},
-        {instrumentTrack("Synth", "Miravox Lite", "Fretless Bass"), 0, 35, SoundChoice::By::Name, "Fretless Bass"},
+        {instrumentTrack("Synth", "Miravox Lite", "Hop Hip Bass"), 0, 38, SoundChoice::By::Name,
+         "Hop Hip Bass"},
+        {instrumentTrack("Synth", "Miravox Lite", "Fretless Bass"), 0, 35, SoundChoice::By::Name,
+         "Fretless Bass"},
         {instrumentTrack("Synth", "Miravox Lite", "1990s Synth Strings"), 0, 50, SoundChoice::By::Name,
          "1990s Synth Strings"},
-        {instrumentTrack("Synth", "Miravox Lite", "Digi Layer Keys"), 0, 4, SoundChoice::By::Name, "Digi Layer Keys"},
-        {instrumentTrack("Synth", "Miravox Lite", "Metallic Kit"), 128, 0, SoundChoice::By::Name, "Metallic Kit"},
+        {instrumentTrack("Synth", "Miravox Lite", "Digi Layer Keys"), 0, 4, SoundChoice::By::Name,
+         "Digi Layer Keys"},
+        {instrumentTrack("Synth", "Miravox Lite", "Metallic Kit"), 128, 0, SoundChoice::By::Name,
+         "Metallic Kit"},
         {instrumentTrack("Deep Bass", "Analora", ""), 0, 38, SoundChoice::By::TrackName, "Deep Bass"},
-        {instrumentTrack("Frozen", "Miravox Lite", "Frozen Lake"), 0, kFixedProgram, SoundChoice::By::Fixed, ""},
+        {instrumentTrack("Frozen", "Miravox Lite", "Frozen Lake"), 0, kFixedProgram, SoundChoice::By::Fixed,
+         ""},
         {instrumentTrack("Drums", "Beatwright Lite", "", 9), 128, 0, SoundChoice::By::Fixed, ""},
-        {instrumentTrack("Rock Drums", "Beatwright Lite", "", 9), 128, 16, SoundChoice::By::TrackName, "Rock Drums"},
-        {instrumentTrack("Beat", "Beatwright Lite", "Modern Hip Hop Kit 1", 9), 128, 25, SoundChoice::By::Name,
-         "Modern Hip Hop Kit 1"},
-        {instrumentTrack("Beat", "Beatwright Lite", "Progressive House Kit 2", 9), 128, 24, SoundChoice::By::Name,
-         "Progressive House Kit 2"},
+        {instrumentTrack("Rock Drums", "Beatwright Lite", "", 9), 128, 16, SoundChoice::By::TrackName,
+         "Rock Drums"},
+        {instrumentTrack("Beat", "Beatwright Lite", "Modern Hip Hop Kit 1", 9), 128, 25,
+         SoundChoice::By::Name, "Modern Hip Hop Kit 1"},
+        {instrumentTrack("Beat", "Beatwright Lite", "Progressive House Kit 2", 9), 128, 24,
+         SoundChoice::By::Name, "Progressive House Kit 2"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.track.name.utf8 + " / " + c.track.channel->devices.front().name.utf8);
@@ -137,9 +143,11 @@ TEST(SoundfontSearch, TakesTheNamedFileThenTheVariableThenTheFirstDefaultThatExi
         std::string message;
     } failures[] = {
         {gone, std::nullopt, "no soundfont: --soundfont \"/nonexistent/Gone.sf2\" does not exist; "},
-        {{}, gone.string(),
+        {{},
+         gone.string(),
          "no soundfont: $TESSARO_SOUNDFONT names \"/nonexistent/Gone.sf2\", which does not exist; "},
-        {{}, std::nullopt,
+        {{},
+         std::nullopt,
          "no soundfont: none named (--soundfont, $TESSARO_SOUNDFONT) and none of \"/nonexistent/Gone.sf2\", "
          "\"/nonexistent/Other.sf2\" exists; "},
     };
@@ -155,6 +163,7 @@ TEST(SoundfontSearch, TakesTheNamedFileThenTheVariableThenTheFirstDefaultThatExi
             EXPECT_EQ(e.what(), f.message + hint);
         }
     }
-    EXPECT_EQ(defaultSoundfonts(), (std::vector<std::filesystem::path>{"/usr/share/sounds/sf2/FluidR3_GM.sf2",
-                                                                      "/usr/share/sounds/sf2/TimGM6mb.sf2"}));
+    EXPECT_EQ(defaultSoundfonts(),
+              (std::vector<std::filesystem::path>{"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                                  "/usr/share/sounds/sf2/TimGM6mb.sf2"}));
 }

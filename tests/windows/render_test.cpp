@@ -33,12 +33,13 @@ Run runCommand(const std::wstring& arguments) {
     startup.hStdInput = nullptr;
     PROCESS_INFORMATION process{};
     std::wstring line = L"\"" + systemPath(TESSARO_IMPORT_TOOL) + L"\" " + arguments;
-    const BOOL started =
-        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                        nullptr, nullptr, &startup, &process);
     CloseHandle(writeSide);
     if (started) {
         char buffer[4096];
-        for (DWORD n = 0; ReadFile(readSide, buffer, sizeof buffer, &n, nullptr) && n > 0;) run.err.append(buffer, n);
+        for (DWORD n = 0; ReadFile(readSide, buffer, sizeof buffer, &n, nullptr) && n > 0;)
+            run.err.append(buffer, n);
         WaitForSingleObject(process.hProcess, 120000);
         GetExitCodeProcess(process.hProcess, &run.status);
         CloseHandle(process.hThread);
@@ -55,8 +56,9 @@ TEST(WindowsRender, IsLeftOutAndSaysSoWithExitStatus2) {
         SCOPED_TRACE(std::string(asked, asked + wcslen(asked)));
         const Run run = runCommand(std::wstring(L"Missing.tsp ") + asked);
         EXPECT_EQ(run.status, 2u);
-        EXPECT_EQ(run.err,
-                  "tessaro-import: this build cannot render audio (it is built without FluidSynth): --render, "
-                  "--stems and --with-stems are left out\n");
+        EXPECT_EQ(
+            run.err,
+            "tessaro-import: this build cannot render audio (it is built without FluidSynth): --render, "
+            "--stems and --with-stems are left out\n");
     }
 }

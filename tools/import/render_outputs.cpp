@@ -52,10 +52,14 @@ RefHost::Report pathOrNull(const fs::path& path) {
 
 const char* byName(Render::SoundChoice::By by) {
     switch (by) {
-    case Render::SoundChoice::By::Preset: return "preset";
-    case Render::SoundChoice::By::Name: return "preset name";
-    case Render::SoundChoice::By::TrackName: return "track name";
-    case Render::SoundChoice::By::Fixed: return "fixed";
+        case Render::SoundChoice::By::Preset:
+            return "preset";
+        case Render::SoundChoice::By::Name:
+            return "preset name";
+        case Render::SoundChoice::By::TrackName:
+            return "track name";
+        case Render::SoundChoice::By::Fixed:
+            return "fixed";
     }
     return "";
 }
@@ -82,12 +86,9 @@ RefHost::Report renderReport(const Render::RenderOutcome& outcome, bool stemsAsk
         track["heard"] = t.heard;
         track["stem"] = stemsAsked ? pathOrNull(t.stem) : RefHost::Report(nullptr);
         if (t.sound) {
-            track["sound"] = {{"plugin", textOrNull(t.plugin)},
-                              {"preset", textOrNull(t.preset)},
-                              {"bank", t.sound->bank},
-                              {"program", t.sound->program},
-                              {"name", textOrNull(t.soundName)},
-                              {"substituted", t.sound->substituted()},
+            track["sound"] = {{"plugin", textOrNull(t.plugin)},  {"preset", textOrNull(t.preset)},
+                              {"bank", t.sound->bank},           {"program", t.sound->program},
+                              {"name", textOrNull(t.soundName)}, {"substituted", t.sound->substituted()},
                               {"by", byName(t.sound->by)}};
         } else {
             track["sound"] = nullptr;
@@ -172,7 +173,8 @@ RenderResult renderProject(ImportedProject& imported, const fs::path& file, cons
     if (!targets.dawprojectWithStems.empty())
         for (const auto& t : outcome.tracks)
             if (t.instrument && !t.stem.empty())
-                result.extraTracks.push_back({t.index, Render::stemTrack(*song, t.index, t.stem, outcome.frames)});
+                result.extraTracks.push_back(
+                    {t.index, Render::stemTrack(*song, t.index, t.stem, outcome.frames)});
     return result;
 }
 

@@ -68,9 +68,9 @@ private:
 };
 
 struct RenderResult {
-    std::vector<std::filesystem::path> written;  // the mix, then the stems' folder
-    std::filesystem::path mix;                   // the mix, when written
-    std::vector<std::string> errors;             // why a render could not be written
+    std::vector<std::filesystem::path> written;        // the mix, then the stems' folder
+    std::filesystem::path mix;                         // the mix, when written
+    std::vector<std::string> errors;                   // why a render could not be written
     std::vector<Interchange::ExtraTrack> extraTracks;  // the stems for the DAWproject
     ScratchFolder scratch;
 };
