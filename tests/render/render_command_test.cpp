@@ -437,6 +437,15 @@ TEST(RenderCommand, BadInputIsOneClearMessageAndLeavesNothingBehind) {
              "tessaro-import: cannot write " + missing + ": " + (folder / "gone").string() +
                  " does not exist\n",
              true},
+            {"stems for a DAWproject file that cannot be written",
+             {p, "--dawproject", (folder / "gone" / "x.dawproject").string(), "--with-stems", "--soundfont",
+              sf},
+             {},
+             0,
+             2,
+             "tessaro-import: cannot write " + (folder / "gone" / "x.dawproject").string() + ": " +
+                 (folder / "gone").string() + " does not exist\n",
+             true},
             {"the project file as the mix",
              {p, "--render", p, "--soundfont", sf},
              {},

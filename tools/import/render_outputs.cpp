@@ -140,16 +140,16 @@ RenderResult renderProject(ImportedProject& imported, const fs::path& file, cons
     request.format = settings.floatSamples ? Render::SampleFormat::Float : Render::SampleFormat::Pcm24;
     request.threads = settings.threads;
     request.progress = watcher;
-    if (targets.stems.empty() && !targets.dawprojectWithStems.empty()) {
+    bool stemsForExport = !targets.dawprojectWithStems.empty();
+    if (stemsForExport && targets.stems.empty()) {
         result.scratch = scratchBeside(targets.dawprojectWithStems);
-        if (result.scratch.path().empty()) {
-            result.errors.push_back("cannot write " + targets.dawprojectWithStems.string() +
-                                    ": no folder for its stems beside it");
-            return result;
-        }
+        // A folder that takes no new folder takes no DAWproject file either: the export
+        // says so.
+        stemsForExport = !result.scratch.path().empty();
         request.stems = result.scratch.path();
         request.instrumentStemsOnly = true;
     }
+    if (request.mix.empty() && request.stems.empty()) return result;
     const Interchange::Song* song = songOf(imported, file);
     Render::RenderOutcome outcome;
     std::error_code ec;
@@ -170,7 +170,7 @@ RenderResult renderProject(ImportedProject& imported, const fs::path& file, cons
         result.mix = targets.mix;
     }
     if (!targets.stems.empty()) result.written.push_back(targets.stems / "");
-    if (!targets.dawprojectWithStems.empty())
+    if (stemsForExport)
         for (const auto& t : outcome.tracks)
             if (t.instrument && !t.stem.empty())
                 result.extraTracks.push_back(
