@@ -13,16 +13,16 @@ using TessaroWindowsTest::systemPath;
 
 namespace {
 
-struct Run {
+struct CommandRun {
     DWORD status = 0xFFFFFFFF;
     std::string err;
 };
 
 // Runs the command the build made with arguments, standard error through a pipe.
-Run runCommand(const std::wstring& arguments) {
+CommandRun runCommand(const std::wstring& arguments) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readSide = nullptr, writeSide = nullptr;
-    Run run;
+    CommandRun run;
     if (!CreatePipe(&readSide, &writeSide, &inherit, 0)) return run;
     SetHandleInformation(readSide, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW startup{};
@@ -54,11 +54,11 @@ Run runCommand(const std::wstring& arguments) {
 TEST(WindowsRender, IsLeftOutAndSaysSoWithExitStatus2) {
     for (const wchar_t* asked : {L"--render mix.wav", L"--stems stems", L"--with-stems"}) {
         SCOPED_TRACE(std::string(asked, asked + wcslen(asked)));
-        const Run run = runCommand(std::wstring(L"Missing.tsp ") + asked);
+        const CommandRun run = runCommand(std::wstring(L"Missing.tsp ") + asked);
         EXPECT_EQ(run.status, 2u);
         EXPECT_EQ(
             run.err,
             "tessaro-import: this build cannot render audio (it is built without FluidSynth): --render, "
-            "--stems and --with-stems are left out\n");
+            "--stems and --with-stems are left out\r\n");  // a text stream's line end on Windows
     }
 }
