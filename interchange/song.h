@@ -100,6 +100,9 @@ struct Device {
     // The plug-in state the import loaded into an instrument, and the preset's name.
     std::vector<std::uint8_t> state;
     std::optional<Text> stateName;
+    // An instrument's preset as the host shows it: the state loaded, else the preset chosen
+    // from the plug-in's list; none when neither.
+    std::optional<Text> preset;
     // The slot's index in "Inserts" (an insert) or "Strips" (a strip module).
     std::int32_t slot = 0;
 };
@@ -152,6 +155,9 @@ struct Track {
     // The General MIDI drum kit its instrument's preset names ("[GM 134] Rock Kit": 134),
     // if it names one: the numbers above 128.
     std::optional<std::int32_t> gmKit;
+    // The project file's number of the track, as the import stored it on the host's track
+    // (the number the import's notes name); none for a track the file did not number.
+    std::optional<std::int32_t> fileNumber;
 };
 
 struct Song {

@@ -130,9 +130,7 @@ const Device* instrumentOf(const Track& track) {
 
 std::string presetName(const Track& track) {
     const Device* device = instrumentOf(track);
-    if (!device) return {};
-    if (device->stateName) return device->stateName->utf8;
-    return device->name.utf8 == device->plugin ? std::string() : device->name.utf8;
+    return device && device->preset ? device->preset->utf8 : std::string();
 }
 
 std::int32_t kitProgram(Kit kit) { return kKits[static_cast<std::size_t>(kit)].program; }

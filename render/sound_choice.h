@@ -41,8 +41,8 @@ struct SoundChoice {
 
 // The instrument device of a track's channel, or null.
 const Interchange::Device* instrumentOf(const Interchange::Track& track);
-// The preset's name as the track shows it: the stored state it loaded, else the preset
-// chosen in the plug-in; empty when the device shows no more than its plug-in.
+// The preset's name as the track's instrument shows it (the stored state it loaded, else
+// the preset chosen in the plug-in); empty when it shows none.
 std::string presetName(const Interchange::Track& track);
 
 // The program every other substitute falls back to: Pad 3 (polysynth).

@@ -25,6 +25,7 @@ Track instrumentTrack(std::string name, std::string plugin, std::string preset, 
     d.plugin = plugin;
     d.name = {preset.empty() ? plugin : preset, false};
     if (state) d.stateName = Interchange::Text{*state, false};
+    if (state || !preset.empty()) d.preset = Interchange::Text{state ? *state : preset, false};
     c.devices.push_back(std::move(d));
     t.channel = std::move(c);
     return t;

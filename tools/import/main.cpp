@@ -25,6 +25,7 @@
 #include "tools/import/locations.h"
 #include "tools/import/options.h"
 #include "tools/import/outputs.h"
+#include "tools/import/page_output.h"
 #include "tools/import/progress.h"
 #include "tools/import/project_import.h"
 #include "tools/import/render_outputs.h"
@@ -74,6 +75,7 @@ struct RunOutputs {
     OutputOption json;
     OutputOption dawproject;
     OutputOption midi;
+    OutputOption html;
     OutputOption render;
     OutputOption stems;  // always a folder
     bool withStems = false;
@@ -108,6 +110,8 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
 
     std::optional<Host::int32> result;
     RefHost::Report report;
+    std::vector<fs::path> writtenExports;
+    fs::path mix;
     if (!imported) {
         // No module: the report of a host that saw no import.
         report = RefHost::makeReport(RefHost::ReferenceHost(profile), std::nullopt);
@@ -131,6 +135,9 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         const ExportResult exported =
             exportProject(*imported, FileIo::fromUtf8(file),
                           {dawproject, names.pathFor(outputs.midi, 0, ".mid"), std::move(rendered.extraTracks)});
+        writtenExports = rendered.written;
+        writtenExports.insert(writtenExports.end(), exported.written.begin(), exported.written.end());
+        mix = rendered.mix;
         for (const auto& error : rendered.errors) std::cerr << "tessaro-import: " << error << "\n";
         for (const auto& error : exported.errors) std::cerr << "tessaro-import: " << error << "\n";
         if (!rendered.errors.empty() || !exported.errors.empty()) status = kUsage;
@@ -160,11 +167,23 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         out << "Result:     " << *result << (*result == 0 ? " (imported)" : " (failed)") << "\n";
         printSummary(out, report);
     }
+    const OutputNames names({FileIo::fromUtf8(file)});
+    std::vector<fs::path> written = writtenExports;
     if (json.kind == OutputOption::Kind::StandardOutput) {
         std::cout << RefHost::reportText(report) << std::flush;
     } else if (json.kind != OutputOption::Kind::None) {
-        const OutputNames names({FileIo::fromUtf8(file)});
-        if (const auto problem = writeReport(names.pathFor(json, 0, ".json"), report)) {
+        const fs::path reportFile = names.pathFor(json, 0, ".json");
+        if (const auto problem = writeReport(reportFile, report)) {
+            std::cerr << "tessaro-import: " << *problem << "\n";
+            return kUsage;
+        }
+        written.insert(written.begin(), reportFile);
+    }
+    // The page, once the outputs it links are written.
+    if (imported) {
+        PageSummary summary;
+        const PageTarget page{names.pathFor(outputs.html, 0, ".html"), written, mix};
+        if (const auto problem = writeProjectPage(page, &*imported, FileIo::fromUtf8(file), {}, summary)) {
             std::cerr << "tessaro-import: " << *problem << "\n";
             return kUsage;
         }
@@ -225,13 +244,14 @@ int main(int argc, char** argv) {
     OutputOption stems;
     if (!options.stems.empty()) stems = {OutputOption::Kind::Folder, FileIo::fromUtf8(options.stems)};
     const RunOutputs outputs{outputOption(options.json), outputOption(options.dawproject),
-                             outputOption(options.midi), outputOption(options.render), stems,
-                             options.withStems};
+                             outputOption(options.midi), outputOption(options.html),
+                             outputOption(options.render), stems, options.withStems};
     const bool several = options.files.size() > 1;
     const std::tuple<const char*, const std::string&, const OutputOption&> given[] = {
         {"--json", options.json, outputs.json},
         {"--dawproject", options.dawproject, outputs.dawproject},
         {"--midi", options.midi, outputs.midi},
+        {"--html", options.html, outputs.html},
         {"--render", options.render, outputs.render},
         {"--stems", options.stems, outputs.stems}};
     for (const auto& [name, text, option] : given) {
@@ -263,7 +283,8 @@ int main(int argc, char** argv) {
     try {
         RefHost::LoadedModule module(findModule(options.module));
         BatchSettings settings{ImportSetup{module, *profile, FileIo::fromUtf8(options.projectFolder)},
-                               outputs.json, outputs.dawproject, outputs.midi, options.jobs,
+                               outputs.json, outputs.dawproject, outputs.midi, outputs.html,
+                               options.jobs,
                                options.quiet,
                                Progress::displayForStandardError(),
                                outputs.render, outputs.stems, outputs.withStems, render};

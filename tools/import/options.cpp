@@ -27,6 +27,9 @@ void describe(CLI::App& app, Options& o) {
 #if TESSARO_WITH_RENDER
         "  tessaro-import MySong.tsp --render MySong.wav --stems MySong-stems/\n"
 #endif
+#if TESSARO_WITH_VIEW
+        "  tessaro-import MySong.tsp --html MySong.html\n"
+#endif
         "\n"
         "Exit status: 0 when every project imported, 1 when any failed, 2 for bad usage, an "
         "unknown host, an output folder that cannot be written, no soundfont to render with, "
@@ -46,6 +49,12 @@ void describe(CLI::App& app, Options& o) {
     app.add_option("--midi", o.midi,
                    "after a successful import, write the song as a Standard MIDI File, or into "
                    "this folder (ending in /) one per project");
+#endif
+#if TESSARO_WITH_VIEW
+    app.add_option("--html", o.html,
+                   "write a page to look at in a browser: the arrangement and mixer of the "
+                   "imported song, or why the import failed; or into this folder (ending in /) "
+                   "one per project and index.html");
 #endif
     // Always known, so that a build without the render says why it cannot.
     app.add_option("--render", o.render,

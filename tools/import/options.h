@@ -19,6 +19,7 @@ struct Options {
     std::string json;
     std::string dawproject;  // where the interchange library is built
     std::string midi;
+    std::string html;  // where the view is built
     // The render (where the command is built with it): the mix, the stems' folder, the
     // stems inside the DAWproject file, the samples ("pcm24" or "float"), the soundfont.
     std::string render;
