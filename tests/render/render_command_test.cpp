@@ -525,26 +525,29 @@ TEST(RenderCommand, TheDawprojectHoldsEachInstrumentStemAsAMutedAudioTrackAfterI
     }
 }
 
-TEST(RenderCommand, SeveralProjectsRenderIntoFoldersWithProgressOnATerminalOnly) {
+TEST(RenderCommand, SeveralProjectsRenderIntoFoldersTheirPagesPlayTheMixProgressOnATerminalOnly) {
     TempFolder folder;
     const fs::path a = folder.path() / "Song.tsp", b = folder.path() / "Other.tsp";
     ASSERT_TRUE(instrumentProject(fiveTracks(), 1).writeTo(a));
     fs::copy_file(a, b);
     const std::string mixes = (folder.path() / "Mixes").string() + "/",
-                      stems = (folder.path() / "Stems").string() + "/";
+                      stems = (folder.path() / "Stems").string() + "/",
+                      pages = (folder.path() / "Pages").string() + "/";
     for (const auto display :
          {ToolRunOptions::StandardError::Pipe, ToolRunOptions::StandardError::Terminal}) {
         SCOPED_TRACE(display == ToolRunOptions::StandardError::Pipe ? "pipe" : "terminal");
         ToolRunOptions options;
         options.standardError = display;
         options.environment = {{"TESSARO_PROGRESS_AFTER", "0"}};
-        const ToolRun run =
-            runTool(renderArgs(a, {b.string(), "--render", mixes, "--stems", stems, "--jobs", "2"}), options);
+        const ToolRun run = runTool(
+            renderArgs(a, {b.string(), "--render", mixes, "--stems", stems, "--html", pages, "--jobs", "2"}),
+            options);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(linesOf(run.out),
                   (std::vector<std::string>{
-                      a.string() + ": imported -> " + mixes + "Song.wav, " + stems + "Song/",
-                      b.string() + ": imported -> " + mixes + "Other.wav, " + stems + "Other/",
+                      a.string() + ": imported -> " + mixes + "Song.wav, " + stems + "Song/, " + pages + "Song.html",
+                      b.string() + ": imported -> " + mixes + "Other.wav, " + stems + "Other/, " + pages +
+                          "Other.html",
                       "2 projects: 2 imported, 0 failed"}));
         EXPECT_EQ(contains(run.err, " s rendered"), display == ToolRunOptions::StandardError::Terminal)
             << run.err;
@@ -553,5 +556,9 @@ TEST(RenderCommand, SeveralProjectsRenderIntoFoldersWithProgressOnATerminalOnly)
                                          "05 Lead.wav"}));
         EXPECT_TRUE(readFile(folder.path() / "Mixes" / "Song.wav") ==
                     readFile(folder.path() / "Mixes" / "Other.wav"));
+        // Each project's page plays its mix.
+        const auto page = readFile(folder.path() / "Pages" / "Other.html");
+        EXPECT_TRUE(contains(std::string(page.begin(), page.end()),
+                             "<audio id=\"mix\" controls preload=\"metadata\" src=\"../Mixes/Other.wav\">"));
     }
 }
