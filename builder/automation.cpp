@@ -16,7 +16,7 @@ namespace {
 
 // The app's volume curve reaches +12 dB, the gain 10^(12/20) = 3.981071706, which the
 // host's volume automation takes as 1. The export reads the host's values back with the same
-// gain (kVolumeAutomationTop, interchange/dawproject.cpp): the two sides share no header, so
+// gain (volumeAutomationGain, interchange/host_units.cpp): the two sides share no header, so
 // a change here changes it there.
 constexpr double kVolumeAtTop = 3.981071706;
 constexpr std::int32_t kTargetsPerTrack = 100;
