@@ -1,7 +1,5 @@
 #include "hostkit/host_session.h"
 
-#include <limits>
-
 #include "base/text.h"
 
 namespace Tessaro {
@@ -51,7 +49,7 @@ void HostSession::takeProject() {
 }
 
 void HostSession::endRun() {
-    edit.reset();
+    edit.reset();  // held by a bench that took the project directly
     projectRoot.reset();
     project.reset();
     mixerAccess.reset();
@@ -59,13 +57,15 @@ void HostSession::endRun() {
     messages.reset();
 }
 
-void HostSession::note(NoteKind kind, std::int64_t track, std::string text) const {
-    const bool fits = track >= 0 && track <= std::numeric_limits<std::int32_t>::max();
-    notes.add(kind, fits ? static_cast<std::int32_t>(track) : -1, std::move(text));
-}
-
 void HostSession::showMessage(const char* text) const {
     if (messages) messages->showMessage(toUtf16(text).c_str(), 0, 0, 0);
 }
+
+ReadScope::ReadScope(HostSession& host) : host_(host) {
+    host_.takeProject();
+    if (host_.edit) host_.edit->beginEdit(0);
+}
+
+ReadScope::~ReadScope() { host_.edit.reset(); }
 
 }  // namespace Tessaro

@@ -137,7 +137,10 @@ double panPosition(double value, double max) {
 }
 
 double volumeAutomationGain(double value) {
-    constexpr double kTop = 3.981071706;  // +12 dB
+    // +12 dB. The import's automation builder sets the values with the same gain
+    // (kVolumeAtTop, builder/automation.cpp); the export stands beside the module and shares
+    // no header with it, so a change there changes it here.
+    constexpr double kTop = 3.981071706;
     return kTop * std::pow(std::max(value, 0.0), 4);
 }
 

@@ -41,29 +41,26 @@ std::int32_t TessaroImporter::run() {
 }
 
 std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
-    host.takeProject();
-    if (host.edit) host.edit->beginEdit(0);
+    const ReadScope reading(host);
     song = SongModel{};
-    const ReadOutcome outcome = readProjectFile(stream, host, song);
+    const ReadOutcome outcome = readProjectFile(stream, host, notes, song);
     readError = outcome.error;
     failure = outcome.failure;
     if (!outcome.read) {
         // What the readers already made in the host stays.
         host.showMessage("Cannot read Tessaro project file. Reason: unknown format.");
-        host.edit.reset();
         return 1;
     }
     handOver();
-    host.edit.reset();
     return 0;
 }
 
-ImportDiagnostics TessaroImporter::diagnostics() const { return {failure, host.notes.list()}; }
+ImportDiagnostics TessaroImporter::diagnostics() const { return {failure, notes.list()}; }
 
 void TessaroImporter::handOver() {
     if (host.edit) host.edit->finishStep(host.project.get(), u"Import Tessaro Project");
     if (hostAllows(host, HostFeature::EffectChannels)) routeSends(host);
-    buildProject(host, song);
+    buildProject(host, notes, song);
 }
 
 }  // namespace Tessaro
