@@ -1,7 +1,6 @@
 #include "hostkit/host_session.h"
 
 #include <iterator>
-#include <limits>
 
 #include "base/text.h"
 
@@ -52,17 +51,12 @@ void HostSession::takeProject() {
 }
 
 void HostSession::endRun() {
-    edit.reset();
+    edit.reset();  // held by a bench that took the project directly
     projectRoot.reset();
     project.reset();
     mixerAccess.reset();
     files.reset();
     messages.reset();
-}
-
-void HostSession::note(NoteKind kind, std::int64_t track, std::string text) const {
-    const bool fits = track >= 0 && track <= std::numeric_limits<std::int32_t>::max();
-    notes.add(kind, fits ? static_cast<std::int32_t>(track) : -1, std::move(text));
 }
 
 void showHostMessage(Host::IMessageDisplay* display, const char* text) {
@@ -76,10 +70,17 @@ void showHostMessage(Host::IMessageDisplay* display, const char* text) {
     display->showMessage(units, 0, 0, 0);
 }
 
-void HostSession::showMessage(const char* text) const {
+void HostSession::showMessage(const char* text) {
     if (!messages) return;
     showHostMessage(messages.get(), text);
     messageShown = true;
 }
+
+ReadScope::ReadScope(HostSession& host) : host_(host) {
+    host_.takeProject();
+    if (host_.edit) host_.edit->beginEdit(0);
+}
+
+ReadScope::~ReadScope() { host_.edit.reset(); }
 
 }  // namespace Tessaro

@@ -58,21 +58,18 @@ std::int32_t TessaroImporter::run() {
 }
 
 std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
-    host.takeProject();
-    if (host.edit) host.edit->beginEdit(0);
+    const ReadScope reading(host);
     song = SongModel{};
-    ReadOutcome outcome = readProjectFile(stream, host, song);
+    ReadOutcome outcome = readProjectFile(stream, host, notes, song);
     // Moved, not copied: nothing here may need memory before the failure message is shown.
     readError = std::move(outcome.error);
     failure = std::move(outcome.failure);
     if (!outcome.read) {
         // What the readers already made in the host stays.
         host.showMessage(kReadFailedMessage);
-        host.edit.reset();
         return 1;
     }
     handOver();
-    host.edit.reset();
     return 0;
 }
 
@@ -90,12 +87,12 @@ void TessaroImporter::failOutOfMemory() {
     if (!host.messageShown) host.showMessage(kReadFailedMessage);
 }
 
-ImportDiagnostics TessaroImporter::diagnostics() const { return {failure, host.notes.list()}; }
+ImportDiagnostics TessaroImporter::diagnostics() const { return {failure, notes.list()}; }
 
 void TessaroImporter::handOver() {
     if (host.edit) host.edit->finishStep(host.project.get(), u"Import Tessaro Project");
     if (hostAllows(host, HostFeature::EffectChannels)) routeSends(host);
-    buildProject(host, song);
+    buildProject(host, notes, song);
 }
 
 }  // namespace Tessaro

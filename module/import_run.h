@@ -1,6 +1,7 @@
 // TessaroImporter: one import, as importProject runs it. It owns the run's host session
-// (the host's interfaces and what the run learned of the host) and the song model the
-// readers fill and the builders read; the reader keeps its own place in the file.
+// (the host's interfaces and what the run learned of the host), the notes of what the run
+// left out, and the song model the readers fill and the builders read; the reader keeps its
+// own place in the file.
 //
 // The run: learn the host, open the file, read it into the model, hand over to the
 // builders (the edit step, the send routing, the build driver), empty the model's lists,
@@ -40,6 +41,7 @@ public:
     std::int32_t readAndBuild(Host::IBStream* stream);
 
     HostSession host;
+    ImportNotes notes;
     SongModel song;
     // The text of the reader error that ended the last read; the user sees only the one
     // failure message.

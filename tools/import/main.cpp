@@ -28,6 +28,7 @@
 #include "tools/import/page_output.h"
 #include "tools/import/progress.h"
 #include "tools/import/project_import.h"
+#include "tools/import/render_outputs.h"
 #include "tools/import/summary.h"
 
 #ifndef TESSARO_VERSION
@@ -75,11 +76,15 @@ struct RunOutputs {
     OutputOption dawproject;
     OutputOption midi;
     OutputOption html;
+    OutputOption render;
+    OutputOption stems;  // always a folder
+    bool withStems = false;
 };
 
 // One project, reported in full: the host, the module, the messages, the result and the
-// summary, the report and the exports.
-int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::Profile& profile) {
+// summary, the report, the render and the exports. render: how to render (null: nothing is).
+int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::Profile& profile,
+              const RenderSettings* render) {
     const std::string& file = options.files.front();
     const OutputOption& json = outputs.json;
     // The summary goes to standard error when the report takes standard output.
@@ -88,18 +93,17 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
     std::optional<RefHost::LoadedModule> module;
     std::optional<ImportedProject> imported;
     int status = kUsage;
+    Progress progress({file}, 1,
+                      options.quiet ? Progress::Display::Off : Progress::displayForStandardError(),
+                      Progress::delayBeforeShowing());
     try {
         module.emplace(findModule(options.module));
         const ImportSetup setup{*module, profile, FileIo::fromUtf8(options.projectFolder)};
-        Progress progress({file}, 1,
-                          options.quiet ? Progress::Display::Off : Progress::displayForStandardError(),
-                          Progress::delayBeforeShowing());
         progress.started(0, 0);
         imported = importProject(setup, FileIo::fromUtf8(file),
                                  [&progress](const RefHost::AudioWriteProgress& block) {
                                      progress.wrote(0, block);
                                  });
-        progress.finished(0);
     } catch (const RefHost::ModuleError& e) {
         std::cerr << "tessaro-import: " << e.what() << "\n";
     }
@@ -107,6 +111,7 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
     std::optional<Host::int32> result;
     RefHost::Report report;
     std::vector<fs::path> writtenExports;
+    fs::path mix;
     if (!imported) {
         // No module: the report of a host that saw no import.
         report = RefHost::makeReport(RefHost::ReferenceHost(profile), std::nullopt);
@@ -118,15 +123,28 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         result = imported->outcome.result;
         status = *result == 0 ? kImported : kFailed;
         const OutputNames names({FileIo::fromUtf8(file)});
-        const ExportResult exported = exportProject(
-            *imported, FileIo::fromUtf8(file),
-            {names.pathFor(outputs.dawproject, 0, ".dawproject"),
-             names.pathFor(outputs.midi, 0, ".mid")});
-        writtenExports = exported.written;
+        const fs::path dawproject = names.pathFor(outputs.dawproject, 0, ".dawproject");
+        RenderResult rendered;
+        if (render)
+            rendered = renderProject(*imported, FileIo::fromUtf8(file),
+                                     {names.pathFor(outputs.render, 0, ".wav"), outputs.stems.path,
+                                      outputs.withStems ? dawproject : fs::path()},
+                                     *render, [&progress](double seconds, double song) {
+                                         progress.rendered(0, seconds, song);
+                                     });
+        const ExportResult exported =
+            exportProject(*imported, FileIo::fromUtf8(file),
+                          {dawproject, names.pathFor(outputs.midi, 0, ".mid"), std::move(rendered.extraTracks)});
+        writtenExports = rendered.written;
+        writtenExports.insert(writtenExports.end(), exported.written.begin(), exported.written.end());
+        mix = rendered.mix;
+        for (const auto& error : rendered.errors) std::cerr << "tessaro-import: " << error << "\n";
         for (const auto& error : exported.errors) std::cerr << "tessaro-import: " << error << "\n";
-        if (!exported.errors.empty()) status = kUsage;
+        if (!rendered.errors.empty() || !exported.errors.empty()) status = kUsage;
         report = imported->report;
     }
+    progress.finished(0);
+    progress.stop();
 
     // Quiet: the reason of a failed import, nothing else.
     if (options.quiet && result)
@@ -164,7 +182,7 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
     // The page, once the outputs it links are written.
     if (imported) {
         PageSummary summary;
-        const PageTarget page{names.pathFor(outputs.html, 0, ".html"), written, {}};
+        const PageTarget page{names.pathFor(outputs.html, 0, ".html"), written, mix};
         if (const auto problem = writeProjectPage(page, &*imported, FileIo::fromUtf8(file), {}, summary)) {
             std::cerr << "tessaro-import: " << *problem << "\n";
             return kUsage;
@@ -199,14 +217,43 @@ int main(int argc, char** argv) {
     }
 
     // Everything that can stop the run stops it before the first import.
+    if (rendering(options)) {
+        if (!renderBuilt()) {
+            std::cerr << "tessaro-import: this build cannot render audio (it is built without "
+                         "FluidSynth): --render, --stems and --with-stems are left out\n";
+            return kUsage;
+        }
+        if (options.withStems && options.dawproject.empty()) {
+            std::cerr << "tessaro-import: --with-stems puts the stems into the DAWproject file: it "
+                         "needs --dawproject\n";
+            return kUsage;
+        }
+    }
+    // The soundfont is found and loaded before anything is made, and held to the end.
+    std::optional<RunSoundfont> soundfont;
+    std::optional<RenderSettings> render;
+    if (rendering(options)) {
+        try {
+            soundfont.emplace(options.soundfont);
+        } catch (const std::exception& e) {
+            std::cerr << "tessaro-import: " << e.what() << "\n";
+            return kUsage;
+        }
+        render = RenderSettings{soundfont->file(), options.renderFormat == "float", options.jobs};
+    }
+    OutputOption stems;
+    if (!options.stems.empty()) stems = {OutputOption::Kind::Folder, FileIo::fromUtf8(options.stems)};
     const RunOutputs outputs{outputOption(options.json), outputOption(options.dawproject),
-                             outputOption(options.midi), outputOption(options.html)};
+                             outputOption(options.midi), outputOption(options.html),
+                             outputOption(options.render), stems, options.withStems};
     const bool several = options.files.size() > 1;
     const std::tuple<const char*, const std::string&, const OutputOption&> given[] = {
         {"--json", options.json, outputs.json},
         {"--dawproject", options.dawproject, outputs.dawproject},
         {"--midi", options.midi, outputs.midi},
-        {"--html", options.html, outputs.html}};
+        {"--html", options.html, outputs.html},
+        {"--render", options.render, outputs.render},
+        {"--stems", options.stems, outputs.stems}};
     for (const auto& [name, text, option] : given) {
         // With several projects an output is a folder; an export is never standard output.
         const bool standardOutput = option.kind == OutputOption::Kind::StandardOutput;
@@ -231,7 +278,7 @@ int main(int argc, char** argv) {
         return kUsage;
     }
 
-    if (options.files.size() == 1) return runSingle(options, outputs, *profile);
+    if (options.files.size() == 1) return runSingle(options, outputs, *profile, render ? &*render : nullptr);
 
     try {
         RefHost::LoadedModule module(findModule(options.module));
@@ -239,7 +286,8 @@ int main(int argc, char** argv) {
                                outputs.json, outputs.dawproject, outputs.midi, outputs.html,
                                options.jobs,
                                options.quiet,
-                               Progress::displayForStandardError()};
+                               Progress::displayForStandardError(),
+                               outputs.render, outputs.stems, outputs.withStems, render};
         return runBatch(options.files, settings);
     } catch (const RefHost::ModuleError& e) {
         std::cerr << "tessaro-import: " << e.what() << "\n";
