@@ -291,8 +291,12 @@ private:
                 d.name = text(entry->name);
                 d.preset = d.name;
                 if (const auto gm = gmNumber(d.name.utf8); gm && *gm >= 1) {
-                    if (*gm <= 128) track.gmProgram = *gm - 1;
-                    else drums = true;
+                    if (*gm <= 128) {
+                        track.gmProgram = *gm - 1;
+                    } else {
+                        track.gmKit = *gm;
+                        drums = true;
+                    }
                 }
             }
         }
@@ -438,6 +442,7 @@ Song readSong(const RefHost::ReferenceHost& host, const std::filesystem::path& p
     song.hostName = host.profile().name;
     song.hostVersion = host.profile().version;
     song.tempo = time.tempo();
+    song.sampleRate = state.sampleRate;
     song.ticksPerWholeNote = time.ticksPerWhole();
     if (!state.signatures.empty()) {
         song.numerator = state.signatures.front().numerator;

@@ -152,6 +152,9 @@ struct Track {
     std::int32_t midiChannel = 0;
     // The General MIDI program (0 to 127) its instrument's preset names, if it names one.
     std::optional<std::int32_t> gmProgram;
+    // The General MIDI drum kit its instrument's preset names ("[GM 134] Rock Kit": 134),
+    // if it names one: the numbers above 128.
+    std::optional<std::int32_t> gmKit;
     // The project file's number of the track, as the import stored it on the host's track
     // (the number the import's notes name); none for a track the file did not number.
     std::optional<std::int32_t> fileNumber;
@@ -162,6 +165,7 @@ struct Song {
     std::string hostName;
     std::string hostVersion;
     double tempo = 120;  // beats (quarter notes) per minute
+    double sampleRate = 44100;  // the project's, frames per second
     std::int32_t numerator = 4;
     std::int32_t denominator = 4;
     // The project file's own resolution (ticks per whole note), when the host's tempo rate

@@ -169,7 +169,12 @@ Host::IPluginFactory* getOrMakePluginFactory() {
     }
     auto* factory = new (std::nothrow) CPluginFactory(records().factory);
     if (!factory) return nullptr;
-    factory->registerClass(&records().filter, &TessaroFilterPlugin::create, nullptr);
+    // A factory without its class (no memory for the entry) is no factory: the host is
+    // told there is none rather than offered nothing to create.
+    if (!factory->registerClass(&records().filter, &TessaroFilterPlugin::create, nullptr)) {
+        factory->release();
+        return nullptr;
+    }
     gPluginFactory = factory;
     return factory;
 }

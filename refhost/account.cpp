@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "refhost/facets.h"
+#include "refhost/reference_host.h"
 
 namespace RefHost {
 
@@ -102,6 +103,10 @@ FacetBase* Account::acquire(Object& object, const Host::FUID& iid) {
 
 Host::tresult Account::handOut(Object& object, const Host::FUID& iid, void** out) {
     if (!out) return Host::kInvalidArgument;
+    if (FaultPlan* plan = object.host().faultPlan(); plan && plan->strikes(FaultKind::NullObject)) {
+        *out = nullptr;
+        return Host::kResultOk;
+    }
     FacetBase* facet = acquire(object, iid);
     *out = facet ? facet->unknown() : nullptr;
     return facet ? Host::kResultOk : Host::kNoInterface;

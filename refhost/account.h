@@ -94,7 +94,9 @@ public:
     // object does not answer iid. A facet that is still alive is handed out again; a
     // released one is replaced by a new facet.
     FacetBase* acquire(Object& object, const Host::FUID& iid);
-    // acquire, written to an out parameter: kResultOk, or kNoInterface and null.
+    // acquire, written to an out parameter: kResultOk, or kNoInterface and null. What a
+    // facet hands out from a call; a fault plan of the host may make it a null object
+    // (kResultOk and null).
     Host::tresult handOut(Object& object, const Host::FUID& iid, void** out);
     // The object's facet for iid lent to the plug-in as a borrowed argument: no reference
     // is added and the facet stays usable while the host lives. Null when not answered.

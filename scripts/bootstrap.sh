@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine and builds the project.
-#   scripts/bootstrap.sh example   install what is missing, build, import the demo project
-#                                  and export it (DAWproject, Standard MIDI File, its page)
+#   scripts/bootstrap.sh example   install what is missing, build, import the demo project,
+#                                  export it (DAWproject, Standard MIDI File, its page) and
+#                                  render it
 #   scripts/bootstrap.sh test      install what is missing (Chromium for the view's tests
 #                                  too), build and run every test in the
 #                                  default and the sanitizer build, then cross-build the
@@ -24,6 +25,7 @@ esac
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
           libsndfile1-dev libsoxr-dev nlohmann-json3-dev libcli11-dev libxml2-dev libzip-dev
+          libfluidsynth-dev timgm6mb-soundfont  # the render: FluidSynth and the small soundfont
           dpkg-dev file)  # dpkg-shlibdeps and file: the .deb's dependencies (CPack)
 # The view's tests open its pages in headless Chromium (skipped where it is missing).
 if [ "$mode" = test ]; then
@@ -51,9 +53,10 @@ if [ "$mode" = example ]; then
   cmake --build --preset default -j "$jobs" --target tessaro-import example
   demo=build/default/examples/Demo
   ./build/default/tools/import/tessaro-import $demo/Demo.tsp --json $demo/report.json \
-    --dawproject $demo/Demo.dawproject --midi $demo/Demo.mid --html $demo/Demo.html
-  echo "Report written to $demo/report.json, the song to $demo/Demo.dawproject and $demo/Demo.mid," \
-    "its page to $demo/Demo.html"
+    --dawproject $demo/Demo.dawproject --midi $demo/Demo.mid --html $demo/Demo.html \
+    --render $demo/Demo.wav
+  echo "Report written to $demo/report.json, the song to $demo/Demo.dawproject, $demo/Demo.mid" \
+    "and $demo/Demo.wav, its page to $demo/Demo.html"
   exit 0
 fi
 

@@ -19,11 +19,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One project imported, exported and reported, on the calling thread; imported keeps the
-// import for the project's page.
+// One project imported, rendered, exported and reported, on the calling thread; kept keeps
+// the import for the project's page.
 ProjectResult importAndWrite(const BatchSettings& settings, const OutputNames& names,
                              std::size_t index, const fs::path& file,
-                             const RefHost::AudioWriteWatcher& watcher,
+                             const RefHost::AudioWriteWatcher& watcher, const RenderWatcher& rendering,
                              std::optional<ImportedProject>& kept) {
     ProjectResult result;
     if (const auto problem = inputProblem(file)) {
@@ -41,14 +41,28 @@ ProjectResult importAndWrite(const BatchSettings& settings, const OutputNames& n
         result.reason = told->failure->line();
     }
 
+    const fs::path dawproject = names.pathFor(settings.dawproject, index, ".dawproject");
+    RenderResult rendered;
+    if (settings.renderSettings) {
+        const fs::path stems = settings.stems.kind == OutputOption::Kind::Folder
+                                   ? settings.stems.path / RefHost::FileIo::fromUtf8(names.name(index))
+                                   : fs::path();
+        rendered = renderProject(imported, file,
+                                 {names.pathFor(settings.render, index, ".wav"), stems,
+                                  settings.withStems ? dawproject : fs::path()},
+                                 *settings.renderSettings, rendering);
+    }
     ExportResult exported = exportProject(
         imported, file,
-        {names.pathFor(settings.dawproject, index, ".dawproject"),
-         names.pathFor(settings.midi, index, ".mid")});
+        {dawproject, names.pathFor(settings.midi, index, ".mid"), std::move(rendered.extraTracks)});
+    result.outputs = std::move(rendered.written);
+    result.mix = rendered.mix;
     for (const auto& written : exported.written) result.outputs.push_back(written.path);
-    if (!exported.errors.empty()) {
+    std::vector<std::string> errors = std::move(rendered.errors);
+    errors.insert(errors.end(), exported.errors.begin(), exported.errors.end());
+    if (!errors.empty()) {
         result.status = ProjectResult::Status::Failed;
-        for (const auto& error : exported.errors)
+        for (const auto& error : errors)
             result.reason += (result.reason.empty() ? "" : "; ") + error;
     }
 
@@ -67,12 +81,12 @@ ProjectResult importAndWrite(const BatchSettings& settings, const OutputNames& n
 // One project from its argument to its result and its page.
 ProjectResult runProject(const BatchSettings& settings, const OutputNames& names,
                          const OutputNames& pageNames, std::size_t index, const fs::path& file,
-                         const RefHost::AudioWriteWatcher& watcher) {
+                         const RefHost::AudioWriteWatcher& watcher, const RenderWatcher& rendering) {
     std::optional<ImportedProject> imported;
-    ProjectResult result = importAndWrite(settings, names, index, file, watcher, imported);
+    ProjectResult result = importAndWrite(settings, names, index, file, watcher, rendering, imported);
     if (settings.html.kind == OutputOption::Kind::Folder) {
         // The page's name comes after the index's: a project called "index" gets another.
-        const PageTarget page{pageNames.pathFor(settings.html, index + 1, ".html"), result.outputs, {}};
+        const PageTarget page{pageNames.pathFor(settings.html, index + 1, ".html"), result.outputs, result.mix};
         if (const auto problem = writeProjectPage(page, imported ? &*imported : nullptr, file,
                                                   result.reason, result.page)) {
             result.status = ProjectResult::Status::Failed;
@@ -107,6 +121,11 @@ int runBatch(const std::vector<std::string>& files, const BatchSettings& setting
     const OutputNames names(inputs);
     const OutputNames pageNames(withIndex(inputs));
     const std::size_t workers = std::clamp<std::size_t>(settings.jobs, 1, files.size());
+    // The cores imports do not take render each project's tracks side by side.
+    BatchSettings run = settings;
+    if (run.renderSettings)
+        run.renderSettings->threads =
+            static_cast<unsigned>(std::max<std::size_t>(1, settings.jobs / workers));
     Progress progress(files, workers, settings.quiet ? Progress::Display::Off : settings.display,
                       Progress::delayBeforeShowing());
 
@@ -120,11 +139,14 @@ int runBatch(const std::vector<std::string>& files, const BatchSettings& setting
             [&progress, slot](const RefHost::AudioWriteProgress& block) {
                 progress.wrote(slot, block);
             };
+        const RenderWatcher rendering = [&progress, slot](double seconds, double song) {
+            progress.rendered(slot, seconds, song);
+        };
         for (std::size_t i; (i = next++) < files.size();) {
             progress.started(slot, i);
             ProjectResult result;
             try {
-                result = runProject(settings, names, pageNames, i, inputs[i], watcher);
+                result = runProject(run, names, pageNames, i, inputs[i], watcher, rendering);
             } catch (const std::exception& e) {
                 result = ProjectResult{};
                 result.reason = e.what();

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "tools/import/page_output.h"
 #include "tools/import/progress.h"
 #include "tools/import/project_import.h"
+#include "tools/import/render_outputs.h"
 
 namespace ImportTool {
 
@@ -29,6 +31,7 @@ struct ProjectResult {
     std::string reason;
     std::vector<std::filesystem::path> outputs;  // the files written for the project
     PageSummary page;                            // what its page showed, for the index
+    std::filesystem::path mix;  // the rendered mix among them, if any
 };
 
 // The project's line: "<file>: imported" or "<file>: failed", ": <reason>" when there is
@@ -44,6 +47,10 @@ struct BatchSettings {
     unsigned jobs = 1;
     bool quiet = false;
     Progress::Display display = Progress::Display::Off;
+    OutputOption render;  // a folder, or none
+    OutputOption stems;   // a folder (each project's stems in a folder of its name), or none
+    bool withStems = false;
+    std::optional<RenderSettings> renderSettings;  // none: nothing is rendered
 };
 
 // Imports every file and prints its line as soon as those before it are printed, then the

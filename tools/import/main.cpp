@@ -29,6 +29,7 @@
 #include "tools/import/page_output.h"
 #include "tools/import/progress.h"
 #include "tools/import/project_import.h"
+#include "tools/import/render_outputs.h"
 #include "tools/import/summary.h"
 
 #ifndef TESSARO_VERSION
@@ -76,11 +77,15 @@ struct RunOutputs {
     OutputOption dawproject;
     OutputOption midi;
     OutputOption html;
+    OutputOption render;
+    OutputOption stems;  // always a folder
+    bool withStems = false;
 };
 
 // One project, reported in full: the host, the module, the messages, the result and the
-// summary, the report and the exports.
-int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::Profile& profile) {
+// summary, the report, the render and the exports. render: how to render (null: nothing is).
+int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::Profile& profile,
+              const RenderSettings* render) {
     const std::string& file = options.files.front();
     const OutputOption& json = outputs.json;
     // The summary goes to standard error when the report takes standard output.
@@ -89,24 +94,25 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
     std::optional<RefHost::LoadedModule> module;
     std::optional<ImportedProject> imported;
     int status = kUsage;
+    Progress progress({file}, 1,
+                      options.quiet ? Progress::Display::Off : Progress::displayForStandardError(),
+                      Progress::delayBeforeShowing());
     try {
         module.emplace(findModule(options.module));
         const ImportSetup setup{*module, profile, FileIo::fromUtf8(options.projectFolder)};
-        Progress progress({file}, 1,
-                          options.quiet ? Progress::Display::Off : Progress::displayForStandardError(),
-                          Progress::delayBeforeShowing());
         progress.started(0, 0);
         imported = importProject(setup, FileIo::fromUtf8(file),
                                  [&progress](const RefHost::AudioWriteProgress& block) {
                                      progress.wrote(0, block);
                                  });
-        progress.finished(0);
     } catch (const RefHost::ModuleError& e) {
         std::cerr << "tessaro-import: " << e.what() << "\n";
     }
 
     std::optional<Host::int32> result;
     ExportResult exported;
+    std::vector<fs::path> writtenExports;
+    fs::path mix;
     if (imported && !imported->outcome.error.empty()) {
         std::cerr << "tessaro-import: " << module->file().string() << ": "
                   << imported->outcome.error << "\n";
@@ -114,12 +120,27 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
         result = imported->outcome.result;
         status = *result == 0 ? kImported : kFailed;
         const OutputNames names({FileIo::fromUtf8(file)});
+        const fs::path dawproject = names.pathFor(outputs.dawproject, 0, ".dawproject");
+        RenderResult rendered;
+        if (render)
+            rendered = renderProject(*imported, FileIo::fromUtf8(file),
+                                     {names.pathFor(outputs.render, 0, ".wav"), outputs.stems.path,
+                                      outputs.withStems ? dawproject : fs::path()},
+                                     *render, [&progress](double seconds, double song) {
+                                         progress.rendered(0, seconds, song);
+                                     });
         exported = exportProject(*imported, FileIo::fromUtf8(file),
-                                 {names.pathFor(outputs.dawproject, 0, ".dawproject"),
-                                  names.pathFor(outputs.midi, 0, ".mid")});
+                                 {dawproject, names.pathFor(outputs.midi, 0, ".mid"),
+                                  std::move(rendered.extraTracks)});
+        writtenExports = rendered.written;
+        for (const auto& e : exported.written) writtenExports.push_back(e.path);
+        mix = rendered.mix;
+        for (const auto& error : rendered.errors) std::cerr << "tessaro-import: " << error << "\n";
         for (const auto& error : exported.errors) std::cerr << "tessaro-import: " << error << "\n";
-        if (!exported.errors.empty()) status = kUsage;
+        if (!rendered.errors.empty() || !exported.errors.empty()) status = kUsage;
     }
+    progress.finished(0);
+    progress.stop();
 
     // Quiet: the reason of a failed import, nothing else.
     if (options.quiet && result)
@@ -144,8 +165,7 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
     // The report is written as the host is walked, and only when it is asked for; without a
     // module it is the report of a host that saw no import.
     const OutputNames names({FileIo::fromUtf8(file)});
-    std::vector<fs::path> written;
-    for (const auto& e : exported.written) written.push_back(e.path);
+    std::vector<fs::path> written = writtenExports;
     if (json.kind != OutputOption::Kind::None) {
         std::optional<ImportedProject> noImport;
         if (!imported) {
@@ -169,7 +189,7 @@ int runSingle(const Options& options, const RunOutputs& outputs, const RefHost::
     // The page, once the outputs it links are written.
     if (imported) {
         PageSummary summary;
-        const PageTarget page{names.pathFor(outputs.html, 0, ".html"), written, {}};
+        const PageTarget page{names.pathFor(outputs.html, 0, ".html"), written, mix};
         if (const auto problem = writeProjectPage(page, &*imported, FileIo::fromUtf8(file), {}, summary)) {
             std::cerr << "tessaro-import: " << *problem << "\n";
             return kUsage;
@@ -205,14 +225,43 @@ int main(int argc, char** argv) {
     }
 
     // Everything that can stop the run stops it before the first import.
+    if (rendering(options)) {
+        if (!renderBuilt()) {
+            std::cerr << "tessaro-import: this build cannot render audio (it is built without "
+                         "FluidSynth): --render, --stems and --with-stems are left out\n";
+            return kUsage;
+        }
+        if (options.withStems && options.dawproject.empty()) {
+            std::cerr << "tessaro-import: --with-stems puts the stems into the DAWproject file: it "
+                         "needs --dawproject\n";
+            return kUsage;
+        }
+    }
+    // The soundfont is found and loaded before anything is made, and held to the end.
+    std::optional<RunSoundfont> soundfont;
+    std::optional<RenderSettings> render;
+    if (rendering(options)) {
+        try {
+            soundfont.emplace(options.soundfont);
+        } catch (const std::exception& e) {
+            std::cerr << "tessaro-import: " << e.what() << "\n";
+            return kUsage;
+        }
+        render = RenderSettings{soundfont->file(), options.renderFormat == "float", options.jobs};
+    }
+    OutputOption stems;
+    if (!options.stems.empty()) stems = {OutputOption::Kind::Folder, FileIo::fromUtf8(options.stems)};
     const RunOutputs outputs{outputOption(options.json), outputOption(options.dawproject),
-                             outputOption(options.midi), outputOption(options.html)};
+                             outputOption(options.midi), outputOption(options.html),
+                             outputOption(options.render), stems, options.withStems};
     const bool several = options.files.size() > 1;
     const std::tuple<const char*, const std::string&, const OutputOption&> given[] = {
         {"--json", options.json, outputs.json},
         {"--dawproject", options.dawproject, outputs.dawproject},
         {"--midi", options.midi, outputs.midi},
-        {"--html", options.html, outputs.html}};
+        {"--html", options.html, outputs.html},
+        {"--render", options.render, outputs.render},
+        {"--stems", options.stems, outputs.stems}};
     for (const auto& [name, text, option] : given) {
         // With several projects an output is a folder; an export is never standard output.
         const bool standardOutput = option.kind == OutputOption::Kind::StandardOutput;
@@ -239,7 +288,7 @@ int main(int argc, char** argv) {
 
     if (options.files.size() == 1) {
         try {
-            return runSingle(options, outputs, *profile);
+            return runSingle(options, outputs, *profile, render ? &*render : nullptr);
         } catch (const std::bad_alloc&) {
             std::cerr << "tessaro-import: out of memory\n";
             return kFailed;
@@ -252,7 +301,8 @@ int main(int argc, char** argv) {
                                outputs.json, outputs.dawproject, outputs.midi, outputs.html,
                                options.jobs,
                                options.quiet,
-                               Progress::displayForStandardError()};
+                               Progress::displayForStandardError(),
+                               outputs.render, outputs.stems, outputs.withStems, render};
         return runBatch(options.files, settings);
     } catch (const RefHost::ModuleError& e) {
         std::cerr << "tessaro-import: " << e.what() << "\n";

@@ -52,7 +52,8 @@ ExportResult exportProject(ImportedProject& imported, const fs::path& file,
     if (imported.outcome.result != 0 || !imported.outcome.error.empty()) return result;
     if (targets.dawproject.empty() && targets.midi.empty()) return result;
     const Interchange::ExportRequest request{targets.dawproject, targets.midi,
-                                             {"tessaro-import", TESSARO_VERSION}};
+                                             {"tessaro-import", TESSARO_VERSION},
+                                             targets.extraTracks};
     const Interchange::Song* song = songOf(imported, file);
     const auto exported = song ? Interchange::exportSong(*song, file, request)
                                : Interchange::songNotRead(request, imported.songError);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "interchange/dawproject.h"
 #include "interchange/song.h"
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
@@ -60,6 +61,8 @@ const Interchange::Song* songOf(ImportedProject& imported, const std::filesystem
 struct ExportTargets {
     std::filesystem::path dawproject;
     std::filesystem::path midi;
+    // Tracks the DAWproject file holds beside the song's: the rendered stems.
+    std::vector<Interchange::ExtraTrack> extraTracks;
 };
 
 // An export written: what the summary says of it.
