@@ -6,6 +6,7 @@
 
 #include "base/iptr.h"
 #include "builder/build_driver.h"
+#include "hostkit/diagnostics.h"
 #include "hostkit/host_session.h"
 #include "model/song_model.h"
 
@@ -14,7 +15,9 @@ namespace Tessaro {
 namespace {
 
 // The app's volume curve reaches +12 dB, the gain 10^(12/20) = 3.981071706, which the
-// host's volume automation takes as 1.
+// host's volume automation takes as 1. The export reads the host's values back with the same
+// gain (volumeAutomationGain, interchange/host_units.cpp): the two sides share no header, so
+// a change here changes it there.
 constexpr double kVolumeAtTop = 3.981071706;
 constexpr std::int32_t kTargetsPerTrack = 100;
 
@@ -24,9 +27,9 @@ struct KindOfType {
     const char* name;  // as the import's notes name the curve
 };
 constexpr KindOfType kKinds[] = {
-    {1, Host::IAutomationTrack::kVolume, "volume"},
-    {2, Host::IAutomationTrack::kPan, "pan"},
-    {3, Host::IAutomationTrack::kSendLevel, "send level"},
+    {kAutomationVolume, Host::IAutomationTrack::kVolume, "volume"},
+    {kAutomationPan, Host::IAutomationTrack::kPan, "pan"},
+    {kAutomationSendLevel, Host::IAutomationTrack::kSendLevel, "send level"},
 };
 
 std::string curveName(std::int32_t type) {
@@ -38,14 +41,15 @@ std::string curveName(std::int32_t type) {
 // A point value the host gets otherwise than it stands in the file: not a number, or a
 // volume below 0 (both become 0).
 bool replaced(std::int32_t type, float value) {
-    return std::isnan(value) || (type == 1 && value < 0);
+    return std::isnan(value) || (type == kAutomationVolume && value < 0);
 }
 
-void buildCurve(const HostSession& host, const SongModel& song, const AutomationRecord& record) {
+void buildCurve(const HostSession& host, ImportNotes& notes, const SongModel& song,
+                const AutomationRecord& record) {
     if (record.targetId < kTargetsPerTrack) return;
     const std::int32_t number = record.targetId / kTargetsPerTrack;
     const auto dropped = [&](const char* why) {
-        host.note(Host::kNoteAutomationDropped, number,
+        notes.add(Host::kNoteAutomationDropped, number,
                   curveName(record.type) + ": not built; " + why);
     };
     const IPtr<Host::ITrack> track = findTrackByNumber(host, number);
@@ -80,10 +84,11 @@ void buildCurve(const HostSession& host, const SongModel& song, const Automation
         record.values.begin(), record.values.begin() + static_cast<std::ptrdiff_t>(points),
         [&](float value) { return replaced(record.type, value); }));
     if (replacedPoints != 0)
-        host.note(Host::kNoteValueReplaced, number,
+        notes.add(Host::kNoteValueReplaced, number,
                   curveName(record.type) + ": " + std::to_string(replacedPoints) +
                       (replacedPoints == 1 ? " point is" : " points are") +
-                      (record.type == 1 ? " not a number or below 0" : " not a number") +
+                      (record.type == kAutomationVolume ? " not a number or below 0"
+                                                        : " not a number") +
                       " in the file; set to 0");
     for (std::size_t i = 0; i < points; ++i) {
         IPtr<Host::IAutomationEvent> event;
@@ -110,7 +115,7 @@ std::optional<std::int32_t> automationKind(std::int32_t type) {
 double automationValue(std::int32_t type, float value) {
     double result = 0;
     switch (type) {
-        case 1:
+        case kAutomationVolume:
             // The division is done in double, the root in single precision. A negative
             // volume has no real root; it is taken as silence.
             if (value >= 0) {
@@ -118,7 +123,7 @@ double automationValue(std::int32_t type, float value) {
                 result = std::pow(ratio, 0.25f);
             }
             break;
-        case 2:
+        case kAutomationPan:
             result = (static_cast<double>(value) + 1.0) * 0.5;
             break;
         default:
@@ -128,11 +133,12 @@ double automationValue(std::int32_t type, float value) {
     return std::isnan(result) ? 0.0 : result;
 }
 
-void buildAutomation(const HostSession& host, const SongModel& song) {
+void buildAutomation(const HostSession& host, ImportNotes& notes, const SongModel& song) {
     // Events are made through the host context, placed through the edit context and
     // found through the project; without all three there is nothing to build on.
     if (host.context && host.edit && host.project)
-        for (const AutomationRecord& record : song.lists.automation) buildCurve(host, song, record);
+        for (const AutomationRecord& record : song.lists.automation)
+            buildCurve(host, notes, song, record);
 
     if (host.edit)
         host.edit->finishStep(host.project.get(), u"Import Tessaro Project Automation");

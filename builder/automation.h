@@ -7,11 +7,13 @@
 namespace Tessaro {
 
 struct HostSession;
+class ImportNotes;
 struct SongModel;
 
-// Turns every automation record into automation events on its track's channel, then
-// finishes the edit step "Import Tessaro Project Automation" (also without records).
-void buildAutomation(const HostSession& host, const SongModel& song);
+// Turns every automation record into automation events on its track's channel, noting the
+// curves and points the host does not take as they stand, then finishes the edit step
+// "Import Tessaro Project Automation" (also without records).
+void buildAutomation(const HostSession& host, ImportNotes& notes, const SongModel& song);
 
 // The host's automation kind for a curve type: 1 volume → 0, 2 pan → 1, 3 → 2; nullopt
 // for any other type.

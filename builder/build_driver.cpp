@@ -72,16 +72,17 @@ namespace {
 
 // Each track builder returns the track's number, as the insert build read it (none when the
 // track has none).
-std::optional<std::int64_t> buildInstrumentTrack(const HostSession& host, const SongModel& song,
-                                                 Host::ITrack* track, bool withSends) {
+std::optional<std::int64_t> buildInstrumentTrack(const HostSession& host, ImportNotes& notes,
+                                                 const SongModel& song, Host::ITrack* track,
+                                                 bool withSends) {
     const auto attributes = attributesOf(track);
     const auto id = attrInt(attributes.get(), TrackAttribute::kInstrumentId).value_or(0);
     const std::string plugin = instrumentPluginName(static_cast<std::uint64_t>(id));
     const auto channel = queryTo<Host::IChannel>(track);
-    setupInstrument(host, song, track, plugin, channel.get());
+    setupInstrument(host, notes, song, track, plugin, channel.get());
     applyPan(track);
     applyMuteSoloVolume(host, song, track);
-    const auto number = buildTrackInserts(host, song, track);
+    const auto number = buildTrackInserts(host, notes, song, track);
     if (withSends) buildSends(host, song, track);
     // The instrument set-up may rename the track after its preset; the file's name wins.
     if (const auto name = attrString(attributes.get(), TrackAttribute::kName); name && attributes)
@@ -89,22 +90,23 @@ std::optional<std::int64_t> buildInstrumentTrack(const HostSession& host, const 
     return number;
 }
 
-std::optional<std::int64_t> buildAudioTrack(const HostSession& host, const SongModel& song,
-                                            Host::ITrack* track, bool withSends) {
+std::optional<std::int64_t> buildAudioTrack(const HostSession& host, ImportNotes& notes,
+                                            const SongModel& song, Host::ITrack* track,
+                                            bool withSends) {
     applyPan(track);
     applyMuteSoloVolume(host, song, track);
-    const auto number = buildTrackInserts(host, song, track);
+    const auto number = buildTrackInserts(host, notes, song, track);
     if (withSends) buildSends(host, song, track);
     return number;
 }
 
 // Returns the effect bus the channel plays.
-std::int32_t buildEffectTrack(const HostSession& host, const SongModel& song,
+std::int32_t buildEffectTrack(const HostSession& host, ImportNotes& notes, const SongModel& song,
                               Host::IProjectObject* object, Host::ITrack* track) {
     const std::u16string name =
         readHostText([&](char16_t* b, Host::int32 n) { return object->getName(b, n); });
     const std::int32_t bus = effectBusNumber(name);
-    buildEffectChannelInserts(host, song, track, bus);
+    buildEffectChannelInserts(host, notes, song, track, bus);
     return bus;
 }
 
@@ -129,7 +131,7 @@ IPtr<Host::ITrack> findTrackByNumber(const HostSession& host, std::int64_t numbe
     return {};
 }
 
-void buildProject(const HostSession& host, const SongModel& song) {
+void buildProject(const HostSession& host, ImportNotes& notes, const SongModel& song) {
     const bool withEffects = hostAllows(host, HostFeature::EffectChannels);
     // The tracks and effect buses built, for the notes of the effects no channel took.
     std::set<std::int64_t> trackNumbers;
@@ -140,15 +142,15 @@ void buildProject(const HostSession& host, const SongModel& song) {
         if (!track) continue;
         std::optional<std::int64_t> number;
         if (object->isKind("instrument"))
-            number = buildInstrumentTrack(host, song, track.get(), withEffects);
+            number = buildInstrumentTrack(host, notes, song, track.get(), withEffects);
         else if (object->isKind("audio"))
-            number = buildAudioTrack(host, song, track.get(), withEffects);
+            number = buildAudioTrack(host, notes, song, track.get(), withEffects);
         else if (object->isKind("effect") && withEffects)
-            busNumbers.insert(buildEffectTrack(host, song, object.get(), track.get()));
+            busNumbers.insert(buildEffectTrack(host, notes, song, object.get(), track.get()));
         if (number) trackNumbers.insert(*number);
     }
-    noteEffectsLeftOut(host, song, trackNumbers, busNumbers);
-    buildAutomation(host, song);
+    noteEffectsLeftOut(host, notes, song, trackNumbers, busNumbers);
+    buildAutomation(host, notes, song);
 }
 
 }  // namespace Tessaro

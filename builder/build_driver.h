@@ -12,9 +12,12 @@
 namespace Tessaro {
 
 struct HostSession;
+class ImportNotes;
 struct SongModel;
 
-void buildProject(const HostSession& host, const SongModel& song);
+// Builds every track the track info reader made, then the automation; what the host does not
+// take as the file has it goes into notes.
+void buildProject(const HostSession& host, ImportNotes& notes, const SongModel& song);
 
 // The tracks of the tree, depth first through folders; effect tracks only when the host
 // allows effect channels.

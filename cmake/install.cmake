@@ -31,9 +31,10 @@ else()
   set(CPACK_STRIP_FILES ON)
   # The .deb installs under /usr (the .tar.gz holds the tree itself); its dependencies are
   # those of the libraries the command and the module link (dpkg-shlibdeps: libsndfile,
-  # libsoxr, the C++ runtime).
+  # libsoxr, FluidSynth, the C++ runtime); the render plays a soundfont, which it recommends.
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fluid-soundfont-gm | timgm6mb-soundfont")
   set(CPACK_DEBIAN_PACKAGE_SECTION sound)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tessaro import maintainers <maintainers@tessaro-import.invalid>")
 endif()

@@ -31,29 +31,33 @@ enum class Formula : std::uint8_t {
     FloatValue,   // the float setter with a × v, flag true
 };
 
-// Where a row's value comes from: a field of the source record, a function of it, or a
-// constant.
+// Where a row's value comes from: a field of the source (a kind's parameters, an EQ band),
+// a function of it, the effect's mix (which every kind's header holds), or a constant.
 template <class Source>
 struct Field {
     float Source::*real = nullptr;
     std::uint8_t Source::*byte = nullptr;
     bool Source::*flag = nullptr;
     double (*compute)(const Source&) = nullptr;
+    bool mix = false;
     double constant = 0;
 
-    constexpr double read(const Source& s) const {
-        double v = constant;
-        if (real) v = static_cast<double>(s.*real);
-        else if (byte) v = static_cast<double>(s.*byte);
-        else if (flag) v = (s.*flag) ? 1.0 : 0.0;
-        else if (compute) v = compute(s);
+    // The value as it stands; mix is the effect's mix as the conversion takes it.
+    constexpr double value(const Source& s, double mixValue) const {
+        if (real) return static_cast<double>(s.*real);
+        if (byte) return static_cast<double>(s.*byte);
+        if (flag) return (s.*flag) ? 1.0 : 0.0;
+        if (compute) return compute(s);
+        if (mix) return mixValue;
+        return constant;
+    }
+    constexpr double read(const Source& s, double mixValue = 0) const {
+        const double v = value(s, mixValue);
         return v != v ? 0.0 : v;  // a NaN counts as 0
     }
     // True when the source value is not a number (and read() gives 0 for it).
-    constexpr bool notNumber(const Source& s) const {
-        double v = 0;
-        if (real) v = static_cast<double>(s.*real);
-        else if (compute) v = compute(s);
+    constexpr bool notNumber(const Source& s, double mixValue = 0) const {
+        const double v = value(s, mixValue);
         return v != v;
     }
 };
@@ -77,6 +81,10 @@ constexpr Row<S> scaled(Host::int32 tag, float S::*field, double factor = 1) {
 template <class S>
 constexpr Row<S> scaledBy(Host::int32 tag, double (*compute)(const S&), double factor = 1) {
     return {tag, {.compute = compute}, Formula::Scaled, factor};
+}
+template <class S>
+constexpr Row<S> scaledMix(Host::int32 tag) {
+    return {tag, {.mix = true}, Formula::Scaled};
 }
 template <class S>
 constexpr Row<S> maximum(Host::int32 tag) {
@@ -156,16 +164,17 @@ RowValue rowValue(Formula formula, double a, double b, std::span<const Host::int
 bool applyRow(Host::IParamNode* node, Host::int32 tag, Formula formula, double a, double b,
               std::span<const Host::int32> lookup, double v);
 
-// Applies the rows in order; returns how many of the values set were not numbers in the
-// file (and were taken as 0).
+// Applies the rows in order, mix standing for the effect's mix; returns how many of the
+// values set were not numbers in the file (and were taken as 0).
 template <class S>
-std::size_t applyRows(Host::IParamNode* node, const S& source, std::span<const Row<S>> rows) {
+std::size_t applyRows(Host::IParamNode* node, const S& source, std::span<const Row<S>> rows,
+                      double mix = 0) {
     if (!node) return 0;
     std::size_t notNumbers = 0;
     for (const Row<S>& row : rows) {
-        const double value = row.field.read(source);
+        const double value = row.field.read(source, mix);
         if (applyRow(node, row.tag, row.formula, row.a, row.b, row.lookup, value) &&
-            row.field.notNumber(source))
+            row.field.notNumber(source, mix))
             ++notNumbers;
     }
     return notNumbers;

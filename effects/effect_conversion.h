@@ -13,6 +13,9 @@ namespace Tessaro {
 
 struct EffectRecord;
 
+// The effect's mix as the conversions take it: the record's mix, or 0.5 for a delay the
+// reader marked.
+double effectMix(const EffectRecord& record);
 // The plug-in of an insert slot (the slot's first child), by the record's kind.
 std::size_t convertInsertParameters(Host::IParamNode* plugin, const EffectRecord& record);
 // A brickwall limiter onto the channel limiter (or its slot).

@@ -1,6 +1,8 @@
 // The effect tables: which host plug-in plays each of the app's effect kinds, and how each
-// kind's values reach that plug-in's parameters (tag, source field, formula). docs/effects.md
-// tells why each row is what it is.
+// kind's values reach that plug-in's parameters (tag, source field, formula). The rows of a
+// kind read its parameters (model/effect_record.h), whose table (model/effect_kinds.h) the
+// reader reads them by; the effect's mix, which every kind's header holds, is the rows'
+// scaledMix. docs/effects.md tells why each row is what it is.
 #pragma once
 
 #include <array>
@@ -45,39 +47,36 @@ constexpr std::u16string_view hostPluginName(std::uint16_t kind) {
     return {};
 }
 
-using EffectRows = std::span<const Row<EffectRecord>>;
-using BandRows = std::span<const Row<TonalixBand>>;
+template <class P>
+using Rows = std::span<const Row<P>>;
+using BandRows = Rows<TonalixBand>;
 
 namespace EffectTables {
 
-using R = EffectRecord;
-
-// The delay's note value key and its mix: the record's mix unless the reader marked it.
-constexpr double delayKey(const R& r) { return r.delayTiming * 100.0 + r.delayBeat; }
-constexpr double delayMix(const R& r) {
-    return r.delayMixFlag == 0 ? static_cast<double>(r.mix) : 0.5;
-}
-constexpr double mixOf(const R& r) { return static_cast<double>(r.mix); }
-
 // Limiter (0) on "Limiter". Attack is not converted.
-inline constexpr Row<R> kLimiter[] = {
-    special(4210, &R::limiterDrive, Formula::LimiterDrive),
-    scaled(4203, &R::limiterRelease),
-    special(4205, &R::limiterGain, Formula::LimiterGain),
+using L = LimiterParameters;
+inline constexpr Row<L> kLimiter[] = {
+    special(4210, &L::drive, Formula::LimiterDrive),
+    scaled(4203, &L::release),
+    special(4205, &L::gain, Formula::LimiterGain),
 };
 
 // Reverb (1) on "Hallvane Lite".
-inline constexpr Row<R> kReverb[] = {
-    scaled(4202, &R::reverbTime),      scaled(4201, &R::reverbPreDelay),
-    scaled(4204, &R::reverbDamp),      scaled(4205, &R::reverbLowEq),
-    scaled(4206, &R::reverbHighEq),    scaledBy(4207, &mixOf),
+using Rv = ReverbParameters;
+inline constexpr Row<Rv> kReverb[] = {
+    scaled(4202, &Rv::time),      scaled(4201, &Rv::preDelay),
+    scaled(4204, &Rv::damp),      scaled(4205, &Rv::lowEq),
+    scaled(4206, &Rv::highEq),    scaledMix<Rv>(4207),
 };
 
-// Delay (2) on "Echolet".
-inline constexpr Row<R> kDelay[] = {
+// Delay (2) on "Echolet": the note value of its key, timing × 100 + beat. Its mix is the
+// record's unless the reader marked the record (effectMix, effects/effect_conversion.cpp).
+using D = DelayParameters;
+constexpr double delayKey(const D& d) { return d.timing * 100.0 + d.beat; }
+inline constexpr Row<D> kDelay[] = {
     specialBy(4219, &delayKey, Formula::NoteValue),
-    scaled(4202, &R::delayFeedback),
-    scaledBy(4207, &delayMix),
+    scaled(4202, &D::feedback),
+    scaledMix<D>(4207),
 };
 
 // EQ (3) on a "Tonalix" insert: bass and treble as shelves on the outer bands, the gain as
@@ -87,133 +86,148 @@ constexpr Host::int32 tonalixBand(int band, int offset) { return 4300 + 10 * ban
 enum TonalixBandParam : int { kBandOn = 0, kBandType = 1, kBandGain = 2, kBandFreq = 3, kBandQ = 4 };
 inline constexpr Host::int32 kTonalixPeak = 0, kTonalixShelf = 1;
 
-inline constexpr Row<R> kEq[] = {
-    integerOf<R>(tonalixBand(1, kBandOn), 1),
-    integerOf<R>(tonalixBand(1, kBandType), kTonalixShelf),
-    range(tonalixBand(1, kBandGain), &R::eqBass, -0.5, 1.5),
-    logRangeOf<R>(tonalixBand(1, kBandFreq), 100, 20, 20000),
-    integerOf<R>(tonalixBand(2, kBandOn), 0),
-    integerOf<R>(tonalixBand(3, kBandOn), 0),
-    integerOf<R>(tonalixBand(4, kBandOn), 1),
-    integerOf<R>(tonalixBand(4, kBandType), kTonalixShelf),
-    range(tonalixBand(4, kBandGain), &R::eqTreble, -0.5, 1.5),
-    logRangeOf<R>(tonalixBand(4, kBandFreq), 8000, 20, 20000),
-    range(kTonalixOutput, &R::eqGain, -0.5, 1.5),
+using E = EqParameters;
+inline constexpr Row<E> kEq[] = {
+    integerOf<E>(tonalixBand(1, kBandOn), 1),
+    integerOf<E>(tonalixBand(1, kBandType), kTonalixShelf),
+    range(tonalixBand(1, kBandGain), &E::bass, -0.5, 1.5),
+    logRangeOf<E>(tonalixBand(1, kBandFreq), 100, 20, 20000),
+    integerOf<E>(tonalixBand(2, kBandOn), 0),
+    integerOf<E>(tonalixBand(3, kBandOn), 0),
+    integerOf<E>(tonalixBand(4, kBandOn), 1),
+    integerOf<E>(tonalixBand(4, kBandType), kTonalixShelf),
+    range(tonalixBand(4, kBandGain), &E::treble, -0.5, 1.5),
+    logRangeOf<E>(tonalixBand(4, kBandFreq), 8000, 20, 20000),
+    range(kTonalixOutput, &E::gain, -0.5, 1.5),
 };
 
 // Chorus (4) on "Chorus".
-inline constexpr Row<R> kChorus[] = {
-    scaled(4201, &R::chorusRate),
-    scaled(4202, &R::chorusDepth),
-    scaled(4203, &R::chorusPreDelay),
-    scaledBy(4207, &mixOf),
+using C = ChorusParameters;
+inline constexpr Row<C> kChorus[] = {
+    scaled(4201, &C::rate),
+    scaled(4202, &C::depth),
+    scaled(4203, &C::preDelay),
+    scaledMix<C>(4207),
 };
 
 // Filter (5) on "Sweepel": the app's types 0 low pass, 1 high pass, 2 band pass are the
 // host's list in the same order.
-inline constexpr Row<R> kFilter[] = {
-    integer(4201, &R::filterType),
-    scaled(4202, &R::filterFrequency),
-    scaled(4203, &R::filterResonance),
+using F = FilterParameters;
+inline constexpr Row<F> kFilter[] = {
+    integer(4201, &F::type),
+    scaled(4202, &F::frequency),
+    scaled(4203, &F::resonance),
 };
 
 // Compressor (6) on "Compressor": the app's gain is the make-up gain.
-inline constexpr Row<R> kCompressor[] = {
-    scaled(4201, &R::compressorThreshold), scaled(4202, &R::compressorRatio),
-    scaled(4203, &R::compressorAttack),    scaled(4204, &R::compressorRelease),
-    scaled(4205, &R::compressorGain),
+using Co = CompressorParameters;
+inline constexpr Row<Co> kCompressor[] = {
+    scaled(4201, &Co::threshold), scaled(4202, &Co::ratio),
+    scaled(4203, &Co::attack),    scaled(4204, &Co::release),
+    scaled(4205, &Co::gain),
 };
 
 // Overdrive (7) on "Distortion". Bias is not converted; 4203 (the mix) goes fully wet.
-inline constexpr Row<R> kOverdrive[] = {
-    scaled(4201, &R::overdriveDrive),
-    scaled(4205, &R::overdriveOutgain, 0.9),
-    maximum<R>(4203),
+using O = OverdriveParameters;
+inline constexpr Row<O> kOverdrive[] = {
+    scaled(4201, &O::drive),
+    scaled(4205, &O::outgain, 0.9),
+    maximum<O>(4203),
 };
 
 // Amp simulator (8) on "Cabinax": the app's model numbers 0 to 100 spread over the host's
 // models.
-inline constexpr Row<R> kAmpSimulator[] = {
-    range(4201, &R::ampModel, 0, 100),
-    scaled(4202, &R::ampDrive),
-    scaled(4203, &R::ampFeedback),
-    scaled(4204, &R::ampTreble),
-    integer(4205, &R::ampStereo),
+using A = AmpSimulatorParameters;
+inline constexpr Row<A> kAmpSimulator[] = {
+    range(4201, &A::model, 0, 100),
+    scaled(4202, &A::drive),
+    scaled(4203, &A::feedback),
+    scaled(4204, &A::treble),
+    integer(4205, &A::stereo),
 };
 
 // Phaser (9) on "Phaser".
-inline constexpr Row<R> kPhaser[] = {
-    scaled(4201, &R::phaserRate),     scaled(4202, &R::phaserDepth),
-    scaled(4203, &R::phaserFeedback), scaled(4204, &R::phaserWidth),
-    scaled(4205, &R::phaserPhase),    scaledBy(4207, &mixOf),
+using Ph = PhaserParameters;
+inline constexpr Row<Ph> kPhaser[] = {
+    scaled(4201, &Ph::rate),     scaled(4202, &Ph::depth),
+    scaled(4203, &Ph::feedback), scaled(4204, &Ph::width),
+    scaled(4205, &Ph::phase),    scaledMix<Ph>(4207),
 };
 
 // Flanger (10) on "Flanger".
-inline constexpr Row<R> kFlanger[] = {
-    scaled(4201, &R::flangerRate),     scaled(4202, &R::flangerDepth),
-    scaled(4203, &R::flangerFeedback), scaled(4204, &R::flangerPreDelay),
-    scaledBy(4207, &mixOf),
+using Fl = FlangerParameters;
+inline constexpr Row<Fl> kFlanger[] = {
+    scaled(4201, &Fl::rate),     scaled(4202, &Fl::depth),
+    scaled(4203, &Fl::feedback), scaled(4204, &Fl::preDelay),
+    scaledMix<Fl>(4207),
 };
 
 // Gate (15) on "Gate". Gain is not converted.
-inline constexpr Row<R> kGate[] = {
-    scaled(4201, &R::gateThreshold),
-    scaled(4243, &R::gateRange),
-    scaled(4202, &R::gateAttack),
-    scaled(4203, &R::gateRelease),
+using G = GateParameters;
+inline constexpr Row<G> kGate[] = {
+    scaled(4201, &G::threshold),
+    scaled(4243, &G::range),
+    scaled(4202, &G::attack),
+    scaled(4203, &G::release),
 };
 
 // Whirlo (29) on "Slicora FX": the grid in eighths, as a float. The filter type is not
 // converted.
-inline constexpr Row<R> kWhirlo[] = {
-    floatValue(6201, &R::whirloGrid, 8),
+using W = WhirloParameters;
+inline constexpr Row<W> kWhirlo[] = {
+    floatValue(6201, &W::grid, 8),
 };
 
 // Hallvane Lite reverb (31) on "Hallvane Lite".
-inline constexpr Row<R> kHallvaneLite[] = {
-    scaled(4201, &R::hallvanePreDelay), scaled(4202, &R::hallvaneTime),
-    scaled(4203, &R::hallvaneDiffusion), scaled(4205, &R::hallvaneLowEq),
-    scaled(4206, &R::hallvaneHighEq),   scaledBy(4207, &mixOf),
+using H = HallvaneLiteParameters;
+inline constexpr Row<H> kHallvaneLite[] = {
+    scaled(4201, &H::preDelay), scaled(4202, &H::time),
+    scaled(4203, &H::diffusion), scaled(4205, &H::lowEq),
+    scaled(4206, &H::highEq),   scaledMix<H>(4207),
 };
 
 // Brickwall limiter (12) on the channel limiter: the threshold is the ceiling, -20 to 0 dB;
 // the release, 3 to 1000 ms, on a logarithmic scale.
-inline constexpr Row<R> kBrickwall[] = {
-    range(4801, &R::brickwallThreshold, -20, 0),
-    logRange(4802, &R::brickwallRelease, 3, 1000),
+using Bw = BrickwallParameters;
+inline constexpr Row<Bw> kBrickwall[] = {
+    range(4801, &Bw::threshold, -20, 0),
+    logRange(4802, &Bw::release, 3, 1000),
 };
 
 }  // namespace EffectTables
 
-struct KindRows {
-    std::uint16_t kind;
-    EffectRows rows;
-};
-
-// The conversion of each kind on an insert plug-in. The Tonalix EQ (11) goes band by band
-// (below); kinds without rows set nothing.
-inline constexpr KindRows kInsertConversions[] = {
-    {kEffectLimiter, EffectTables::kLimiter},
-    {kEffectReverb, EffectTables::kReverb},
-    {kEffectDelay, EffectTables::kDelay},
-    {kEffectEq, EffectTables::kEq},
-    {kEffectChorus, EffectTables::kChorus},
-    {kEffectFilter, EffectTables::kFilter},
-    {kEffectCompressor, EffectTables::kCompressor},
-    {kEffectOverdrive, EffectTables::kOverdrive},
-    {kEffectAmpSimulator, EffectTables::kAmpSimulator},
-    {kEffectPhaser, EffectTables::kPhaser},
-    {kEffectFlanger, EffectTables::kFlanger},
-    {kEffectGate, EffectTables::kGate},
-    {kEffectWhirlo, EffectTables::kWhirlo},
-    {kEffectHallvaneLite, EffectTables::kHallvaneLite},
-};
-
-constexpr EffectRows insertConversion(std::uint16_t kind) {
-    for (const auto& entry : kInsertConversions)
-        if (entry.kind == kind) return entry.rows;
-    return {};
-}
+// The conversion of each kind's parameters on an insert plug-in. The Tonalix EQ (11) goes
+// band by band (below); the parameters of the other kinds (the brickwall among them, which
+// goes onto the channel limiter) have none and set nothing.
+template <class P>
+inline constexpr Rows<P> kInsertRows = {};
+template <> inline constexpr Rows<LimiterParameters> kInsertRows<LimiterParameters> =
+    EffectTables::kLimiter;
+template <> inline constexpr Rows<ReverbParameters> kInsertRows<ReverbParameters> =
+    EffectTables::kReverb;
+template <> inline constexpr Rows<DelayParameters> kInsertRows<DelayParameters> =
+    EffectTables::kDelay;
+template <> inline constexpr Rows<EqParameters> kInsertRows<EqParameters> = EffectTables::kEq;
+template <> inline constexpr Rows<ChorusParameters> kInsertRows<ChorusParameters> =
+    EffectTables::kChorus;
+template <> inline constexpr Rows<FilterParameters> kInsertRows<FilterParameters> =
+    EffectTables::kFilter;
+template <> inline constexpr Rows<CompressorParameters> kInsertRows<CompressorParameters> =
+    EffectTables::kCompressor;
+template <> inline constexpr Rows<OverdriveParameters> kInsertRows<OverdriveParameters> =
+    EffectTables::kOverdrive;
+template <> inline constexpr Rows<AmpSimulatorParameters> kInsertRows<AmpSimulatorParameters> =
+    EffectTables::kAmpSimulator;
+template <> inline constexpr Rows<PhaserParameters> kInsertRows<PhaserParameters> =
+    EffectTables::kPhaser;
+template <> inline constexpr Rows<FlangerParameters> kInsertRows<FlangerParameters> =
+    EffectTables::kFlanger;
+template <> inline constexpr Rows<GateParameters> kInsertRows<GateParameters> =
+    EffectTables::kGate;
+template <> inline constexpr Rows<WhirloParameters> kInsertRows<WhirloParameters> =
+    EffectTables::kWhirlo;
+template <> inline constexpr Rows<HallvaneLiteParameters> kInsertRows<HallvaneLiteParameters> =
+    EffectTables::kHallvaneLite;
 
 // --- Tonalix EQ bands --------------------------------------------------------------------
 //
@@ -281,47 +295,48 @@ inline constexpr auto kStripEqRows = eqRows(kStripEqLayout);
 
 namespace EffectTables {
 
+using Lf = LanefixParameters;
 // Filter module.
-inline constexpr Row<R> kLanefixFilter[] = {
-    scaled(4601, &R::lanefixFilterLowCut),
-    scaled(4602, &R::lanefixFilterHighCut),
+inline constexpr Row<Lf> kLanefixFilter[] = {
+    scaled(4601, &Lf::filterLowCut),
+    scaled(4602, &Lf::filterHighCut),
 };
 // Gate module ("Noise Gate"): the app's gate values are dB, ms, Hz as they stand.
-inline constexpr Row<R> kLanefixGate[] = {
-    range(4611, &R::lanefixGateThreshold, -80, 0),
-    logRange(4612, &R::lanefixGateAttack, 0.1, 100),
-    logRange(4613, &R::lanefixGateRelease, 10, 2000),
-    range(4614, &R::lanefixGateRange, -80, 0),
-    logRange(4615, &R::lanefixGateFrequency, 20, 20000),
-    range(4616, &R::lanefixGateQ, 0, 12),
-    integer(4617, &R::lanefixGateSidechain),
-    integer(4618, &R::lanefixGateListen),
+inline constexpr Row<Lf> kLanefixGate[] = {
+    range(4611, &Lf::gateThreshold, -80, 0),
+    logRange(4612, &Lf::gateAttack, 0.1, 100),
+    logRange(4613, &Lf::gateRelease, 10, 2000),
+    range(4614, &Lf::gateRange, -80, 0),
+    logRange(4615, &Lf::gateFrequency, 20, 20000),
+    range(4616, &Lf::gateQ, 0, 12),
+    integer(4617, &Lf::gateSidechain),
+    integer(4618, &Lf::gateListen),
 };
 // Compressor module ("Standard Compressor"): the make-up gain is dB, 0 to 24.
-inline constexpr Row<R> kLanefixCompressor[] = {
-    scaled(4621, &R::lanefixCompRatio),
-    scaled(4622, &R::lanefixCompThreshold),
-    scaled(4623, &R::lanefixCompAttack),
-    scaled(4624, &R::lanefixCompRelease),
-    integer(4625, &R::lanefixCompAutoMakeup),
-    range(4626, &R::lanefixCompMakeup, 0, 24),
-    integer(4627, &R::lanefixCompAutoRelease),
+inline constexpr Row<Lf> kLanefixCompressor[] = {
+    scaled(4621, &Lf::compRatio),
+    scaled(4622, &Lf::compThreshold),
+    scaled(4623, &Lf::compAttack),
+    scaled(4624, &Lf::compRelease),
+    integer(4625, &Lf::compAutoMakeup),
+    range(4626, &Lf::compMakeup, 0, 24),
+    integer(4627, &Lf::compAutoRelease),
 };
 // Saturation module ("Tube Saturation" or "Tape Saturation").
-inline constexpr Row<R> kLanefixSaturation[] = {
-    scaled(4631, &R::lanefixSatDrive),
-    scaled(4632, &R::lanefixSatEqLow),
-    scaled(4633, &R::lanefixSatEqHigh),
-    scaled(4634, &R::lanefixSatGain),
+inline constexpr Row<Lf> kLanefixSaturation[] = {
+    scaled(4631, &Lf::satDrive),
+    scaled(4632, &Lf::satEqLow),
+    scaled(4633, &Lf::satEqHigh),
+    scaled(4634, &Lf::satGain),
 };
 
-constexpr std::u16string_view noChoice(const R&) { return {}; }
-constexpr std::u16string_view gateChoice(const R&) { return u"Noise Gate"; }
-constexpr std::u16string_view compressorChoice(const R&) { return u"Standard Compressor"; }
+constexpr std::u16string_view noChoice(const Lf&) { return {}; }
+constexpr std::u16string_view gateChoice(const Lf&) { return u"Noise Gate"; }
+constexpr std::u16string_view compressorChoice(const Lf&) { return u"Standard Compressor"; }
 // The app's saturation types: 0 tube, 1 tape; others keep the host's choice.
-constexpr std::u16string_view saturationChoice(const R& r) {
-    if (r.lanefixSatType == 0) return u"Tube Saturation";
-    if (r.lanefixSatType == 1) return u"Tape Saturation";
+constexpr std::u16string_view saturationChoice(const Lf& lanefix) {
+    if (lanefix.satType == 0) return u"Tube Saturation";
+    if (lanefix.satType == 1) return u"Tape Saturation";
     return {};
 }
 
@@ -332,19 +347,19 @@ constexpr std::u16string_view saturationChoice(const R& r) {
 // module choice, and the module node the rows.
 struct StripModule {
     const char* module;
-    bool EffectRecord::*bypass;
-    std::u16string_view (*choice)(const EffectRecord&);
-    EffectRows rows;
+    bool LanefixParameters::*bypass;
+    std::u16string_view (*choice)(const LanefixParameters&);
+    Rows<LanefixParameters> rows;
 };
 
 inline constexpr StripModule kLanefixModules[] = {
-    {"Filter", &EffectRecord::lanefixFilterBypass, &EffectTables::noChoice,
+    {"Filter", &LanefixParameters::filterBypass, &EffectTables::noChoice,
      EffectTables::kLanefixFilter},
-    {"Gate", &EffectRecord::lanefixGateBypass, &EffectTables::gateChoice,
+    {"Gate", &LanefixParameters::gateBypass, &EffectTables::gateChoice,
      EffectTables::kLanefixGate},
-    {"Compressor", &EffectRecord::lanefixCompBypass, &EffectTables::compressorChoice,
+    {"Compressor", &LanefixParameters::compBypass, &EffectTables::compressorChoice,
      EffectTables::kLanefixCompressor},
-    {"Saturation", &EffectRecord::lanefixSatBypass, &EffectTables::saturationChoice,
+    {"Saturation", &LanefixParameters::satBypass, &EffectTables::saturationChoice,
      EffectTables::kLanefixSaturation},
 };
 

@@ -9,10 +9,12 @@
 #include "base/text.h"
 #include "effects/effect_conversion.h"
 #include "effects/effect_tables.h"
+#include "hostkit/diagnostics.h"
 #include "hostkit/edition.h"
 #include "hostkit/host_helpers.h"
 #include "hostkit/host_session.h"
 #include "hostkit/track_attributes.h"
+#include "model/effect_kinds.h"
 #include "model/song_model.h"
 
 namespace Tessaro {
@@ -37,6 +39,57 @@ void setParam(Host::IParamNode* node, const char* name, Host::int32 value) {
 
 using Status = InsertOutcome::Status;
 
+// What a walk of a channel's children found: the insert slot at the record's bus order,
+// and whether the input filter took an input phase.
+struct ChannelPlaces {
+    IPtr<Host::IParamNode> slot;
+    bool inputPhaseSet = false;
+};
+
+ChannelPlaces findChannelPlaces(Host::IParamNode* root, const EffectRecord& record,
+                                bool inputPhase) {
+    ChannelPlaces places;
+    const Host::int32 count = root->getChildCount();
+    for (Host::int32 i = 0; i < count; ++i) {
+        auto child = childAt(root, i);
+        if (!child) continue;
+        const std::string name = nodeName(child.get());
+        if (name == "InputFilter") {
+            if (inputPhase) {
+                setParam(child.get(), "inputPhase", 1);
+                setParam(child.get(), "lowCutOn", 1);
+                // The low cut that goes with the input phase: on, at the host's value
+                // 1111.
+                setParam(child.get(), "lowCutFreq", 1111);
+                places.inputPhaseSet = true;
+            }
+        } else if (name == "Inserts" && !places.slot) {
+            // The bus order counts every child of "Inserts", not only the slots.
+            auto candidate = childAt(child.get(), record.busOrder);
+            if (candidate && nodeName(candidate.get()) == "Slot") places.slot = candidate;
+        }
+    }
+    return places;
+}
+
+// The kind's host plug-in chosen in the slot, its on switch and its parameters.
+InsertOutcome pluginIntoSlot(Host::IParamNode* slot, IPtr<Host::IParameter> effectType,
+                             const EffectRecord& record) {
+    const std::u16string_view plugin = hostPluginName(record.kind);
+    if (!offersEntries(effectType.get())) return {Status::NoPluginChoice};
+    // No matching entry leaves the slot's plug-in as it is.
+    const bool chosen = chooseListEntry(effectType.get(), plugin).has_value();
+    effectType.reset();
+
+    if (auto on = paramTagged(slot, kSlotOnTag)) on->setValue(record.enabled ? 1 : 0);
+    InsertOutcome outcome{chosen ? Status::Built : Status::NotOffered};
+    if (auto instance = childAt(slot, 0)) {
+        const std::size_t notNumbers = convertInsertParameters(instance.get(), record);
+        if (chosen) outcome.notNumbers = notNumbers;
+    }
+    return outcome;
+}
+
 // The insert slot procedure on a channel's parameter tree root: input phase, slot by bus
 // order, plug-in by kind, on switch, parameters.
 InsertOutcome insertIntoChannel(const HostSession& host, Host::IParamNode* root,
@@ -51,57 +104,24 @@ InsertOutcome insertIntoChannel(const HostSession& host, Host::IParamNode* root,
         return {};
     }
 
-    IPtr<Host::IParamNode> slot;
-    bool inputPhaseSet = false;
-    const Host::int32 count = root->getChildCount();
-    for (Host::int32 i = 0; i < count; ++i) {
-        auto child = childAt(root, i);
-        if (!child) continue;
-        const std::string name = nodeName(child.get());
-        if (name == "InputFilter") {
-            if (inputPhase) {
-                setParam(child.get(), "inputPhase", 1);
-                setParam(child.get(), "lowCutOn", 1);
-                // The low cut that goes with the input phase: on, at the host's value
-                // 1111.
-                setParam(child.get(), "lowCutFreq", 1111);
-                inputPhaseSet = true;
-            }
-        } else if (name == "Inserts" && !slot) {
-            // The bus order counts every child of "Inserts", not only the slots.
-            auto candidate = childAt(child.get(), record.busOrder);
-            if (candidate && nodeName(candidate.get()) == "Slot") slot = candidate;
-        }
-    }
+    const ChannelPlaces places = findChannelPlaces(root, record, inputPhase);
     // The input phase takes no slot: what became of it is the input filter's matter.
     const auto leftOut = [&](Status status) -> InsertOutcome {
         if (record.kind == kEffectInputPhase)
-            return {inputPhase && !inputPhaseSet ? Status::NoInputFilter : Status::Built};
+            return {inputPhase && !places.inputPhaseSet ? Status::NoInputFilter : Status::Built};
         return {status};
     };
-    if (!slot) return leftOut(Status::NoSlot);
+    if (!places.slot) return leftOut(Status::NoSlot);
 
-    auto effectType = paramNamed(slot.get(), "effectType");
+    auto effectType = paramNamed(places.slot.get(), "effectType");
     if (!effectType) return leftOut(Status::NoPluginChoice);
     if (record.kind == kEffectLanefix) {
         const auto notNumbers = convertLanefixStrip(root, record);
         if (!notNumbers) return {Status::NoStrip};
         return {Status::Built, *notNumbers};
     }
-    const std::u16string_view plugin = hostPluginName(record.kind);
-    if (plugin.empty()) return leftOut(Status::NoHostCounterpart);
-    if (!offersEntries(effectType.get())) return {Status::NoPluginChoice};
-    // No matching entry leaves the slot's plug-in as it is.
-    const bool chosen = chooseListEntry(effectType.get(), plugin).has_value();
-    effectType.reset();
-
-    if (auto on = paramTagged(slot.get(), kSlotOnTag)) on->setValue(record.enabled ? 1 : 0);
-    InsertOutcome outcome{chosen ? Status::Built : Status::NotOffered};
-    if (auto instance = childAt(slot.get(), 0)) {
-        const std::size_t notNumbers = convertInsertParameters(instance.get(), record);
-        if (chosen) outcome.notNumbers = notNumbers;
-    }
-    return outcome;
+    if (hostPluginName(record.kind).empty()) return leftOut(Status::NoHostCounterpart);
+    return pluginIntoSlot(places.slot.get(), std::move(effectType), record);
 }
 
 // The brickwall onto the channel limiter below the channel's strip.
@@ -186,12 +206,12 @@ std::string whyLeftOut(Status status, const EffectRecord& record, bool master) {
     return {};
 }
 
-void noteOutcome(const HostSession& host, const Place& place, const EffectRecord& record,
+void noteOutcome(ImportNotes& notes, const Place& place, const EffectRecord& record,
                  const InsertOutcome& outcome) {
     const std::string name = place.prefix + effectKindName(record.kind);
     if (outcome.status == Status::Built) {
         if (outcome.notNumbers != 0)
-            host.note(Host::kNoteValueReplaced, place.track,
+            notes.add(Host::kNoteValueReplaced, place.track,
                       name + ": " + std::to_string(outcome.notNumbers) +
                           (outcome.notNumbers == 1 ? " value is" : " values are") +
                           " not a number in the file; taken as 0");
@@ -199,7 +219,7 @@ void noteOutcome(const HostSession& host, const Place& place, const EffectRecord
     }
     // An Audio Unit effect is noted where its state is skipped.
     if (outcome.status == Status::NoHostCounterpart && record.kind == kEffectAudioUnit) return;
-    host.note(Host::kNoteEffectNotBuilt, place.track,
+    notes.add(Host::kNoteEffectNotBuilt, place.track,
               name + ": " + whyLeftOut(outcome.status, record, place.prefix == "master: "));
 }
 
@@ -221,8 +241,8 @@ InsertOutcome channelEq(Host::ITrack* track, const EffectRecord& record) {
     return eqOnChannel(root.get(), record);
 }
 
-std::optional<std::int64_t> buildTrackInserts(const HostSession& host, const SongModel& song,
-                                              Host::ITrack* track) {
+std::optional<std::int64_t> buildTrackInserts(const HostSession& host, ImportNotes& notes,
+                                              const SongModel& song, Host::ITrack* track) {
     auto attributes = attributesOf(track);
     if (!attributes || attributes->hasAttribute(TrackAttribute::kNumber) != Host::kResultOk)
         return std::nullopt;
@@ -238,67 +258,67 @@ std::optional<std::int64_t> buildTrackInserts(const HostSession& host, const Son
         if (record.bus == 0 || record.bus != number) continue;
         const bool tonalix = record.kind == kEffectTonalixEq;
         if (tonalix && record.busOrder == 0 && !eqUsed) {
-            noteOutcome(host, place, record, channelEq(track, record));
+            noteOutcome(notes, place, record, channelEq(track, record));
             eqUsed = record.enabled;  // a disabled EQ leaves the channel EQ free
         } else if (smallEditionEq && tonalix && record.busOrder != 0 && !eqUsed) {
-            noteOutcome(host, place, record, channelEq(track, record));
+            noteOutcome(notes, place, record, channelEq(track, record));
             eqUsed = true;
         } else if (limiterAllowed && record.kind == kEffectBrickwall && !limiterUsed) {
-            noteOutcome(host, place, record, channelLimiter(track, record));
+            noteOutcome(notes, place, record, channelLimiter(track, record));
             limiterUsed = true;
         } else if (record.kind == kEffectBrickwall) {
             // A brickwall is never an insert.
             if (limiterAllowed)
-                host.note(Host::kNoteBrickwallBeyondFirst, number,
+                notes.add(Host::kNoteBrickwallBeyondFirst, number,
                           "brickwall limiter: not built; a channel takes only its first");
             else
-                host.note(Host::kNoteEffectNotAllowed, number,
+                notes.add(Host::kNoteEffectNotAllowed, number,
                           "brickwall limiter: not built; this host edition has no channel limiter");
         } else if ((record.kind == kEffectEq || tonalix) && record.busOrder == 0) {
             // Bus order 0 is the channel EQ's place.
-            host.note(Host::kNoteEffectNotBuilt, number,
+            notes.add(Host::kNoteEffectNotBuilt, number,
                       tonalix ? "Tonalix EQ at bus order 0: not built; an earlier one took the "
                                 "channel EQ"
                               : "EQ at bus order 0: not built; the channel EQ takes a Tonalix EQ "
                                 "only");
         } else {
-            noteOutcome(host, place, record, insertEffect(host, track, record));
+            noteOutcome(notes, place, record, insertEffect(host, track, record));
         }
     }
     return number;
 }
 
-void buildEffectChannelInserts(const HostSession& host, const SongModel& song, Host::ITrack* track,
-                               std::int32_t busNumber) {
+void buildEffectChannelInserts(const HostSession& host, ImportNotes& notes, const SongModel& song,
+                               Host::ITrack* track, std::int32_t busNumber) {
     for (const EffectRecord& record : song.lists.effectsOnBuses) {
         if (std::int64_t{record.bus} != -std::int64_t{busNumber}) continue;
         // Only the bus's first effect is built.
         const Place place = busPlace(busNumber);
         const bool brickwall = record.kind == kEffectBrickwall;
         if (brickwall && hostAllows(host, HostFeature::ChannelLimiter)) {
-            noteOutcome(host, place, record, channelLimiter(track, record));
+            noteOutcome(notes, place, record, channelLimiter(track, record));
         } else {
             const InsertOutcome outcome = insertEffect(host, track, record);
             if (brickwall)
-                host.note(Host::kNoteEffectNotAllowed, -1,
+                notes.add(Host::kNoteEffectNotAllowed, -1,
                           place.prefix +
                               "brickwall limiter: not built; this host edition has no channel "
                               "limiter");
             else
-                noteOutcome(host, place, record, outcome);
+                noteOutcome(notes, place, record, outcome);
         }
         return;
     }
 }
 
-void noteEffectsLeftOut(const HostSession& host, const SongModel& song,
+void noteEffectsLeftOut(const HostSession& host, ImportNotes& notes, const SongModel& song,
                         const std::set<std::int64_t>& trackNumbers,
                         const std::set<std::int32_t>& busNumbers) {
     // An Audio Unit effect is noted where its state is skipped.
     const auto noted = [](const EffectRecord& record) { return record.kind == kEffectAudioUnit; };
     for (const EffectRecord& record : song.lists.effectsOnChannels) {
         if (record.bus > 0 && !trackNumbers.contains(record.bus) && !noted(record))
-            host.note(Host::kNoteEffectNotBuilt, record.bus,
+            notes.add(Host::kNoteEffectNotBuilt, record.bus,
                       effectKindName(record.kind) + ": not built; the file has no track of this "
                                                     "number");
     }
@@ -311,22 +331,23 @@ void noteEffectsLeftOut(const HostSession& host, const SongModel& song,
         const std::string name = busPlace(bus).prefix + effectKindName(record.kind);
         if (noted(record)) continue;
         if (!busNumbers.contains(bus))
-            host.note(Host::kNoteEffectNotBuilt, -1,
+            notes.add(Host::kNoteEffectNotBuilt, -1,
                       name + ": not built; no effect channel plays this bus");
         else if (!first)
-            host.note(Host::kNoteEffectNotBuilt, -1,
+            notes.add(Host::kNoteEffectNotBuilt, -1,
                       name + ": not built; an effect channel takes only its bus's first effect");
     }
 }
 
-void buildMasterInsert(const HostSession& host, const EffectRecord& record) {
+void buildMasterInsert(const HostSession& host, ImportNotes& notes, const EffectRecord& record) {
     auto master = masterChannel(host);
-    noteOutcome(host, masterPlace(), record, insertIntoChannel(host, master.get(), record));
+    noteOutcome(notes, masterPlace(), record, insertIntoChannel(host, master.get(), record));
 }
 
-void buildMasterBrickwall(const HostSession& host, const EffectRecord& record) {
+void buildMasterBrickwall(const HostSession& host, ImportNotes& notes,
+                          const EffectRecord& record) {
     auto master = masterChannel(host);
-    noteOutcome(host, masterPlace(), record, limiterOnChannel(master.get(), record));
+    noteOutcome(notes, masterPlace(), record, limiterOnChannel(master.get(), record));
 }
 
 }  // namespace Tessaro

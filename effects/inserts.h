@@ -1,6 +1,6 @@
 // Insert effects on track channels, effect channels and the master channel. What an effect
 // of the file does not become in the host (an edition without a channel limiter, a kind the
-// host has no plug-in for, a slot the channel lacks ...) is noted in the session's notes.
+// host has no plug-in for, a slot the channel lacks ...) is noted in the run's notes.
 #pragma once
 
 #include <cstddef>
@@ -13,6 +13,7 @@
 namespace Tessaro {
 
 struct HostSession;
+class ImportNotes;
 struct SongModel;
 struct EffectRecord;
 
@@ -38,20 +39,20 @@ struct InsertOutcome {
 // The effects of the track's channel (records whose bus is the track's `cinr`), in file
 // order: the channel EQ, the channel limiter or an insert slot each. Returns the track's
 // number, none when it has no `cinr` (and nothing was built).
-std::optional<std::int64_t> buildTrackInserts(const HostSession& host, const SongModel& song,
-                                              Host::ITrack* track);
+std::optional<std::int64_t> buildTrackInserts(const HostSession& host, ImportNotes& notes,
+                                              const SongModel& song, Host::ITrack* track);
 // The first effect of effect bus busNumber, on the effect channel's track.
-void buildEffectChannelInserts(const HostSession& host, const SongModel& song, Host::ITrack* track,
-                               std::int32_t busNumber);
+void buildEffectChannelInserts(const HostSession& host, ImportNotes& notes, const SongModel& song,
+                               Host::ITrack* track, std::int32_t busNumber);
 // Notes the effects of tracks and effect buses that no channel took: those of a track
 // number no track built has, those of an effect bus no effect channel plays and those
 // behind a bus's first. trackNumbers and busNumbers are those the build visited.
-void noteEffectsLeftOut(const HostSession& host, const SongModel& song,
+void noteEffectsLeftOut(const HostSession& host, ImportNotes& notes, const SongModel& song,
                         const std::set<std::int64_t>& trackNumbers,
                         const std::set<std::int32_t>& busNumbers);
 // A master effect, placed while the file is read.
-void buildMasterInsert(const HostSession& host, const EffectRecord& record);
-void buildMasterBrickwall(const HostSession& host, const EffectRecord& record);
+void buildMasterInsert(const HostSession& host, ImportNotes& notes, const EffectRecord& record);
+void buildMasterBrickwall(const HostSession& host, ImportNotes& notes, const EffectRecord& record);
 
 // One effect into the insert slot of its bus order on the track's channel.
 InsertOutcome insertEffect(const HostSession& host, Host::ITrack* track,

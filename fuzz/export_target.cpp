@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -71,11 +72,10 @@ std::string midiProblem(const fs::path& file) {
 std::string exportProblem(std::unique_ptr<RefHost::ReferenceHost>& host,
                           const fs::path& projectFile, int result) {
     const fs::path& folder = outputFolder();
-    const ImportTool::ExportTargets targets{folder / "song.dawproject", folder / "song.mid"};
+    const ImportTool::ExportTargets targets{folder / "song.dawproject", folder / "song.mid", {}};
     ImportTool::ImportedProject imported;
     imported.host = std::move(host);
     imported.outcome.result = result;
-    imported.report = RefHost::makeReport(*imported.host, result);
     std::string problem;
     try {
         const ImportTool::ExportResult exported =
@@ -87,14 +87,20 @@ std::string exportProblem(std::unique_ptr<RefHost::ReferenceHost>& host,
                           (left.empty() ? "no file" : left.front().string());
         } else if (!exported.errors.empty()) {
             problem = "the export failed: " + exported.errors.front();
-        } else if (exported.written != std::vector<fs::path>{targets.dawproject, targets.midi} ||
-                   left.size() != 2) {
+        } else if (exported.written.size() != 2 || exported.written[0].path != targets.dawproject ||
+                   exported.written[1].path != targets.midi || left.size() != 2) {
             problem = "the export left " + std::to_string(left.size()) + " files";
         } else {
             problem = dawprojectProblem(targets.dawproject);
             if (problem.empty()) problem = midiProblem(targets.midi);
         }
-        if (problem.empty()) RefHost::reportText(imported.report);
+        if (problem.empty()) {
+            // The report, with the export's section, is written as a run writes it.
+            std::ostringstream text;
+            RefHost::ReportText writer(text);
+            ImportTool::writeReport(writer, imported);
+            writer.finish();
+        }
     } catch (const std::exception& e) {
         problem = std::string("exporting or reading the export back: ") + e.what();
     }

@@ -1,6 +1,7 @@
 #include "hostkit/diagnostics.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "base/text.h"
 
@@ -19,9 +20,10 @@ ImportFailure ImportFailure::beforeReading(std::string reason) {
     return failure;
 }
 
-void ImportNotes::add(NoteKind kind, std::int32_t track, std::string text) {
+void ImportNotes::add(NoteKind kind, std::int64_t track, std::string text) {
+    const bool fits = track >= 0 && track <= std::numeric_limits<std::int32_t>::max();
     if (notes_.size() < kMostNotes)
-        notes_.push_back({kind, track, std::move(text)});
+        notes_.push_back({kind, fits ? static_cast<std::int32_t>(track) : -1, std::move(text)});
     else
         ++beyond_;
 }

@@ -44,14 +44,18 @@ struct ImportNote {
     friend bool operator==(const ImportNote&, const ImportNote&) = default;
 };
 
-// The notes of one import, in the order they arose. A damaged file could ask for a note per
-// chunk or region without end: beyond kMostNotes they are only counted, and the last note
-// says how many more there were.
+// The notes of one import, in the order they arose: the sink every step that leaves
+// something out writes to. The import run owns it and hands it to the readers and builders
+// that add notes; the host session they read stays unchanged by noting. A damaged file could
+// ask for a note per chunk or region without end: beyond kMostNotes they are only counted,
+// and the last note says how many more there were.
 class ImportNotes {
 public:
     static constexpr std::size_t kMostNotes = 1000;
 
-    void add(NoteKind kind, std::int32_t track, std::string text);
+    // Adds a note; track is the file's track number, -1 where none applies (a number
+    // outside the note's range counts as none).
+    void add(NoteKind kind, std::int64_t track, std::string text);
     // The notes, with the count of those beyond the limit as a last note.
     std::vector<ImportNote> list() const;
     std::size_t size() const { return notes_.size() + (beyond_ != 0 ? 1 : 0); }

@@ -1,6 +1,6 @@
 #include "hostkit/host_session.h"
 
-#include <limits>
+#include <iterator>
 
 #include "base/text.h"
 
@@ -51,7 +51,7 @@ void HostSession::takeProject() {
 }
 
 void HostSession::endRun() {
-    edit.reset();
+    edit.reset();  // held by a bench that took the project directly
     projectRoot.reset();
     project.reset();
     mixerAccess.reset();
@@ -59,13 +59,28 @@ void HostSession::endRun() {
     messages.reset();
 }
 
-void HostSession::note(NoteKind kind, std::int64_t track, std::string text) const {
-    const bool fits = track >= 0 && track <= std::numeric_limits<std::int32_t>::max();
-    notes.add(kind, fits ? static_cast<std::int32_t>(track) : -1, std::move(text));
+void showHostMessage(Host::IMessageDisplay* display, const char* text) {
+    if (!display) return;
+    // The module's messages are short ASCII texts: each byte is one UTF-16 unit.
+    char16_t units[128];
+    std::size_t n = 0;
+    for (; text[n] != 0 && n + 1 < std::size(units); ++n)
+        units[n] = static_cast<unsigned char>(text[n]);
+    units[n] = 0;
+    display->showMessage(units, 0, 0, 0);
 }
 
-void HostSession::showMessage(const char* text) const {
-    if (messages) messages->showMessage(toUtf16(text).c_str(), 0, 0, 0);
+void HostSession::showMessage(const char* text) {
+    if (!messages) return;
+    showHostMessage(messages.get(), text);
+    messageShown = true;
 }
+
+ReadScope::ReadScope(HostSession& host) : host_(host) {
+    host_.takeProject();
+    if (host_.edit) host_.edit->beginEdit(0);
+}
+
+ReadScope::~ReadScope() { host_.edit.reset(); }
 
 }  // namespace Tessaro

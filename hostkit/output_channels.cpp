@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "hostkit/diagnostics.h"
 #include "hostkit/fader.h"
 #include "hostkit/host_helpers.h"
 #include "hostkit/host_session.h"
@@ -26,7 +27,8 @@ void forEachOutputChannel(const HostSession& host, Act&& act) {
 
 }  // namespace
 
-void setOutputVolume(const HostSession& host, std::uint16_t fileVersion, float gain) {
+void setOutputVolume(const HostSession& host, ImportNotes& notes, std::uint16_t fileVersion,
+                     float gain) {
     const double value = faderValue(host.faderScale, fileVersion, gain);
     bool set = false;
     forEachOutputChannel(host, [&](Host::IParamNode* channel) {
@@ -36,11 +38,11 @@ void setOutputVolume(const HostSession& host, std::uint16_t fileVersion, float g
         }
     });
     if (set && std::isnan(gain))
-        host.note(Host::kNoteValueReplaced, -1,
+        notes.add(Host::kNoteValueReplaced, -1,
                   "output volume: not a number in the file; the fader is set to its bottom");
 }
 
-void setOutputPan(const HostSession& host, float pan) {
+void setOutputPan(const HostSession& host, ImportNotes& notes, float pan) {
     const double value = panValue(pan);
     bool set = false;
     forEachOutputChannel(host, [&](Host::IParamNode* channel) {
@@ -55,7 +57,7 @@ void setOutputPan(const HostSession& host, float pan) {
         }
     });
     if (set && std::isnan(pan))
-        host.note(Host::kNoteValueReplaced, -1,
+        notes.add(Host::kNoteValueReplaced, -1,
                   "output pan: not a number in the file; set to the centre");
 }
 

@@ -49,13 +49,13 @@ IPtr<Host::IParamNode> instrumentSlot(Host::IChannel* channel) {
 
 // Selects the preset of the multi-sound plug-in that the table names for the track's
 // instrument id.
-void selectTablePreset(const HostSession& host, std::int64_t trackNumber,
+void selectTablePreset(ImportNotes& notes, std::int64_t trackNumber,
                        std::string_view pluginName, Host::IAttributeList* attributes,
                        Host::IParamNode* slot) {
     auto instance = childAt(slot, 0);
     auto presets = paramNamed(instance.get(), kPresetListParam);
     if (!presets) {
-        host.note(Host::kNotePresetRefused, trackNumber,
+        notes.add(Host::kNotePresetRefused, trackNumber,
                   "instrument \"" + std::string(pluginName) +
                       "\": no preset chosen; the plug-in offers no preset list");
         return;
@@ -66,19 +66,19 @@ void selectTablePreset(const HostSession& host, std::int64_t trackNumber,
     const std::string preset = instrumentPresetName(id);
     // An id without a preset keeps the plug-in's default sound.
     if (preset.empty())
-        host.note(Host::kNoteInstrumentStandIn, trackNumber,
+        notes.add(Host::kNoteInstrumentStandIn, trackNumber,
                   "instrument id " + std::to_string(id) + ": no preset of its own; \"" +
                       std::string(pluginName) + "\" plays its default sound");
     else if (!chooseListEntryExact(presets.get(), toUtf16(preset)))
-        host.note(Host::kNotePresetRefused, trackNumber,
+        notes.add(Host::kNotePresetRefused, trackNumber,
                   "preset \"" + preset + "\": not chosen; \"" + std::string(pluginName) +
                       "\" does not offer it");
 }
 
 // Loads the track's stored synth state (the first preset record with its track number)
 // into the synth through a preset file in a host memory stream.
-void loadStoredState(const HostSession& host, const SongModel& song, std::int64_t trackNumber,
-                     Host::IParamNode* slot) {
+void loadStoredState(const HostSession& host, ImportNotes& notes, const SongModel& song,
+                     std::int64_t trackNumber, Host::IParamNode* slot) {
     auto instance = childAt(slot, 0);
     const auto record =
         std::find_if(song.lists.presets.begin(), song.lists.presets.end(),
@@ -86,7 +86,7 @@ void loadStoredState(const HostSession& host, const SongModel& song, std::int64_
     if (record == song.lists.presets.end()) return;
     // What became of a stored state the synth did not take.
     const auto refused = [&](const char* why) {
-        host.note(Host::kNotePresetRefused, trackNumber,
+        notes.add(Host::kNotePresetRefused, trackNumber,
                   "stored synth state \"" + noteText(record->name) + "\": " + why);
     };
     if (!instance) return refused("not loaded; the instrument slot holds no plug-in");
@@ -127,8 +127,9 @@ std::string instrumentPresetName(std::uint64_t id) {
     return {};
 }
 
-std::int32_t setupInstrument(const HostSession& host, const SongModel& song, Host::ITrack* track,
-                             const std::string& pluginName, Host::IChannel* channel) {
+std::int32_t setupInstrument(const HostSession& host, ImportNotes& notes, const SongModel& song,
+                             Host::ITrack* track, const std::string& pluginName,
+                             Host::IChannel* channel) {
     if (pluginName.empty()) return 1;
     auto attributes = attributesOf(track);
     if (!attributes || attributes->hasAttribute(TrackAttribute::kNumber) != Host::kResultOk)
@@ -139,7 +140,7 @@ std::int32_t setupInstrument(const HostSession& host, const SongModel& song, Hos
     auto slot = instrumentSlot(channel);
     auto effectType = paramNamed(slot.get(), kEffectTypeParam);
     if (!effectType) {
-        host.note(Host::kNoteInstrumentMissing, trackNumber,
+        notes.add(Host::kNoteInstrumentMissing, trackNumber,
                   instrument + "not built; the channel has no instrument slot");
         return 1;
     }
@@ -149,19 +150,19 @@ std::int32_t setupInstrument(const HostSession& host, const SongModel& song, Hos
     if (pluginName == kBeatwrightLite && !listOffers(effectType.get(), u"Beatwright Lite"))
         wanted = kBeatwrightMini;
     if (!chooseListEntry(effectType.get(), toUtf16(wanted))) {
-        host.note(Host::kNoteInstrumentMissing, trackNumber,
+        notes.add(Host::kNoteInstrumentMissing, trackNumber,
                   instrument + "not built; this host offers no \"" + std::string(wanted) + "\"");
         return 1;
     }
     if (wanted != pluginName)
-        host.note(Host::kNoteInstrumentStandIn, trackNumber,
+        notes.add(Host::kNoteInstrumentStandIn, trackNumber,
                   instrument + "\"" + std::string(wanted) + "\" stands in; this host offers no \"" +
                       pluginName + "\"");
 
     if (pluginName == kMiravoxLite || pluginName == kMiravox)
-        selectTablePreset(host, trackNumber, pluginName, attributes.get(), slot.get());
+        selectTablePreset(notes, trackNumber, pluginName, attributes.get(), slot.get());
     else if (pluginName == kAnalora)
-        loadStoredState(host, song, trackNumber, slot.get());
+        loadStoredState(host, notes, song, trackNumber, slot.get());
     return 1;
 }
 

@@ -10,6 +10,7 @@
 namespace Tessaro {
 
 struct HostSession;
+class ImportNotes;
 struct SongModel;
 
 // The host's instrument plug-ins.
@@ -30,8 +31,10 @@ inline constexpr const char* kPresetListParam = "crateluxPresetSyncronous";
 std::string instrumentPluginName(std::uint64_t id);
 // The preset name for an instrument id; empty when none.
 std::string instrumentPresetName(std::uint64_t id);
-// Chooses the plug-in in the track's instrument slot and its preset. Returns 1.
-std::int32_t setupInstrument(const HostSession& host, const SongModel& song, Host::ITrack* track,
-                             const std::string& pluginName, Host::IChannel* channel);
+// Chooses the plug-in in the track's instrument slot and its preset, noting what the host
+// did not take. Returns 1.
+std::int32_t setupInstrument(const HostSession& host, ImportNotes& notes, const SongModel& song,
+                             Host::ITrack* track, const std::string& pluginName,
+                             Host::IChannel* channel);
 
 }  // namespace Tessaro

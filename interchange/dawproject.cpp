@@ -31,8 +31,6 @@ constexpr const char* kFormatVersion = "1.0";
 // release, which validates against that release, neither accepts nor plays: a send's
 // Enable and a clip's enable.
 constexpr const char* kNotSeenBy10 = "not seen by a DAWproject 1.0 reader";
-// The host's volume automation value 1 stands for +12 dB: gain = 3.981071706 × value^4.
-constexpr double kVolumeAutomationTop = 3.981071706;
 constexpr std::int32_t kMidiTop = 127;
 constexpr double kPitchBendTop = 16383;
 
@@ -101,10 +99,24 @@ bool readable(const fs::path& file) {
     return in.good();
 }
 
-ContainerFiles planFiles(const Song& song, LeftOutList& leftOut) {
+// The tracks the file holds, in order: the song's, each extra track right after the
+// song's track it names.
+std::vector<const Track*> trackOrder(const Song& song, const std::vector<ExtraTrack>& extra) {
+    std::vector<const Track*> order;
+    order.reserve(song.tracks.size() + extra.size());
+    for (std::size_t i = 0; i < song.tracks.size(); ++i) {
+        order.push_back(&song.tracks[i]);
+        for (const ExtraTrack& e : extra)
+            if (e.after == i) order.push_back(&e.track);
+    }
+    return order;
+}
+
+ContainerFiles planFiles(const std::vector<const Track*>& tracks, LeftOutList& leftOut) {
     ContainerFiles files;
     EntryNames names;
-    for (const Track& track : song.tracks) {
+    for (const Track* each : tracks) {
+        const Track& track = *each;
         if (track.channel)
             for (const Device& device : track.channel->devices)
                 if (!device.state.empty()) {
@@ -268,9 +280,11 @@ struct TrackIds {
 
 class ProjectWriter {
 public:
-    ProjectWriter(const Song& song, const ContainerFiles& files, LeftOutList& leftOut)
-        : song_(song), files_(files), leftOut_(leftOut) {
-        for (const Track& track : song_.tracks) {
+    ProjectWriter(const Song& song, const std::vector<const Track*>& tracks, const ContainerFiles& files,
+                  LeftOutList& leftOut)
+        : song_(song), tracks_(tracks), files_(files), leftOut_(leftOut) {
+        for (const Track* each : tracks_) {
+            const Track& track = *each;
             TrackIds ids;
             ids.track = id();
             if (track.channel) {
@@ -332,8 +346,8 @@ private:
     void structure(XmlWriter& xml) {
         xml.start("Structure");
         int open = 0;
-        for (std::size_t i = 0; i < song_.tracks.size(); ++i) {
-            const Track& track = song_.tracks[i];
+        for (std::size_t i = 0; i < tracks_.size(); ++i) {
+            const Track& track = *tracks_[i];
             for (; open > track.depth; --open) xml.end();
             nameReplaced(track.name, track.name.utf8, {});
             xml.start("Track");
@@ -344,7 +358,7 @@ private:
             xml.attribute("loaded", true);
             if (track.channel) channel(xml, track, ids_[i]);
             ++open;
-            const bool holdsNext = i + 1 < song_.tracks.size() && song_.tracks[i + 1].depth > track.depth;
+            const bool holdsNext = i + 1 < tracks_.size() && tracks_[i + 1]->depth > track.depth;
             if (!holdsNext) {
                 xml.end();
                 --open;
@@ -522,8 +536,8 @@ private:
         xml.start("Lanes");
         xml.attribute("id", id());
         xml.attribute("timeUnit", "beats");
-        for (std::size_t i = 0; i < song_.tracks.size(); ++i) {
-            const Track& track = song_.tracks[i];
+        for (std::size_t i = 0; i < tracks_.size(); ++i) {
+            const Track& track = *tracks_[i];
             if (track.kind == Track::Kind::Folder) continue;
             xml.start("Lanes");
             xml.attribute("id", id());
@@ -707,7 +721,7 @@ private:
         xml.end();
         for (const AutomationLane::Point& point : lane.points) {
             const double value = lane.kind == AutomationLane::Kind::Volume
-                                     ? kVolumeAutomationTop * std::pow(std::max(point.value, 0.0), 4)
+                                     ? volumeAutomationGain(point.value)
                                      : point.value;
             xml.start("RealPoint");
             xml.attribute("time", point.time);
@@ -724,6 +738,7 @@ private:
     }
 
     const Song& song_;
+    const std::vector<const Track*>& tracks_;
     const ContainerFiles& files_;
     LeftOutList& leftOut_;
     std::vector<TrackIds> ids_;
@@ -843,12 +858,13 @@ private:
 }  // namespace
 
 void writeDawproject(const Song& song, const fs::path& target, const Application& application,
-                     LeftOutList& leftOut) {
+                     LeftOutList& leftOut, const std::vector<ExtraTrack>& extra) {
     OutputFile output(target);
-    const ContainerFiles files = planFiles(song, leftOut);
+    const std::vector<const Track*> tracks = trackOrder(song, extra);
+    const ContainerFiles files = planFiles(tracks, leftOut);
     XmlWriter::prepare();  // on this thread, before the writer thread starts
     const std::string metadata = metadataXml(song);
-    ProjectStream project([&](XmlWriter& xml) { ProjectWriter(song, files, leftOut).write(xml, application); },
+    ProjectStream project([&](XmlWriter& xml) { ProjectWriter(song, tracks, files, leftOut).write(xml, application); },
                           target);
 
     output.closeStream();

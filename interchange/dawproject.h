@@ -4,9 +4,11 @@
 // plugins/. docs/export.md tells what maps to what.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "interchange/left_out.h"
 #include "interchange/song.h"
@@ -19,9 +21,18 @@ struct Application {
     std::string version;
 };
 
+// A track the file holds beside the song's own (a rendered stem as an audio track), placed
+// right after the song's track of index after.
+struct ExtraTrack {
+    std::size_t after = 0;
+    Track track;
+};
+
 // Writes song to target through a temporary file in target's folder, renamed into place
-// when complete. Adds what the format cannot hold to leftOut. Throws ExportError.
+// when complete, with the extra tracks among the song's. Adds what the format cannot hold
+// to leftOut. Throws ExportError.
 void writeDawproject(const Song& song, const std::filesystem::path& target,
-                     const Application& application, LeftOutList& leftOut);
+                     const Application& application, LeftOutList& leftOut,
+                     const std::vector<ExtraTrack>& extra = {});
 
 }  // namespace Interchange

@@ -47,6 +47,17 @@ RefHost::Report textOrNull(const std::string& text) {
 
 }  // namespace
 
+RefHost::Report leftOutReport(const std::vector<LeftOut>& leftOut) {
+    RefHost::Report list = RefHost::Report::array();
+    for (const auto& l : leftOut)
+        list.push_back({{"what", l.what},
+                        {"track", textOrNull(l.track)},
+                        {"clip", textOrNull(l.clip)},
+                        {"value", textOrNull(l.value)},
+                        {"count", l.count}});
+    return list;
+}
+
 bool ExportOutcome::ok() const {
     for (const auto& output : outputs)
         if (!output.written) return false;
@@ -60,13 +71,7 @@ RefHost::Report ExportOutcome::report() const {
         o["path"] = output.path.string();
         o["written"] = output.written;
         o["error"] = textOrNull(output.error);
-        o["leftOut"] = RefHost::Report::array();
-        for (const auto& l : output.leftOut)
-            o["leftOut"].push_back({{"what", l.what},
-                                    {"track", textOrNull(l.track)},
-                                    {"clip", textOrNull(l.clip)},
-                                    {"value", textOrNull(l.value)},
-                                    {"count", l.count}});
+        o["leftOut"] = leftOutReport(output.leftOut);
         j[output.format] = std::move(o);
     }
     return j;
@@ -85,7 +90,7 @@ ExportOutcome exportSong(const Song& song, const fs::path& projectFile, const Ex
         });
     if (!request.dawproject.empty())
         outcome.outputs.push_back(writeOne("dawproject", request.dawproject, projectFile, [&](LeftOutList& l) {
-            writeDawproject(song, request.dawproject, request.application, l);
+            writeDawproject(song, request.dawproject, request.application, l, request.extraTracks);
         }));
     if (midiWriter.joinable()) {
         midiWriter.join();

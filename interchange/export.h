@@ -23,6 +23,8 @@ struct ExportRequest {
     std::filesystem::path dawproject;  // empty: no DAWproject file
     std::filesystem::path midi;        // empty: no Standard MIDI File
     Application application;           // the writer, as project.xml names it
+    // Tracks the DAWproject file holds beside the song's (the rendered stems).
+    std::vector<ExtraTrack> extraTracks = {};
 };
 
 struct OutputOutcome {
@@ -41,6 +43,10 @@ struct ExportOutcome {
     // and what was left out (docs/report.md).
     RefHost::Report report() const;
 };
+
+// What was left out, as the report lists it: one {"what", "track", "clip", "value", "count"}
+// per entry, null where a text is empty.
+RefHost::Report leftOutReport(const std::vector<LeftOut>& leftOut);
 
 // Writes the outputs request names from song, read from the host after a successful
 // import of projectFile. An output that cannot be written has its error; the others are

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string_view>
 
 #include "base/text.h"
+#include "hostkit/track_attributes.h"
 #include "interchange/host_units.h"
 #include "refhost/audio.h"
 #include "refhost/automation.h"
@@ -159,6 +161,10 @@ public:
         t.name = text(node.name);
         t.depth = depth;
         if (node.colour) t.colour = *node.colour & 0xFFFFFFu;
+        if (const auto found = node.attributes.find(Tessaro::TrackAttribute::kNumber);
+            found != node.attributes.end())
+            if (const auto* number = std::get_if<Host::int64>(&found->second))
+                if (*number >= 0 && *number <= std::numeric_limits<std::int32_t>::max()) t.fileNumber = static_cast<std::int32_t>(*number);
         if (node.channel) t.channel = channel(*node.channel, t);
         if (node.eventList) clips(*node.eventList, t);
         if (node.automation) automation(*node.automation, t);
@@ -283,9 +289,14 @@ private:
         if (const Parameter* preset = instance->findParameter(RefHost::kInstrumentPresetParam)) {
             if (const auto* entry = preset->chosenEntry()) {
                 d.name = text(entry->name);
+                d.preset = d.name;
                 if (const auto gm = gmNumber(d.name.utf8); gm && *gm >= 1) {
-                    if (*gm <= 128) track.gmProgram = *gm - 1;
-                    else drums = true;
+                    if (*gm <= 128) {
+                        track.gmProgram = *gm - 1;
+                    } else {
+                        track.gmKit = *gm;
+                        drums = true;
+                    }
                 }
             }
         }
@@ -293,6 +304,7 @@ private:
             d.state = load->state;
             d.stateName = text(Tessaro::toUtf16(load->name));
             d.name = *d.stateName;
+            d.preset = d.name;
         }
         if (drums) track.midiChannel = kDrumChannel;
         c.devices.push_back(std::move(d));
@@ -430,6 +442,7 @@ Song readSong(const RefHost::ReferenceHost& host, const std::filesystem::path& p
     song.hostName = host.profile().name;
     song.hostVersion = host.profile().version;
     song.tempo = time.tempo();
+    song.sampleRate = state.sampleRate;
     song.ticksPerWholeNote = time.ticksPerWhole();
     if (!state.signatures.empty()) {
         song.numerator = state.signatures.front().numerator;

@@ -136,6 +136,20 @@ double panPosition(double value, double max) {
     return std::clamp(value / max, 0.0, 1.0);
 }
 
+double volumeAutomationGain(double value) {
+    // +12 dB. The import's automation builder sets the values with the same gain
+    // (kVolumeAtTop, builder/automation.cpp); the export stands beside the module and shares
+    // no header with it, so a change there changes it here.
+    constexpr double kTop = 3.981071706;
+    return kTop * std::pow(std::max(value, 0.0), 4);
+}
+
+PanGains panGains(double position) {
+    constexpr double kQuarterTurn = 1.5707963267948966;
+    const double p = std::isnan(position) ? 0.5 : std::clamp(position, 0.0, 1.0);
+    return {std::cos(p * kQuarterTurn), std::sin(p * kQuarterTurn)};
+}
+
 double ControlRange::at(double value, double max) const {
     const double t = max > 0 && value > 0 ? std::min(value / max, 1.0) : 0.0;
     if (curve == Curve::Logarithmic) return lo * std::pow(hi / lo, t);

@@ -25,6 +25,19 @@ double faderGain(FaderScale scale, double value);
 // The pan parameter (0 to 32767, the centre 16383.5) as 0 (left) to 1 (right).
 double panPosition(double value, double max);
 
+// The gain of the host's volume automation value (0 to 1; 1 stands for +12 dB):
+// 3.981071706 × value^4, silence at 0 and below.
+double volumeAutomationGain(double value);
+
+// The gains a pan position (0 left to 1 right) gives the left and the right channel: the
+// host's equal-power law, cos and sin of position × 90°, so the centre is -3 dB on either
+// side and the sum of the powers is the same everywhere.
+struct PanGains {
+    double left = 1;
+    double right = 1;
+};
+PanGains panGains(double position);
+
 // How a host control spans its real range: t = value / max (0 to 1) maps onto lo .. hi
 // straight, or logarithmically (lo × (hi / lo)^t: times, frequencies, ratios).
 enum class Curve : std::uint8_t { Linear, Logarithmic };

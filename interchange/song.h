@@ -100,6 +100,9 @@ struct Device {
     // The plug-in state the import loaded into an instrument, and the preset's name.
     std::vector<std::uint8_t> state;
     std::optional<Text> stateName;
+    // An instrument's preset as the host shows it: the state loaded, else the preset chosen
+    // from the plug-in's list; none when neither.
+    std::optional<Text> preset;
     // The slot's index in "Inserts" (an insert) or "Strips" (a strip module).
     std::int32_t slot = 0;
 };
@@ -149,6 +152,12 @@ struct Track {
     std::int32_t midiChannel = 0;
     // The General MIDI program (0 to 127) its instrument's preset names, if it names one.
     std::optional<std::int32_t> gmProgram;
+    // The General MIDI drum kit its instrument's preset names ("[GM 134] Rock Kit": 134),
+    // if it names one: the numbers above 128.
+    std::optional<std::int32_t> gmKit;
+    // The project file's number of the track, as the import stored it on the host's track
+    // (the number the import's notes name); none for a track the file did not number.
+    std::optional<std::int32_t> fileNumber;
 };
 
 struct Song {
@@ -156,6 +165,7 @@ struct Song {
     std::string hostName;
     std::string hostVersion;
     double tempo = 120;  // beats (quarter notes) per minute
+    double sampleRate = 44100;  // the project's, frames per second
     std::int32_t numerator = 4;
     std::int32_t denominator = 4;
     // The project file's own resolution (ticks per whole note), when the host's tempo rate

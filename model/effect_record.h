@@ -1,9 +1,12 @@
-// One effect of an "EFFX" chunk, as the app stores it.
+// One effect of an "EFFX" chunk, as the app stores it: a header every kind shares, and the
+// parameters of its kind. What the file holds of each kind (its parameters in file order,
+// their checks and texts, and so its parameter size) is the kind's table in
+// model/effect_kinds.h.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <string>
+#include <variant>
 
 namespace Tessaro {
 
@@ -32,22 +35,55 @@ enum EffectKind : std::uint16_t {
     kEffectLastKnown = 31,
 };
 
-// The app's name of an effect kind, as the import's notes name an effect ("reverb",
-// "Tonalix EQ"); kinds without a name of their own are "effect kind 17".
-inline std::string effectKindName(std::uint16_t kind) {
-    constexpr const char* kNames[] = {
-        "limiter", "reverb", "delay", "EQ", "chorus", "filter", "compressor", "overdrive",
-        "amp simulator", "phaser", "flanger", "Tonalix EQ", "brickwall limiter",
-        "Inter-App Audio effect", "input phase", "gate"};
-    if (kind < std::size(kNames)) return kNames[kind];
-    switch (kind) {
-        case kEffectAudioUnit: return "Audio Unit effect";
-        case kEffectWhirlo: return "Whirlo";
-        case kEffectLanefix: return "Lanefix";
-        case kEffectHallvaneLite: return "Hallvane Lite reverb";
-        default: return "effect kind " + std::to_string(kind);
-    }
-}
+// Where a record stands: the reader sets it once the parameters are read.
+enum EffectState : std::uint8_t { kEffectUnread = 0, kEffectParametersRead = 2 };
+
+// The parameters of each kind. Fields without a unit in their comment are the app's 0 to 1
+// values.
+
+struct LimiterParameters {
+    float gain = 0, drive = 0, attack = 0, release = 0;
+};
+struct ReverbParameters {
+    float time = 0, preDelay = 0, damp = 0, lowEq = 0, highEq = 0;
+};
+// The song tempo at the time of the chunk, beat 1 to 64, timing 1 straight, 2 dotted,
+// 3 triplet.
+struct DelayParameters {
+    float tempo = 0;
+    std::uint8_t beat = 0;
+    std::uint8_t timing = 0;
+    float feedback = 0;
+};
+struct EqParameters {
+    float gain = 0, bass = 0, treble = 0;
+};
+struct ChorusParameters {
+    float rate = 0, depth = 0, preDelay = 0;
+};
+// Type 0 to 2.
+struct FilterParameters {
+    std::uint8_t type = 0;
+    float frequency = 0, resonance = 0;
+};
+struct CompressorParameters {
+    float gain = 0, threshold = 0, ratio = 0, attack = 0, release = 0;
+};
+struct OverdriveParameters {
+    float drive = 0, bias = 0, outgain = 0;
+};
+// Model 0 to 100.
+struct AmpSimulatorParameters {
+    std::uint8_t model = 0;
+    float drive = 0, feedback = 0, treble = 0;
+    bool stereo = false;
+};
+struct PhaserParameters {
+    float rate = 0, depth = 0, feedback = 0, width = 0, phase = 0;
+};
+struct FlangerParameters {
+    float rate = 0, depth = 0, feedback = 0, preDelay = 0;
+};
 
 // One band of the app's four-band Tonalix EQ. Only bands 1 and 4 carry a type.
 struct TonalixBand {
@@ -57,6 +93,53 @@ struct TonalixBand {
     float frequency = 0;    // Hz, 20 to 20000
     float q = 0;            // 0 to 12
 };
+struct TonalixParameters {
+    std::array<TonalixBand, 4> bands{};  // bands 1 to 4
+};
+
+// Threshold in dB (-20 to 0), release in ms (3 to 1000).
+struct BrickwallParameters {
+    float threshold = 0, release = 0;
+};
+struct GateParameters {
+    float gain = 0, threshold = 0, range = 0, attack = 0, release = 0;
+};
+// Filter type 0 to 2.
+struct WhirloParameters {
+    float grid = 0;
+    std::uint8_t filterType = 0;
+};
+// The Lanefix channel strip. The gate's values and the compressor makeup are the app's own
+// units, without bounds; the saturation type is kept as a number.
+struct LanefixParameters {
+    bool filterBypass = false;
+    float filterLowCut = 0, filterHighCut = 0;
+    bool compBypass = false;
+    bool compAutoMakeup = false;
+    float compRatio = 0, compThreshold = 0, compAttack = 0, compRelease = 0, compMakeup = 0;
+    bool gateBypass = false;
+    float gateThreshold = 0, gateAttack = 0, gateRelease = 0, gateRange = 0,
+          gateFrequency = 0, gateQ = 0;
+    bool satBypass = false;
+    float satType = 0;
+    float satDrive = 0, satEqLow = 0, satEqHigh = 0, satGain = 0;
+    bool compAutoRelease = false;  // file version 21 on
+    bool gateSidechain = false;    // file version 21 on
+    bool gateListen = false;       // file version 21 on
+};
+struct HallvaneLiteParameters {
+    float preDelay = 0, time = 0, diffusion = 0, lowEq = 0, highEq = 0;
+};
+// The kinds whose parameters are not kept: the Inter-App Audio effect, the input phase,
+// kinds 16 to 27, the Audio Unit effect, and kinds above the last known one.
+struct NoParameters {};
+
+using EffectParameters =
+    std::variant<NoParameters, LimiterParameters, ReverbParameters, DelayParameters,
+                 EqParameters, ChorusParameters, FilterParameters, CompressorParameters,
+                 OverdriveParameters, AmpSimulatorParameters, PhaserParameters,
+                 FlangerParameters, TonalixParameters, BrickwallParameters, GateParameters,
+                 WhirloParameters, LanefixParameters, HallvaneLiteParameters>;
 
 struct EffectRecord {
     bool enabled = false;
@@ -64,73 +147,22 @@ struct EffectRecord {
     std::uint16_t kind = 0;
     std::int16_t bus = 0;  // > 0 track number, 0 master, < 0 effect bus -bus
     std::uint8_t busOrder = 0;
-    std::uint8_t state = 0;  // 2 once the parameters are read
+    EffectState state = kEffectUnread;
     float dry = 0;
     float wet = 0;
     float mix = 0;  // 0.5 - 0.5 dry + 0.5 wet
+    // The parameters of the record's kind, once the reader has read them.
+    EffectParameters parameters;
 
-    // Parameters of each kind; only those of the record's kind are filled. Fields without a
-    // unit in their comment are the app's 0 to 1 values.
-
-    // Limiter (0).
-    float limiterGain = 0, limiterDrive = 0, limiterAttack = 0, limiterRelease = 0;
-    // Reverb (1).
-    float reverbTime = 0, reverbPreDelay = 0, reverbDamp = 0, reverbLowEq = 0, reverbHighEq = 0;
-    // Delay (2): the song tempo at the time of the chunk, beat 1 to 64, timing 1 straight,
-    // 2 dotted, 3 triplet.
-    float delayTempo = 0;
-    std::uint8_t delayBeat = 0;
-    std::uint8_t delayTiming = 0;
-    float delayFeedback = 0;
-    // EQ (3).
-    float eqGain = 0, eqBass = 0, eqTreble = 0;
-    // Chorus (4).
-    float chorusRate = 0, chorusDepth = 0, chorusPreDelay = 0;
-    // Filter (5): type 0 to 2.
-    std::uint8_t filterType = 0;
-    float filterFrequency = 0, filterResonance = 0;
-    // Compressor (6).
-    float compressorGain = 0, compressorThreshold = 0, compressorRatio = 0,
-          compressorAttack = 0, compressorRelease = 0;
-    // Overdrive (7).
-    float overdriveDrive = 0, overdriveBias = 0, overdriveOutgain = 0;
-    // Amp simulator (8): model 0 to 100.
-    std::uint8_t ampModel = 0;
-    float ampDrive = 0, ampFeedback = 0, ampTreble = 0;
-    bool ampStereo = false;
-    // Phaser (9).
-    float phaserRate = 0, phaserDepth = 0, phaserFeedback = 0, phaserWidth = 0, phaserPhase = 0;
-    // Flanger (10).
-    float flangerRate = 0, flangerDepth = 0, flangerFeedback = 0, flangerPreDelay = 0;
-    // Tonalix EQ (11): bands 1 to 4.
-    std::array<TonalixBand, 4> tonalix{};
-    // Brickwall limiter (12): threshold in dB (-20 to 0), release in ms (3 to 1000).
-    float brickwallThreshold = 0, brickwallRelease = 0;
-    // Gate (15).
-    float gateGain = 0, gateThreshold = 0, gateRange = 0, gateAttack = 0, gateRelease = 0;
-    // Whirlo (29): filter type 0 to 2.
-    float whirloGrid = 0;
-    std::uint8_t whirloFilterType = 0;
-    // Lanefix channel strip (30). The gate's values and the compressor makeup are the app's
-    // own units, without bounds; the saturation type is kept as a number.
-    bool lanefixFilterBypass = false;
-    float lanefixFilterLowCut = 0, lanefixFilterHighCut = 0;
-    bool lanefixCompBypass = false;
-    bool lanefixCompAutoMakeup = false;
-    float lanefixCompRatio = 0, lanefixCompThreshold = 0, lanefixCompAttack = 0,
-          lanefixCompRelease = 0, lanefixCompMakeup = 0;
-    bool lanefixGateBypass = false;
-    float lanefixGateThreshold = 0, lanefixGateAttack = 0, lanefixGateRelease = 0,
-          lanefixGateRange = 0, lanefixGateFrequency = 0, lanefixGateQ = 0;
-    bool lanefixSatBypass = false;
-    float lanefixSatType = 0;
-    float lanefixSatDrive = 0, lanefixSatEqLow = 0, lanefixSatEqHigh = 0, lanefixSatGain = 0;
-    bool lanefixCompAutoRelease = false;  // file version 21 on
-    bool lanefixGateSidechain = false;    // file version 21 on
-    bool lanefixGateListen = false;       // file version 21 on
-    // Hallvane Lite reverb (31).
-    float hallvanePreDelay = 0, hallvaneTime = 0, hallvaneDiffusion = 0, hallvaneLowEq = 0,
-          hallvaneHighEq = 0;
+    // The parameters when they are of kind P; null otherwise.
+    template <class P>
+    const P* as() const {
+        return std::get_if<P>(&parameters);
+    }
+    template <class P>
+    P* as() {
+        return std::get_if<P>(&parameters);
+    }
 };
 
 }  // namespace Tessaro

@@ -32,12 +32,16 @@ struct SongHeader {
     }
 };
 
+// The kinds of track of the track info chunk; a region chunk reads the sub-chunks of its
+// track's kind.
+enum TrackKind : std::uint8_t { kInstrumentTrack = 0, kAudioTrack = 1 };
+
 // The track whose track info chunk ("TINF") came last, handed to the chunks that follow it
 // (regions, presets).
 struct TrackHandOff {
     bool present = false;        // a track info chunk has been read
     std::uint16_t number = 0;    // the file's track number
-    std::uint8_t type = 0;       // 0 instrument, 1 audio
+    TrackKind type = kInstrumentTrack;
     IPtr<Host::ITrack> host;     // null when the host could not make the track
 };
 
@@ -49,9 +53,16 @@ struct PresetRecord {
     std::vector<std::uint8_t> data;
 };
 
+// The kinds of automation curve the host takes ("AUTO"); the reader keeps no other.
+enum AutomationType : std::int32_t {
+    kAutomationVolume = 1,
+    kAutomationPan = 2,
+    kAutomationSendLevel = 3,
+};
+
 // One automation curve ("AUTO") that names a track and a parameter kind.
 struct AutomationRecord {
-    std::int32_t type = 0;      // 1 volume, 2 pan, 3 the third kind
+    std::int32_t type = 0;      // an AutomationType as read; a builder given another skips it
     std::int32_t targetId = 0;  // track number × 100 and more
     std::vector<std::uint32_t> positions;  // ticks
     std::vector<float> values;

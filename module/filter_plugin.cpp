@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <new>
+#include <optional>
 #include <string>
 
 #include "base/text.h"
@@ -14,8 +16,14 @@ namespace {
 
 // A text of the diagnostics into the host's buffer: UTF-16, cut to the buffer and to the
 // size every text of the diagnostics fits, never between the two units of one character.
+// When there is no memory to convert it, the host gets an empty text.
 void copyDiagnosticText(const std::string& text, Host::char16* buffer, Host::int32 size) {
-    std::u16string units = toUtf16(text);
+    std::u16string units;
+    try {
+        units = toUtf16(text);
+    } catch (const std::bad_alloc&) {
+        units.clear();
+    }
     const Host::int32 usable = std::min(size, Host::kDiagnosticTextSize);
     const std::size_t room = usable > 0 ? static_cast<std::size_t>(usable) - 1 : 0;
     if (units.size() > room) {
@@ -30,7 +38,9 @@ void copyDiagnosticText(const std::string& text, Host::char16* buffer, Host::int
 TessaroFilterPlugin::~TessaroFilterPlugin() = default;
 
 Host::FUnknown* TessaroFilterPlugin::create(void*) {
-    return static_cast<Host::IProjectFilterPlugin*>(new TessaroFilterPlugin);
+    // Null when there is no memory: the factory answers that it made nothing.
+    auto* filter = new (std::nothrow) TessaroFilterPlugin;
+    return filter ? static_cast<Host::IProjectFilterPlugin*>(filter) : nullptr;
 }
 
 Host::tresult TessaroFilterPlugin::queryInterface(const Host::FUID& interfaceId, void** obj) {
@@ -77,18 +87,25 @@ Host::tresult TessaroFilterPlugin::exportProject(Host::IPath* path, Host::FUnkno
 }
 
 Host::tresult TessaroFilterPlugin::importProject(Host::IPath* path, Host::FUnknown* target) {
-    // No exception may cross into the host: anything unexpected is a failed import.
     lastImport_ = {};
+    std::optional<TessaroImporter> importer;
     try {
-        TessaroImporter importer(path, target, hostContext_.get());
-        const Host::tresult result = importer.run();
-        lastImport_ = importer.diagnostics();
+        importer.emplace(path, target, hostContext_.get());
+        const Host::tresult result = importer->run();
+        try {
+            lastImport_ = importer->diagnostics();
+        } catch (const std::bad_alloc&) {
+            // The run's result stands; its notes are lost, its failure is moved.
+            lastImport_ = {std::move(importer->failure), {}};
+        }
         return result;
-    } catch (const std::exception& error) {
-        lastImport_ = {ImportFailure::beforeReading(std::string("unexpected error: ") + error.what()), {}};
-        return 1;
     } catch (...) {
-        lastImport_ = {ImportFailure::beforeReading("unexpected error"), {}};
+        // The run lets nothing out, not even when memory runs out. Should anything escape
+        // all the same, no exception may cross into the host: the import fails as one, with
+        // the one failure message unless the run showed one.
+        if (!importer || !importer->host.messageShown)
+            showHostMessage(queryTo<Host::IMessageDisplay>(hostContext_).get(), kReadFailedMessage);
+        lastImport_ = {};
         return 1;
     }
 }

@@ -3,6 +3,9 @@
 // the outcome.
 #include "module/import_run.h"
 
+#include <new>
+#include <utility>
+
 #include "builder/build_driver.h"
 #include "builder/sends.h"
 #include "hostkit/edition.h"
@@ -15,10 +18,17 @@ TessaroImporter::TessaroImporter(Host::IPath* importPath, Host::FUnknown* import
     : host(importPath, importTarget, hostContext) {}
 
 std::int32_t TessaroImporter::run() {
-    if (!host.learnHost()) {
-        failure = ImportFailure::beforeReading(host.context
-                                                   ? "the host gives no application information"
-                                                   : "the filter has no host context");
+    bool learned = false;
+    try {
+        learned = host.learnHost();
+    } catch (const std::bad_alloc&) {
+        failOutOfMemory();
+        host.endRun();
+        return 1;
+    }
+    if (!learned) {
+        failBecause(host.context ? "the host gives no application information"
+                                 : "the filter has no host context");
         return 1;
     }
 
@@ -28,10 +38,17 @@ std::int32_t TessaroImporter::run() {
         host.files->open(host.path, Host::IFileAccess::kRead, stream.put()) != Host::kResultOk ||
         !stream) {
         stream.reset();
-        failure = ImportFailure::beforeReading("the file cannot be opened");
+        failBecause("the file cannot be opened");
         host.showMessage("Cannot open file.");
     } else {
-        result = readAndBuild(stream.get());
+        try {
+            result = readAndBuild(stream.get());
+        } catch (const std::bad_alloc&) {
+            // Only the hand-over gets here: the read catches its own.
+            host.edit.reset();
+            failOutOfMemory();
+            result = 1;
+        }
         song.lists = {};
         host.files->close(stream.detach());
         if (result == 0) host.showMessage("The Tessaro import was completed.");
@@ -41,29 +58,41 @@ std::int32_t TessaroImporter::run() {
 }
 
 std::int32_t TessaroImporter::readAndBuild(Host::IBStream* stream) {
-    host.takeProject();
-    if (host.edit) host.edit->beginEdit(0);
+    const ReadScope reading(host);
     song = SongModel{};
-    const ReadOutcome outcome = readProjectFile(stream, host, song);
-    readError = outcome.error;
-    failure = outcome.failure;
+    ReadOutcome outcome = readProjectFile(stream, host, notes, song);
+    // Moved, not copied: nothing here may need memory before the failure message is shown.
+    readError = std::move(outcome.error);
+    failure = std::move(outcome.failure);
     if (!outcome.read) {
         // What the readers already made in the host stays.
-        host.showMessage("Cannot read Tessaro project file. Reason: unknown format.");
-        host.edit.reset();
+        host.showMessage(kReadFailedMessage);
         return 1;
     }
     handOver();
-    host.edit.reset();
     return 0;
 }
 
-ImportDiagnostics TessaroImporter::diagnostics() const { return {failure, host.notes.list()}; }
+void TessaroImporter::failBecause(const char* reason) {
+    try {
+        failure = ImportFailure::beforeReading(reason);
+    } catch (const std::bad_alloc&) {
+        failure = ImportFailure::beforeReading("out of memory");
+    }
+}
+
+void TessaroImporter::failOutOfMemory() {
+    // The text fits a string's own room: recording it needs no memory.
+    failure = ImportFailure::beforeReading("out of memory");
+    if (!host.messageShown) host.showMessage(kReadFailedMessage);
+}
+
+ImportDiagnostics TessaroImporter::diagnostics() const { return {failure, notes.list()}; }
 
 void TessaroImporter::handOver() {
     if (host.edit) host.edit->finishStep(host.project.get(), u"Import Tessaro Project");
     if (hostAllows(host, HostFeature::EffectChannels)) routeSends(host);
-    buildProject(host, song);
+    buildProject(host, notes, song);
 }
 
 }  // namespace Tessaro

@@ -177,7 +177,13 @@ Host::IPluginFactory* getOrMakePluginFactory() {
     }
     auto* factory = new (std::nothrow) CPluginFactory(records().factory);
     if (!factory) return nullptr;
-    factory->registerClass(&records().filter, &TessaroFilterPlugin::create, nullptr);
+    // A factory without its class (no memory for the entry) is no factory: the host is
+    // told there is none rather than offered nothing to create. It was never handed out,
+    // and its release would take the lock held here: it is deleted as it stands.
+    if (!factory->registerClass(&records().filter, &TessaroFilterPlugin::create, nullptr)) {
+        delete factory;
+        return nullptr;
+    }
     gPluginFactory = factory;
     return factory;
 }

@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <tuple>
 
-#include "hostkit/host_session.h"
+#include "hostkit/diagnostics.h"
 #include "model/song_model.h"
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
@@ -16,16 +17,23 @@ namespace {
 
 // The fixed part of the body: type, target id, three flags and the point count.
 constexpr std::uint32_t kCurveHeaderSize = 2 + 4 + 1 + 1 + 1 + 4;
-// One point: position (u32), value (f32), curve type (u8).
-constexpr std::uint32_t kPointSize = 4 + 4 + 1;
+// One point: its position in ticks, its value and its curve type (read and dropped).
+constexpr std::tuple kPointFields{
+    TypedField<std::uint32_t>{"cannot read automation position"},
+    TypedField<float>{"cannot read automation value"},
+    TypedField<std::uint8_t>{"cannot read automation curve type"},
+};
+constexpr std::uint64_t kPointSize = recordSize(kPointFields);
 // Target ids name a track as track number × 100 (and more); below that nothing is aimed.
 constexpr std::int32_t kFirstTrackTarget = 100;
 
-bool isKeptType(std::uint16_t type) { return type >= 1 && type <= 3; }
+bool isKeptType(std::uint16_t type) {
+    return type == kAutomationVolume || type == kAutomationPan || type == kAutomationSendLevel;
+}
 
 }  // namespace
 
-void readAutomation(ChunkView& in, HostSession& host, SongModel& song) {
+void readAutomation(ChunkView& in, const HostSession&, ImportNotes& notes, SongModel& song) {
     in.readSize(kCurveHeaderSize, "AUTO chunk size too short");
 
     const std::uint16_t type = in.u16("cannot read automation type");
@@ -38,11 +46,11 @@ void readAutomation(ChunkView& in, HostSession& host, SongModel& song) {
     // A curve that is not kept leaves its points to the chunk loop's skip. One without
     // points carries nothing.
     if (count != 0 && targetId < kFirstTrackTarget)
-        host.note(Host::kNoteAutomationDropped, -1,
+        notes.add(Host::kNoteAutomationDropped, -1,
                   "automation curve for target " + std::to_string(targetId) +
                       ": not built; the target names no track");
     else if (count != 0 && !isKeptType(type))
-        host.note(Host::kNoteAutomationDropped, targetId / kFirstTrackTarget,
+        notes.add(Host::kNoteAutomationDropped, targetId / kFirstTrackTarget,
                   "automation curve of type " + std::to_string(type) +
                       ": not built; the host has no automation of this kind");
     if (!isKeptType(type) || targetId < kFirstTrackTarget || count == 0) return;
@@ -63,11 +71,9 @@ void readAutomation(ChunkView& in, HostSession& host, SongModel& song) {
     record.values.reserve(room);
     auto points = in.within();
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t position = points.u32("cannot read automation position");
-        const float value = points.f32("cannot read automation value");
-        points.u8("cannot read automation curve type");
-        record.positions.push_back(position);
-        record.values.push_back(value);
+        const auto point = points.readRecord(kPointFields);
+        record.positions.push_back(std::get<0>(point));
+        record.values.push_back(std::get<1>(point));
     }
 }
 

@@ -6,19 +6,40 @@
 // loop then goes on from where the reader stopped (it skips only what the reader left of
 // the declared size). Where the format wants a field or a list of records inside the
 // chunk, the reader asks for that: within() reads, and requireRecords() before anything is
-// made for a count.
+// made for a count. A run of bytes inside the chunk whose size a field declares (a
+// region's sub-chunk, a header that ends at an offset) is a SubRange: sub() takes it, and
+// the reader stands at its declared end once it is finished.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "reader/field_reads.h"
 #include "reader/file_reader.h"
 
 namespace Tessaro {
+
+class SubRange;
+
+// Reads of a range (the chunk, or a sub-range) that must lie inside its declared size: one
+// that would pass its end raises its message, whatever the stream holds behind it.
+template <class Range>
+class Within : public FieldReads<Within<Range>> {
+public:
+    explicit Within(Range& range) : range_(range) {}
+    [[nodiscard]] bool readBytes(void* out, std::size_t size) {
+        return size <= range_.left() && range_.readBytes(out, size);
+    }
+    std::uint64_t fieldOffset() const { return range_.fieldOffset(); }
+
+private:
+    Range& range_;
+};
 
 class ChunkView : public FieldReads<ChunkView> {
 public:
@@ -45,7 +66,10 @@ public:
     std::uint64_t left() const;
     std::uint64_t leftInFile() const { return file_.leftInFile(); }
 
-    [[nodiscard]] bool readBytes(void* out, std::size_t size) { return file_.readBytes(out, size); }
+    [[nodiscard]] bool readBytes(void* out, std::size_t size) {
+        lastField_ = file_.position();
+        return file_.readBytes(out, size);
+    }
     // A string of the file (a u16 count of UTF-16 units, then the units). One whose text
     // the file cannot deliver is empty, and reading goes on behind its count.
     std::u16string text();
@@ -66,28 +90,40 @@ public:
     // unread tail), as reading the records one by one would fail there, and at that
     // field's offset.
     void requireRecords(std::uint64_t count, std::uint64_t stride,
-                        std::initializer_list<Field> fields) const;
+                        std::initializer_list<Field> fields) const {
+        requireRecords(count, stride, fields.begin(), fields.end());
+    }
+    // The same for a record whose layout is a tuple of typed fields (field_reads.h).
+    template <class... T>
+    void requireRecords(std::uint64_t count, std::uint64_t stride,
+                        const std::tuple<TypedField<T>...>& layout) const {
+        const auto fields = std::apply(
+            [](const auto&... field) {
+                return std::array<Field, sizeof...(T)>{Field{field.kSize, field.message}...};
+            },
+            layout);
+        requireRecords(count, stride, fields.data(), fields.data() + fields.size());
+    }
 
-    // Fields that must lie inside the declared size: one that would pass its end raises
-    // its message, whatever the stream holds behind the chunk.
-    class Within : public FieldReads<Within> {
-    public:
-        explicit Within(ChunkView& chunk) : chunk_(chunk) {}
-        [[nodiscard]] bool readBytes(void* out, std::size_t size) {
-            return size <= chunk_.left() && chunk_.readBytes(out, size);
-        }
-        std::uint64_t fieldOffset() const { return chunk_.fieldOffset(); }
+    Within<ChunkView> within() { return Within<ChunkView>(*this); }
 
-    private:
-        ChunkView& chunk_;
-    };
-    Within within() { return Within(*this); }
+    // The next size bytes as a sub-range, right behind the field that declared its size.
+    // A size that reaches behind both the chunk's declared end and the end of the file
+    // cannot be what the file holds: it raises message at that field, before anything is
+    // read of it or made for it. (Behind only one of them it may be: layouts read on past
+    // a declared end, and a file cut short fails at the field it ends in.)
+    [[nodiscard]] SubRange sub(std::uint64_t size, const char* message);
 
     // The chunk loop's step after the reader: skips what the reader left of the declared
     // size ("Could not skip to the end of chunk XXXX" when the stream cannot).
     void skipToEnd();
 
 private:
+    friend class SubRange;
+
+    void requireRecords(std::uint64_t count, std::uint64_t stride, const Field* begin,
+                        const Field* end) const;
+
     FileReader& file_;
     char id_[4] = {};
     std::size_t idSize_ = 0;
@@ -95,6 +131,52 @@ private:
     std::uint64_t offset_;
     std::uint64_t bodyStart_;  // the file position behind the size field
     std::uint32_t declared_ = 0;
+    std::uint64_t lastField_;  // where the field read last began
 };
+
+// A run of bytes inside a chunk whose size a field of the chunk declares: a region's
+// sub-chunk, a header that ends at an offset. Its reads are the chunk's and, like them, not
+// held to the declared size (layouts read on past it where the app's own reader does);
+// within() reads are. When it is finished, or dropped at the end of its scope without a
+// failure, the reader stands at its declared end: what the reader left of it is skipped
+// (raising the sub-range's message when the stream cannot seek there), and where the reads
+// went on past it, the reader stays where they ended. Any failure inside it is placed at
+// the field that failed.
+class SubRange : public FieldReads<SubRange> {
+public:
+    SubRange(ChunkView& chunk, std::uint64_t size, const char* message);
+    ~SubRange() noexcept(false);
+    SubRange(const SubRange&) = delete;
+    SubRange& operator=(const SubRange&) = delete;
+
+    std::uint64_t fieldOffset() const { return chunk_.fieldOffset(); }
+    std::uint64_t declaredSize() const { return size_; }
+    // Bytes read or skipped since its start; beyond its declared size where reads went on.
+    std::uint64_t consumed() const { return chunk_.fieldOffset() - begin_; }
+    // Its declared bytes not yet consumed, and never more than the file still holds.
+    std::uint64_t left() const;
+
+    [[nodiscard]] bool readBytes(void* out, std::size_t size) {
+        return chunk_.readBytes(out, size);
+    }
+    std::u16string text() { return chunk_.text(); }
+    void skip(std::uint64_t bytes) { chunk_.skip(bytes); }
+    Within<SubRange> within() { return Within<SubRange>(*this); }
+
+    // Takes the reader to the declared end (see above); once.
+    void finish();
+
+private:
+    ChunkView& chunk_;
+    std::uint64_t begin_;
+    std::uint64_t size_;
+    const char* message_;
+    int unwinding_;  // failures in flight when it was taken
+    bool finished_ = false;
+};
+
+inline SubRange ChunkView::sub(std::uint64_t size, const char* message) {
+    return SubRange(*this, size, message);
+}
 
 }  // namespace Tessaro

@@ -5,7 +5,7 @@
 
 namespace Tessaro {
 
-void readKeyboard(ChunkView& in, HostSession&, SongModel&) {
+void readKeyboard(ChunkView& in, const HostSession&, ImportNotes&, SongModel&) {
     in.readSize(13, "KEYB chunk size too short");
     in.u8In(1, 2, "cannot read keyboard row count");
     // The keys of both rows are stored even when only one row is shown.

@@ -25,7 +25,7 @@ constexpr std::uint8_t kMagic[8] = {0x99, 0x63, 0x6D, 0x70, 0x0D, 0x0A, 0x1A, 0x
 constexpr std::uint64_t kIdSize = 4;
 constexpr std::uint64_t kSizeFieldSize = 4;
 
-using ChunkReader = void (*)(ChunkView&, HostSession&, SongModel&);
+using ChunkReader = void (*)(ChunkView&, const HostSession&, ImportNotes&, SongModel&);
 
 struct ChunkKind {
     const char* id;
@@ -53,7 +53,8 @@ struct ReaderState {
     std::string currentChunk;  // empty between chunks
 };
 
-void readChunks(FileReader& in, HostSession& host, SongModel& song, ReaderState& state) {
+void readChunks(FileReader& in, const HostSession& host, ImportNotes& notes, SongModel& song,
+                ReaderState& state) {
     if (!in.seekToEnd()) fail("Could not seek file to end");
     if (!in.tellSize(&state.fileSize)) fail("Could not read file size");
     if (!in.seekToStart()) fail("Could not seek file back to start");
@@ -78,7 +79,7 @@ void readChunks(FileReader& in, HostSession& host, SongModel& song, ReaderState&
         if (const ChunkReader read = readerFor(id)) {
             state.currentChunk = id;
             ChunkView chunk(in, id, state.chunkIndex, offset);
-            read(chunk, host, song);
+            read(chunk, host, notes, song);
             chunk.skipToEnd();
             state.currentChunk.clear();
             ++state.chunkIndex;
@@ -110,12 +111,13 @@ ImportFailure failureAt(std::string text, std::uint64_t offset, const FileReader
 
 }  // namespace
 
-ReadOutcome readProjectFile(Host::IBStream* stream, HostSession& host, SongModel& song) {
+ReadOutcome readProjectFile(Host::IBStream* stream, const HostSession& host, ImportNotes& notes,
+                            SongModel& song) {
     ReadOutcome outcome;
     FileReader in(stream);
     ReaderState state;
     try {
-        readChunks(in, host, song, state);
+        readChunks(in, host, notes, song, state);
         outcome.read = true;
     } catch (const ReaderError& error) {
         outcome.error = error.what();

@@ -24,8 +24,9 @@ struct ReadOutcome {
 };
 
 // Reads the project file from the stream (borrowed for the call) into song, acting on the
-// host through host where the format says a reader does. The one place where reader
-// errors are caught.
-ReadOutcome readProjectFile(Host::IBStream* stream, HostSession& host, SongModel& song);
+// host through host where the format says a reader does and adding to notes what the host
+// does not get as it stands. The one place where reader errors are caught.
+ReadOutcome readProjectFile(Host::IBStream* stream, const HostSession& host, ImportNotes& notes,
+                            SongModel& song);
 
 }  // namespace Tessaro

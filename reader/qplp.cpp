@@ -28,6 +28,7 @@ namespace Tessaro {
 namespace {
 
 constexpr std::uint32_t kMaxPresetDataLength = 1000000;
+constexpr std::uint16_t kHeaderSizeField = 2;  // the header size counts its own field
 // The data is read in blocks of this size, so a damaged length cannot make the reader
 // hold more memory than the file has delivered.
 constexpr std::size_t kDataBlock = 64 * 1024;
@@ -47,19 +48,16 @@ bool readPresetData(ChunkView& in, std::uint32_t length, std::vector<std::uint8_
 
 }  // namespace
 
-void readPluginPreset(ChunkView& in, HostSession&, SongModel& song) {
+void readPluginPreset(ChunkView& in, const HostSession&, ImportNotes&, SongModel& song) {
     in.readSize(12, "QPLP chunk size too short");
 
     PresetRecord record;
-    const std::uint64_t headerStart = in.consumed();
     const std::uint16_t headerSize = in.u16In(8, 0xFFFF, "QPLP subchunk offset too short");
-    record.trackNumber = in.u16("Cannot read track number in QPLP chunk.");
-    record.pluginId = in.u16("Cannot read plugin ID in QPLP chunk.");
-    record.name = in.text();
-
-    const std::uint64_t headerRead = in.consumed() - headerStart;
-    if (headerSize > headerRead)
-        in.skip(headerSize - headerRead, "Cannot read preset data length in QPLP chunk.");
+    SubRange header = in.sub(headerSize - kHeaderSizeField, "QPLP subchunk offset too short");
+    record.trackNumber = header.u16("Cannot read track number in QPLP chunk.");
+    record.pluginId = header.u16("Cannot read plugin ID in QPLP chunk.");
+    record.name = header.text();
+    header.finish();
 
     const std::uint32_t length =
         in.u32In(0, kMaxPresetDataLength, "Cannot read preset data length in QPLP chunk.");

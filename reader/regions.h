@@ -12,6 +12,7 @@
 namespace Tessaro {
 
 struct HostSession;
+class ImportNotes;
 struct SongModel;
 
 // The fixed fields of a region header, shared by both kinds of region.
@@ -45,10 +46,11 @@ bool isPlainFileName(std::u16string_view name);
 
 // Places one audio region of the current (audio) track: finds its wave file, converts it
 // when its format differs from the project's (once per import: the song's converted
-// copies), and creates the audio event with its clip. Raises the "audioEvent.setMedium
-// ..." reader errors, and its own when a copy cannot be made whole.
-void placeAudioRegion(const HostSession& host, SongModel& song,
-                      const RegionHeader& region,
-                      std::uint32_t inPoint, const std::u16string& fileName);
+// copies), and creates the audio event with its clip. Notes what became of a wave file it
+// could not use. Raises the "audioEvent.setMedium ..." reader errors, and its own when a
+// copy cannot be made whole.
+void placeAudioRegion(const HostSession& host, ImportNotes& notes, SongModel& song,
+                      const RegionHeader& region, std::uint32_t inPoint,
+                      const std::u16string& fileName);
 
 }  // namespace Tessaro

@@ -3,8 +3,7 @@
 // nothing of it is kept.
 #include <cstdint>
 
-#include "hostkit/host_session.h"
-
+#include "hostkit/diagnostics.h"
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
 
@@ -26,7 +25,7 @@ void readKeyLists(ChunkView& in, std::uint8_t count, const char* countMessage,
 
 }  // namespace
 
-void readPads(ChunkView& in, HostSession& host, SongModel&) {
+void readPads(ChunkView& in, const HostSession&, ImportNotes& notes, SongModel&) {
     in.readSize(kPadHeaderSize, "TPAD chunk size too short");
 
     const std::uint16_t track = in.u16("Cannot read track number in TPAD chunk.");
@@ -42,7 +41,7 @@ void readPads(ChunkView& in, HostSession& host, SongModel&) {
                  "cannot read chord pad key of track");
 
     if (chordButtons != 0 || drumPads != 0 || chordPads != 0)
-        host.note(Host::kNotePadsNotBuilt, track,
+        notes.add(Host::kNotePadsNotBuilt, track,
                   "pads (chord buttons, drum pads, chord pads): not built; the host has no pads");
 }
 

@@ -7,8 +7,10 @@
 // The reader creates the host objects as it goes; every sub-chunk is taken to its declared
 // end.
 #include <algorithm>
+#include <tuple>
 
 #include "base/iptr.h"
+#include "hostkit/diagnostics.h"
 #include "hostkit/host_session.h"
 #include "instruments/quantize.h"
 #include "model/song_model.h"
@@ -24,14 +26,33 @@ namespace {
 
 constexpr std::uint32_t kMinChunkSize = 8;
 constexpr std::uint16_t kMinRegionHeaderSize = 23;  // the fixed fields and the name's count
+// A sub-chunk's size counts its own size field; its smallest sizes are the fixed fields.
+constexpr std::uint32_t kSubChunkSizeField = 4;
 constexpr std::uint32_t kMinAudioSubChunk = 30;
-constexpr std::uint8_t kNoteFieldBytes = 10;
-constexpr std::uint8_t kMinEventRecordSize = 6;
-
-enum TrackType : std::uint8_t { kInstrumentTrack = 0, kAudioTrack = 1 };
+constexpr std::uint32_t kMinMidiSubChunk = 26;
+constexpr std::uint32_t kMinMidiSubChunkVersion1 = 25;  // no tuplet byte
 
 // Event types that create host events; others are read and passed over.
 enum EventType : std::uint8_t { kPitchBend = 2, kAftertouch = 3, kProgramChange = 4, kController = 5 };
+
+// A note record: its fields, then the rest of its record size, skipped.
+constexpr std::tuple kNoteFields{
+    TypedField<std::uint32_t>{"cannot read note position in track", 0, kLargestTick},
+    TypedField<std::uint32_t>{"cannot read note length in track", 0, kLargestTick},
+    TypedField<std::uint8_t>{"cannot read note key in track"},
+    TypedField<std::uint8_t>{"cannot read note velocity in track", 0, 127},
+};
+// An event record before version 10: a position and a value (a pitch bend on the old
+// scale); from version 10 a type and a key follow. Then the rest of its record size.
+constexpr std::tuple kOldEventFields{
+    TypedField<std::uint32_t>{"cannot read event position in track", 0, kLargestTick},
+    TypedField<std::uint16_t>{"cannot read event value in track"},
+};
+constexpr auto kEventFields = std::tuple_cat(
+    kOldEventFields, std::tuple{TypedField<std::uint8_t>{"cannot read event type in track"},
+                                TypedField<std::uint8_t>{"cannot read event key in track"}});
+constexpr auto kNoteFieldBytes = static_cast<std::uint8_t>(recordSize(kNoteFields));
+constexpr auto kMinEventRecordSize = static_cast<std::uint8_t>(recordSize(kOldEventFields));
 
 RegionHeader readRegionHeader(ChunkView& in, std::uint16_t headerSize) {
     RegionHeader r;
@@ -58,8 +79,11 @@ public:
         if (!factory_ || !edit_ || !song_.track.host) return;
         if (song_.track.host->getEventList(trackList_.put()) != Host::kResultOk)
             trackList_.reset();
-        if (!trackList_) return;
-        trackList_->prepare(Host::IEventList::kMidi);
+        // A list the host could not prepare takes no part.
+        if (!trackList_ || trackList_->prepare(Host::IEventList::kMidi) != Host::kResultOk) {
+            trackList_.reset();
+            return;
+        }
         if (factory_->createObject("MIDI part", part_.put()) != Host::kResultOk) part_.reset();
         if (!part_) return;
         const auto midiPart = queryTo<Host::IMidiPart>(part_);
@@ -125,49 +149,82 @@ struct EventRecord {
     std::uint8_t key = 0;
 };
 
+void placeNote(const SongModel& song, MidiPartWriter& part, const RegionHeader& region,
+               const NoteRecord& record) {
+    Host::IEventList* list = part.partList();
+    Host::IEditContext* edit = part.edit();
+    const auto note = part.createInPart("note");
+    if (const auto event = queryTo<Host::IEvent>(note)) {
+        // A note may lie before its region's start: the offset is signed.
+        const auto offset = static_cast<std::int64_t>(record.position) -
+                            static_cast<std::int64_t>(region.position);
+        event->setStart(
+            list, static_cast<double>(static_cast<float>(offset) * song.header.tickFactor), edit);
+        event->setLength(list, song.header.ticksToPosition(record.length), edit);
+    }
+    if (const auto noteEvent = queryTo<Host::INoteEvent>(note)) {
+        noteEvent->setPitch(list, record.key, edit);
+        noteEvent->setVelocity(list, record.velocity, edit);
+    }
+}
+
 void readNotes(const SongModel& song, ChunkView& in, MidiPartWriter& part,
                const RegionHeader& region) {
     const std::uint8_t recordSize =
         in.u8In(kNoteFieldBytes, 0xFF, "cannot read note byte size of track");
     const std::uint32_t count =
         in.u32In(0, kMostRecordsPerRegion, "cannot read note count of track");
-    in.requireRecords(count, recordSize,
-                      {{4, "cannot read note position in track"},
-                       {4, "cannot read note length in track"},
-                       {1, "cannot read note key in track"},
-                       {1, "cannot read note velocity in track"}});
-    Host::IEventList* list = part.partList();
-    Host::IEditContext* edit = part.edit();
+    in.requireRecords(count, recordSize, kNoteFields);
     for (std::uint32_t i = 0; i < count; ++i) {
         // The whole record first: a record cut short leaves no note behind.
         NoteRecord record;
-        record.position = in.u32In(0, kLargestTick, "cannot read note position in track");
-        record.length = in.u32In(0, kLargestTick, "cannot read note length in track");
-        record.key = in.u8("cannot read note key in track");
-        record.velocity = in.u8In(0, 127, "cannot read note velocity in track");
+        std::tie(record.position, record.length, record.key, record.velocity) =
+            in.readRecord(kNoteFields);
         if (recordSize > kNoteFieldBytes) in.skip(recordSize - kNoteFieldBytes);
+        placeNote(song, part, region, record);
+    }
+}
 
-        const auto note = part.createInPart("note");
-        if (const auto event = queryTo<Host::IEvent>(note)) {
-            // A note may lie before its region's start: the offset is signed.
-            const auto offset = static_cast<std::int64_t>(record.position) -
-                                static_cast<std::int64_t>(region.position);
-            event->setStart(
-                list, static_cast<double>(static_cast<float>(offset) * song.header.tickFactor),
-                edit);
-            event->setLength(list, song.header.ticksToPosition(record.length), edit);
-        }
-        if (const auto noteEvent = queryTo<Host::INoteEvent>(note)) {
-            noteEvent->setPitch(list, record.key, edit);
-            noteEvent->setVelocity(list, record.velocity, edit);
-        }
+// The host's event kind of an event type; null for the types it has none for.
+const char* eventKind(std::uint8_t type) {
+    switch (type) {
+        case kPitchBend: return "pitchbend";
+        case kAftertouch: return "aftertouch";
+        case kProgramChange: return "program change";
+        case kController: return "controller";
+        default: return nullptr;
+    }
+}
+
+// Makes the host event of a record whose type has one.
+void placeEvent(const SongModel& song, MidiPartWriter& part, const EventRecord& record) {
+    Host::IEventList* list = part.partList();
+    Host::IEditContext* edit = part.edit();
+    const auto object = part.createInPart(eventKind(record.type));
+    if (auto event = queryTo<Host::IEvent>(object))
+        event->setStart(list, song.header.ticksToPosition(record.position), edit);
+    const auto control = queryTo<Host::IControlEvent>(object);
+    if (!control) return;
+    switch (record.type) {
+        case kPitchBend:
+            control->setData(list, 0, record.value & 0x7F, edit);
+            control->setData(list, 1, (record.value >> 7) & 0x7F, edit);
+            break;
+        case kController:
+            control->setData(list, 0, record.key, edit);
+            control->setData(list, 1, record.value, edit);
+            break;
+        default:
+            control->setData(list, 0, record.value, edit);
+            break;
     }
 }
 
 // Returns how many events were of types the host has no event for (and were skipped).
 std::uint32_t readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& part) {
     const bool typed = song.header.fileVersion >= 10;
-    const std::uint8_t fieldBytes = typed ? 8 : 6;
+    const auto fieldBytes = static_cast<std::uint8_t>(typed ? recordSize(kEventFields)
+                                                            : recordSize(kOldEventFields));
     const std::uint8_t recordSize =
         in.u8In(kMinEventRecordSize, 0xFF, "cannot read pitch event byte size of track");
     const std::uint32_t count =
@@ -176,123 +233,101 @@ std::uint32_t readEvents(const SongModel& song, ChunkView& in, MidiPartWriter& p
     // apart.
     const std::uint32_t stride = std::max(recordSize, fieldBytes);
     if (typed)
-        in.requireRecords(count, stride,
-                          {{4, "cannot read event position in track"},
-                           {2, "cannot read event value in track"},
-                           {1, "cannot read event type in track"},
-                           {1, "cannot read event key in track"}});
+        in.requireRecords(count, stride, kEventFields);
     else
-        in.requireRecords(count, stride,
-                          {{4, "cannot read event position in track"},
-                           {2, "cannot read event value in track"}});
-    Host::IEventList* list = part.partList();
-    Host::IEditContext* edit = part.edit();
+        in.requireRecords(count, stride, kOldEventFields);
     std::uint32_t skipped = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         EventRecord record;
-        record.position = in.u32In(0, kLargestTick, "cannot read event position in track");
-        record.value = in.u16("cannot read event value in track");
         if (typed) {
-            record.type = in.u8("cannot read event type in track");
-            record.key = in.u8("cannot read event key in track");
+            std::tie(record.position, record.value, record.type, record.key) =
+                in.readRecord(kEventFields);
         } else {
+            std::tie(record.position, record.value) = in.readRecord(kOldEventFields);
             record.value = rewriteOldEventValue(record.value);
         }
         if (recordSize > fieldBytes) in.skip(recordSize - fieldBytes);
-
-        const char* kind = record.type == kPitchBend       ? "pitchbend"
-                           : record.type == kAftertouch    ? "aftertouch"
-                           : record.type == kProgramChange ? "program change"
-                           : record.type == kController    ? "controller"
-                                                           : nullptr;
-        if (!kind) {
+        if (eventKind(record.type))
+            placeEvent(song, part, record);
+        else
             ++skipped;
-            continue;
-        }
-        const auto object = part.createInPart(kind);
-        if (auto event = queryTo<Host::IEvent>(object))
-            event->setStart(list, song.header.ticksToPosition(record.position), edit);
-        if (auto control = queryTo<Host::IControlEvent>(object)) {
-            switch (record.type) {
-            case kPitchBend:
-                control->setData(list, 0, record.value & 0x7F, edit);
-                control->setData(list, 1, (record.value >> 7) & 0x7F, edit);
-                break;
-            case kController:
-                control->setData(list, 0, record.key, edit);
-                control->setData(list, 1, record.value, edit);
-                break;
-            default:
-                control->setData(list, 0, record.value, edit);
-                break;
-            }
-        }
     }
     return skipped;
 }
 
-void readMidiRegion(const HostSession& host, const SongModel& song, ChunkView& in,
-                    Host::IObjectFactory* factory,
-                    const RegionHeader& region) {
-    const std::uint64_t start = in.consumed();
-    const std::uint32_t minimum = song.header.fileVersion == 1 ? 25 : 26;
-    const std::uint64_t sizeOffset = in.fieldOffset();
-    const std::uint32_t size = in.u32("TREG midi sub chunk size too short");
-    if (size < minimum) failAt("TREG midi sub chunk size too short", sizeOffset);
+// The fixed fields of a MIDI sub-chunk: what the part takes of them, and the transposition
+// it has no place for.
+struct MidiFields {
+    std::int8_t transposition = 0;
+    std::uint8_t grid = 0;
+    std::uint8_t tuplet = 1;  // version 1 knew straight quantization only
+};
 
-    const std::int8_t transposition =
-        in.i8In(-127, 127, "cannot read midi region transposition of track");
-    const std::uint8_t grid = in.u8In(0, 64, "cannot read midi region quantization grid of track");
-    // Version 1 knew straight quantization only.
-    std::uint8_t tuplet = 1;
+MidiFields readMidiFields(const SongModel& song, SubRange& in) {
+    MidiFields fields;
+    fields.transposition = in.i8In(-127, 127, "cannot read midi region transposition of track");
+    fields.grid = in.u8In(0, 64, "cannot read midi region quantization grid of track");
     if (song.header.fileVersion >= 2)
-        tuplet = in.u8In(0, 3, "cannot read midi region quantization tuplet of track");
+        fields.tuplet = in.u8In(0, 3, "cannot read midi region quantization tuplet of track");
     in.u8In(0, 1, "cannot read midi region quantize ends of track");
     in.unit("cannot read midi region quantize swing of track");
     in.unit("cannot read midi region quantize amount of track");
+    return fields;
+}
+
+// A region sub-chunk's size field and the sub-range it declares (its size counts the field).
+SubRange subChunk(ChunkView& in, std::uint32_t minimum, const char* message) {
+    const std::uint64_t sizeOffset = in.fieldOffset();
+    const std::uint32_t size = in.u32(message);
+    if (size < minimum) failAt(message, sizeOffset);
+    return in.sub(size - kSubChunkSizeField, message);
+}
+
+void readMidiRegion(const HostSession& host, ImportNotes& notes, const SongModel& song,
+                    ChunkView& in, Host::IObjectFactory* factory, const RegionHeader& region) {
+    SubRange sub = subChunk(
+        in, song.header.fileVersion == 1 ? kMinMidiSubChunkVersion1 : kMinMidiSubChunk,
+        "TREG midi sub chunk size too short");
+    const MidiFields fields = readMidiFields(song, sub);
 
     // The part once its fields are read: a sub-chunk cut short leaves no empty part.
     MidiPartWriter part(host, song, factory);
     part.createPart(region);
-    part.setQuantization(grid, tuplet);
+    part.setQuantization(fields.grid, fields.tuplet);
 
+    // The records must lie in the region chunk (not only in the sub-chunk: a record size
+    // below the fields reads on past the sub-chunk's declared end).
     readNotes(song, in, part, region);
     const std::uint32_t skipped = readEvents(song, in, part);
-    if (transposition != 0)
-        host.note(Host::kNoteMidiNotCarried, song.track.number,
+    if (fields.transposition != 0)
+        notes.add(Host::kNoteMidiNotCarried, song.track.number,
                   "MIDI region transposition: not carried; the host's part has none");
     if (skipped != 0)
-        host.note(Host::kNoteMidiNotCarried, song.track.number,
+        notes.add(Host::kNoteMidiNotCarried, song.track.number,
                   "MIDI events of types other than 2 to 5: skipped; the host has no such events");
-    // The sub-chunk is taken to its declared end.
-    if (in.consumed() < start + size) in.skip(start + size - in.consumed());
 }
 
-void readAudioRegion(const HostSession& host, SongModel& song, ChunkView& in,
+void readAudioRegion(const HostSession& host, ImportNotes& notes, SongModel& song, ChunkView& in,
                      const RegionHeader& region) {
-    const std::uint64_t start = in.consumed();
-    const std::uint32_t size =
-        in.u32In(kMinAudioSubChunk, 0xFFFFFFFF, "TREG audio sub chunk size too short");
-    const std::uint32_t inPoint = in.u32("cannot read region in-point of track");
-    const std::uint64_t nameOffset = in.fieldOffset();
-    const std::u16string fileName = in.text();
-    if (song.header.fileVersion >= 15) in.skip(10);
-    if (song.header.fileVersion >= 19) in.skip(4);
-    if (song.header.fileVersion >= 22) in.skip(6);
+    SubRange sub = subChunk(in, kMinAudioSubChunk, "TREG audio sub chunk size too short");
+    const std::uint32_t inPoint = sub.u32("cannot read region in-point of track");
+    const std::uint64_t nameOffset = sub.fieldOffset();
+    const std::u16string fileName = sub.text();
+    if (song.header.fileVersion >= 15) sub.skip(10);
+    if (song.header.fileVersion >= 19) sub.skip(4);
+    if (song.header.fileVersion >= 22) sub.skip(6);
 
     try {
-        placeAudioRegion(host, song, region, inPoint, fileName);
+        placeAudioRegion(host, notes, song, region, inPoint, fileName);
     } catch (const ReaderError& error) {
         // The wave file the region names could not be used: the failure is its name's.
         failAt(error.what(), nameOffset);
     }
-    // The sub-chunk is taken to its declared end.
-    if (in.consumed() < start + size) in.skip(start + size - in.consumed());
 }
 
 }  // namespace
 
-void readRegions(ChunkView& in, HostSession& host, SongModel& song) {
+void readRegions(ChunkView& in, const HostSession& host, ImportNotes& notes, SongModel& song) {
     in.readSize(kMinChunkSize, "TREG chunk size too short");
     const std::uint16_t headerSize = in.u16In(kMinRegionHeaderSize, 0xFFFF,
                                               "TREG sub chunk offset too short");
@@ -306,10 +341,11 @@ void readRegions(ChunkView& in, HostSession& host, SongModel& song) {
     const auto factory = queryTo<Host::IObjectFactory>(host.project);
     for (std::uint32_t i = 0; i < count; ++i) {
         const RegionHeader region = readRegionHeader(in, headerSize);
+        // Each sub-chunk is taken to its declared end once it is read.
         if (song.track.type == kAudioTrack)
-            readAudioRegion(host, song, in, region);
+            readAudioRegion(host, notes, song, in, region);
         else
-            readMidiRegion(host, song, in, factory.get(), region);
+            readMidiRegion(host, notes, song, in, factory.get(), region);
     }
 }
 

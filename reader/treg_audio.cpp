@@ -198,110 +198,171 @@ bool isPlainFileName(std::u16string_view name) {
     });
 }
 
-void placeAudioRegion(const HostSession& host, SongModel& song,
-                      const RegionHeader& region,
-                      std::uint32_t inPoint, const std::u16string& fileName) {
-    // The wave file: in the project folder, else in its "Audio" folder. A name that reaches
-    // out of those folders is never looked up: it counts as a file that cannot be read.
-    const auto target = queryTo<Host::IImportTarget>(host.target);
+namespace {
+
+// Where the region's wave file is: in the project folder, else in its "Audio" folder. A
+// name that reaches out of those folders is never looked up.
+struct WaveFile {
+    std::u16string path;
+    IPtr<Host::IPath> hostPath;
+    bool plainName = false;
+    bool inAudioFolder = false;
+};
+
+WaveFile findWaveFile(const HostSession& host, Host::IImportTarget* target,
+                      const std::u16string& fileName) {
     const std::u16string folder = target ? readHostText(
                                                [&](char16_t* buffer, Host::int32 size) {
                                                    return target->getProjectFolder(buffer, size);
                                                },
                                                kMaxFolderUnits)
                                          : std::u16string();
-    const bool plainName = isPlainFileName(fileName);
-    std::u16string filePath = folder + fileName;
-    auto path = createHostInstance<Host::IPath>(host, Host::kPathClass);
-    if (!path) fail("audioEvent.setMedium - create IPath fails");
-    bool inAudioFolder = false;
-    if (plainName) {
-        path->setPath(filePath.c_str());
-        if (host.files && host.files->checkFile(path.get()) != Host::kResultOk) {
-            filePath = folder + u"Audio\\" + fileName;
-            path->setPath(filePath.c_str());
-            inAudioFolder = true;
+    WaveFile file;
+    file.plainName = isPlainFileName(fileName);
+    file.path = folder + fileName;
+    file.hostPath = createHostInstance<Host::IPath>(host, Host::kPathClass);
+    if (!file.hostPath) fail("audioEvent.setMedium - create IPath fails");
+    if (file.plainName) {
+        file.hostPath->setPath(file.path.c_str());
+        if (host.files && host.files->checkFile(file.hostPath.get()) != Host::kResultOk) {
+            file.path = folder + u"Audio\\" + fileName;
+            file.hostPath->setPath(file.path.c_str());
+            file.inAudioFolder = true;
         }
     }
-    // What became of the wave file, for the notes: the failure that follows names the
-    // region's file name field only.
-    const auto noteWaveFile = [&](const std::string& what) {
-        host.note(Host::kNoteWaveFileMissing, song.track.number,
-                  "wave file \"" + noteText(fileName) + "\": " + what);
-    };
+    return file;
+}
 
-    const ProjectFormat project = projectFormat(target.get());
+// Notes what became of the region's wave file; the failure that follows names the region's
+// file name field only.
+struct WaveFileNotes {
+    ImportNotes& notes;
+    std::int64_t track;
+    const std::u16string& fileName;
+    void operator()(const std::string& what) const {
+        notes.add(Host::kNoteWaveFileMissing, track,
+                  "wave file \"" + noteText(fileName) + "\": " + what);
+    }
+};
+
+// The reader of the wave file, set to it; its format in format. A file the reader cannot
+// take, or without a sample rate (it cannot be placed in time), fails.
+IPtr<Host::IAudioFileReader> openWaveFile(const HostSession& host, const WaveFile& file,
+                                          const WaveFileNotes& note, Host::AudioFormat& format) {
     auto reader = createHostInstance<Host::IAudioFileReader>(host, Host::kAudioFileReaderClass);
     if (!reader) fail("audioEvent.setMedium - create IAudioFileReader fails");
-    if (!plainName) {
-        noteWaveFile("not looked for; the name reaches out of the project's folders");
+    if (!file.plainName) {
+        note("not looked for; the name reaches out of the project's folders");
         fail("audioEvent.setMedium - setFilePath fails");
     }
-    if (reader->setFilePath(path.get()) != Host::kResultOk) {
-        noteWaveFile(inAudioFolder
-                         ? "not found in the project folder nor readable in its Audio folder"
-                     : host.files ? "found in the project folder, but the host cannot read it"
-                                  : "not found or not readable in the project folder");
+    if (reader->setFilePath(file.hostPath.get()) != Host::kResultOk) {
+        note(file.inAudioFolder ? "not found in the project folder nor readable in its Audio folder"
+             : host.files       ? "found in the project folder, but the host cannot read it"
+                                : "not found or not readable in the project folder");
         fail("audioEvent.setMedium - setFilePath fails");
     }
-    Host::AudioFormat format{};
+    format = {};
     if (reader->getFormat(&format) != Host::kResultOk) format = {};
-    // A file without a sample rate cannot be placed in time.
     if (!(std::isfinite(format.sampleRate) && format.sampleRate > 0)) {
-        noteWaveFile("has no sample rate; it cannot be placed in time");
+        note("has no sample rate; it cannot be placed in time");
         fail("audioEvent.setMedium - setFilePath fails");
     }
-    const double fileRate = format.sampleRate;
+    return reader;
+}
 
-    // A copy in the project's format, beside the file. When the host states no usable
-    // project format the file is used as it is.
-    if (project.usable() &&
-        (fileRate != static_cast<double>(project.rate) || format.sampleSize != project.bits)) {
-        const auto copy = convertedCopy(host, song, reader.get(), filePath, format, project);
-        const std::string copyText = "its copy at " + sampleRateText(project.rate) + " Hz " +
-                                     std::to_string(project.bits) + " bit ";
-        if (!copy.written) noteWaveFile(copyText + "could not be written");
-        if (reader->setFilePath(copy.path.get()) != Host::kResultOk) {
-            if (copy.written) noteWaveFile(copyText + "cannot be read back");
-            fail("audioEvent.setMedium - setFilePath fails");
-        }
+// Points the reader at a copy in the project's format, beside the file, when the file's
+// format differs from it. A host that states no usable project format plays the file as it
+// is.
+void useProjectFormat(const HostSession& host, SongModel& song, Host::IAudioFileReader* reader,
+                      const WaveFile& file, const Host::AudioFormat& format,
+                      const ProjectFormat& project, const WaveFileNotes& note) {
+    if (!project.usable() || (format.sampleRate == static_cast<double>(project.rate) &&
+                              format.sampleSize == project.bits))
+        return;
+    const auto copy = convertedCopy(host, song, reader, file.path, format, project);
+    const std::string copyText = "its copy at " + sampleRateText(project.rate) + " Hz " +
+                                 std::to_string(project.bits) + " bit ";
+    if (!copy.written) note(copyText + "could not be written");
+    if (reader->setFilePath(copy.path.get()) != Host::kResultOk) {
+        if (copy.written) note(copyText + "cannot be read back");
+        fail("audioEvent.setMedium - setFilePath fails");
     }
+}
 
-    // The audio event in the current track's event list.
+// The audio event in the current track's event list, and the list; empty where the host
+// makes none.
+struct AudioEventPlaced {
     IPtr<Host::IEventList> list;
     IPtr<Host::FUnknown> object;
-    Host::IEditContext* edit = host.edit.get();
-    if (song.track.host && edit &&
-        song.track.host->getEventList(list.put()) == Host::kResultOk && list) {
-        list->prepare(Host::IEventList::kAudio);
-        const auto factory = queryTo<Host::IObjectFactory>(host.project);
-        if (factory && factory->createObject("audio event", object.put()) != Host::kResultOk)
-            object.reset();
-        // An event the list does not take is not set further.
-        if (object && edit->insertObject(list.get(), object.get()) != Host::kResultOk)
-            object.reset();
-    }
-    const auto event = queryTo<Host::IEvent>(object);
-    const auto audioEvent = queryTo<Host::IAudioEvent>(object);
-    if (event) {
-        event->setStart(list.get(), song.header.ticksToPosition(region.position), edit);
-        event->setLength(list.get(), song.header.ticksToPosition(region.length), edit);
-    }
-    if (audioEvent) {
-        const float offset = static_cast<float>(inPoint) / static_cast<float>(fileRate);
-        audioEvent->setOffset(list.get(), static_cast<double>(offset), edit);
-    }
-    if (event) event->setMute(list.get(), region.mute, edit);
+    IPtr<Host::IEvent> event;
+    IPtr<Host::IAudioEvent> audioEvent;
+};
 
+// The audio event with its place, its offset into the file (seconds) and its mute.
+AudioEventPlaced placeAudioEvent(const HostSession& host, const SongModel& song,
+                                 const RegionHeader& region, double offset) {
+    AudioEventPlaced placed;
+    Host::IEditContext* edit = host.edit.get();
+    // A list the host could not prepare takes no event.
+    if (song.track.host && edit &&
+        song.track.host->getEventList(placed.list.put()) == Host::kResultOk && placed.list &&
+        placed.list->prepare(Host::IEventList::kAudio) == Host::kResultOk) {
+        const auto factory = queryTo<Host::IObjectFactory>(host.project);
+        if (factory && factory->createObject("audio event", placed.object.put()) != Host::kResultOk)
+            placed.object.reset();
+        // An event the list does not take is not set further.
+        if (placed.object &&
+            edit->insertObject(placed.list.get(), placed.object.get()) != Host::kResultOk)
+            placed.object.reset();
+    }
+    placed.event = queryTo<Host::IEvent>(placed.object);
+    placed.audioEvent = queryTo<Host::IAudioEvent>(placed.object);
+    Host::IEventList* list = placed.list.get();
+    if (placed.event) {
+        placed.event->setStart(list, song.header.ticksToPosition(region.position), edit);
+        placed.event->setLength(list, song.header.ticksToPosition(region.length), edit);
+    }
+    if (placed.audioEvent) placed.audioEvent->setOffset(list, offset, edit);
+    if (placed.event) placed.event->setMute(list, region.mute, edit);
+    return placed;
+}
+
+// The clip playing the reader's file, on the event, with the region's volume and fades.
+void attachClip(const HostSession& host, const SongModel& song, const RegionHeader& region,
+                Host::IAudioFileReader* reader, const AudioEventPlaced& placed) {
     auto clip = createHostInstance<Host::IAudioClip>(host, Host::kAudioClipClass);
     if (!clip) fail("audioEvent.setMedium - create IAudioClip fails");
-    if (clip->setReader(reader.get()) != Host::kResultOk || !audioEvent) return;
+    Host::IAudioEvent* audioEvent = placed.audioEvent.get();
+    if (clip->setReader(reader) != Host::kResultOk || !audioEvent) return;
+    Host::IEventList* list = placed.list.get();
+    Host::IEditContext* edit = host.edit.get();
     audioEvent->setClip(clip.get());
-    audioEvent->setVolume(list.get(), static_cast<double>(region.gain), edit);
+    audioEvent->setVolume(list, static_cast<double>(region.gain), edit);
     if (region.attack != 0)
-        audioEvent->setFadeIn(list.get(), song.header.ticksToPosition(region.attack), edit);
+        audioEvent->setFadeIn(list, song.header.ticksToPosition(region.attack), edit);
     if (region.release != 0)
-        audioEvent->setFadeOut(list.get(), song.header.ticksToPosition(region.release), edit);
+        audioEvent->setFadeOut(list, song.header.ticksToPosition(region.release), edit);
+}
+
+}  // namespace
+
+void placeAudioRegion(const HostSession& host, ImportNotes& notes, SongModel& song,
+                      const RegionHeader& region, std::uint32_t inPoint,
+                      const std::u16string& fileName) {
+    const auto target = queryTo<Host::IImportTarget>(host.target);
+    const WaveFile file = findWaveFile(host, target.get(), fileName);
+    const WaveFileNotes note{notes, song.track.number, fileName};
+    const ProjectFormat project = projectFormat(target.get());
+    Host::AudioFormat format{};
+    const auto reader = openWaveFile(host, file, note, format);
+    // The offset into the file is in its own rate, before any conversion.
+    const double fileRate = format.sampleRate;
+    useProjectFormat(host, song, reader.get(), file, format, project, note);
+
+    const float offset = static_cast<float>(inPoint) / static_cast<float>(fileRate);
+    const AudioEventPlaced placed =
+        placeAudioEvent(host, song, region, static_cast<double>(offset));
+    attachClip(host, song, region, reader.get(), placed);
 }
 
 }  // namespace Tessaro

@@ -6,14 +6,59 @@
 #include <utility>
 
 #include "refhost/facets.h"
+#include "refhost/reference_host.h"
 
 namespace RefHost {
+
+// --- FacetIndex ----------------------------------------------------------------------
+
+std::size_t FacetIndex::firstSlot(const void* pointer) const {
+    // Fibonacci hashing: the high bits of the address times 2^64 divided by the golden ratio.
+    return static_cast<std::size_t>(
+        (static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(pointer)) *
+         0x9E3779B97F4A7C15ull) >> shift_);
+}
+
+bool FacetIndex::add(const void* pointer, FacetBase* facet) {
+    if (2 * (taken_ + 1) > slots_.size()) grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = firstSlot(pointer);; i = (i + 1) & mask) {
+        if (slots_[i].pointer == pointer) return false;
+        if (!slots_[i].pointer) {
+            slots_[i] = {pointer, facet};
+            ++taken_;
+            return true;
+        }
+    }
+}
+
+FacetBase* FacetIndex::find(const void* pointer) const {
+    if (slots_.empty() || !pointer) return nullptr;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = firstSlot(pointer);; i = (i + 1) & mask) {
+        if (slots_[i].pointer == pointer) return slots_[i].facet;
+        if (!slots_[i].pointer) return nullptr;
+    }
+}
+
+void FacetIndex::grow() {
+    std::vector<Slot> old(slots_.empty() ? 64 : 2 * slots_.size());
+    old.swap(slots_);
+    shift_ = 64;
+    for (std::size_t n = slots_.size(); n > 1; n /= 2) --shift_;
+    taken_ = 0;
+    for (const Slot& slot : old)
+        if (slot.pointer) add(slot.pointer, slot.facet);
+}
 
 // --- Account -------------------------------------------------------------------------
 
 Account::Account(const MemberFacets& members) : members_(members) {}
 
-Account::~Account() = default;
+Account::~Account() {
+    // Newest first, as the host destroys its objects.
+    while (!owned_.empty()) owned_.pop_back();
+}
 
 const FacetType* Account::typeFor(Object& object, const Host::FUID& iid) const {
     const bool any = iid == Host::FUnknown::iid;
@@ -36,8 +81,9 @@ FacetBase* Account::facetFor(Object& object, const Host::FUID& iid) {
     if (!facet) {
         auto made = type->make(object);
         facet = made.get();
-        const auto [at, added] = owned_.emplace(facet->unknown(), std::move(made));
-        if (!added) throw std::logic_error(std::string("facet ") + type->name + " shares its pointer");
+        if (!index_.add(facet->unknown(), facet))
+            throw std::logic_error(std::string("facet ") + type->name + " shares its pointer");
+        owned_.push_back(std::move(made));
     }
     registerFacet(*facet, *type);
     object.rememberFacet(facet);
@@ -57,6 +103,10 @@ FacetBase* Account::acquire(Object& object, const Host::FUID& iid) {
 
 Host::tresult Account::handOut(Object& object, const Host::FUID& iid, void** out) {
     if (!out) return Host::kInvalidArgument;
+    if (FaultPlan* plan = object.host().faultPlan(); plan && plan->strikes(FaultKind::NullObject)) {
+        *out = nullptr;
+        return Host::kResultOk;
+    }
     FacetBase* facet = acquire(object, iid);
     *out = facet ? facet->unknown() : nullptr;
     return facet ? Host::kResultOk : Host::kNoInterface;
@@ -70,8 +120,8 @@ Host::FUnknown* Account::lend(Object& object, const Host::FUID& iid) {
 }
 
 FacetBase* Account::find(const void* pointer) const {
-    const auto it = owned_.find(pointer);
-    return it != owned_.end() ? it->second.get() : members_.facetAt(pointer);
+    FacetBase* facet = index_.find(pointer);
+    return facet ? facet : members_.facetAt(pointer);
 }
 
 void Account::recordMisuse(std::string text) {
@@ -84,7 +134,7 @@ Findings Account::findings() const {
     const auto note = [&notable](const FacetBase& facet) {
         if (facet.count() > 0 || facet.overReleases() > 0) notable.push_back(&facet);
     };
-    for (const auto& [pointer, facet] : owned_) note(*facet);
+    for (const auto& facet : owned_) note(*facet);
     members_.forEachRegistered(note);
     std::sort(notable.begin(), notable.end(),
               [](const FacetBase* a, const FacetBase* b) { return a->serial() < b->serial(); });

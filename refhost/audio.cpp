@@ -130,7 +130,8 @@ public:
     using Facet::Facet;
 
     Host::tresult setFilePath(Host::IPath* path) override {
-        if (!usable("setFilePath")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setFilePath");
+        if (!call) return call.refusal();
         auto* where = dynamic_cast<PathObject*>(
             argument("setFilePath", path, "path", &Host::IPath::iid));
         if (!where) return Host::kInvalidArgument;
@@ -149,7 +150,9 @@ public:
     }
 
     Host::tresult getFormat(Host::AudioFormat* format) override {
-        if (!usable("getFormat") || !outPointer("getFormat", format)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getFormat");
+        if (!call) return call.refusal();
+        if (!outPointer("getFormat", format)) return Host::kInvalidArgument;
         if (!self().file) return Host::kResultFalse;
         format->sampleRate = self().file->sampleRate;
         format->sampleSize = self().file->sampleSize;
@@ -159,8 +162,9 @@ public:
     }
 
     Host::tresult createConvertingSource(double rate, Host::IAudioSource** source) override {
-        if (!usable("createConvertingSource") || !outPointer("createConvertingSource", source))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "createConvertingSource");
+        if (!call) return call.refusal();
+        if (!outPointer("createConvertingSource", source)) return Host::kInvalidArgument;
         *source = nullptr;
         if (!self().file) return Host::kResultFalse;
         if (!(rate > 0 && rate <= kMaxRate)) return Host::kInvalidArgument;
@@ -174,12 +178,16 @@ public:
     using Facet::Facet;
 
     Host::tresult setSampleRate(double rate) override {
+        const HostCall call(*this, "setSampleRate");
+        if (!call) return call.refusal();
         if (!beforeReading("setSampleRate")) return Host::kInvalidArgument;
         if (!(rate > 0 && rate <= kMaxRate)) return Host::kInvalidArgument;
         self().rate = rate;
         return Host::kResultOk;
     }
     Host::tresult setSampleSize(Host::int32 bits) override {
+        const HostCall call(*this, "setSampleSize");
+        if (!call) return call.refusal();
         if (!beforeReading("setSampleSize")) return Host::kInvalidArgument;
         if (bits != 8 && bits != 16 && bits != 24 && bits != 32 && bits != 64)
             return Host::kInvalidArgument;
@@ -187,16 +195,20 @@ public:
         return Host::kResultOk;
     }
     Host::tresult setFrameCount(Host::int64 frames) override {
+        const HostCall call(*this, "setFrameCount");
+        if (!call) return call.refusal();
         if (!beforeReading("setFrameCount")) return Host::kInvalidArgument;
         if (frames < 0) return Host::kInvalidArgument;
         self().frameCount = frames;
         return Host::kResultOk;
     }
     Host::int32 getChannelCount() override {
-        return usable("getChannelCount") ? self().file.channels : 0;
+        const HostCall call(*this, "getChannelCount");
+        return call ? self().file.channels : 0;
     }
     Host::int32 read(float* buffer, Host::int32 frames) override {
-        if (!usable("read")) return -1;
+        const HostCall call(*this, "read");
+        if (!call) return -1;
         if (frames < 0 || (!buffer && frames > 0)) {
             misuse("read", "a null buffer or a negative frame count");
             return -1;
@@ -206,7 +218,6 @@ public:
 
 private:
     bool beforeReading(const char* operation) {
-        if (!usable(operation)) return false;
         if (!self().started()) return true;
         misuse(operation, "called after the first read");
         return false;
@@ -218,18 +229,21 @@ public:
     using Facet::Facet;
 
     Host::int32 getCount() override {
-        return usable("getCount") ? static_cast<Host::int32>(audioFileTypes(host()).size()) : 0;
+        const HostCall call(*this, "getCount");
+        return call ? static_cast<Host::int32>(audioFileTypes(host()).size()) : 0;
     }
     Host::tresult getName(Host::int32 index, Host::char8* buffer, Host::int32 size) override {
-        if (!usable("getName")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getName");
+        if (!call) return call.refusal();
         const auto types = audioFileTypes(host());
         if (index < 0 || static_cast<std::size_t>(index) >= types.size())
             return Host::kInvalidArgument;
         return copyOut("getName", types[static_cast<std::size_t>(index)].name, buffer, size);
     }
     Host::tresult createWriter(Host::int32 index, Host::IAudioFileWriter** writer) override {
-        if (!usable("createWriter") || !outPointer("createWriter", writer))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "createWriter");
+        if (!call) return call.refusal();
+        if (!outPointer("createWriter", writer)) return Host::kInvalidArgument;
         *writer = nullptr;
         const auto types = audioFileTypes(host());
         if (index < 0 || static_cast<std::size_t>(index) >= types.size())
@@ -249,7 +263,8 @@ public:
     Host::tresult configure(Host::IPath* path, Host::int32 mode, Host::int32 sampleSize,
                             double rate, Host::int64 frameCount,
                             Host::int32 channelCount) override {
-        if (!usable("configure")) return Host::kInvalidArgument;
+        const HostCall call(*this, "configure");
+        if (!call) return call.refusal();
         if (self().opened) {
             misuse("configure", "the file is open already");
             return Host::kInvalidArgument;
@@ -270,7 +285,8 @@ public:
     }
 
     Host::tresult open() override {
-        if (!usable("open")) return Host::kInvalidArgument;
+        const HostCall call(*this, "open");
+        if (!call) return call.refusal();
         if (!self().path || self().opened) {
             misuse("open", self().opened ? "opened twice" : "open before configure");
             return Host::kInvalidArgument;
@@ -280,7 +296,8 @@ public:
     }
 
     Host::tresult write(const float* buffer, Host::int32 frames, Host::tbool last) override {
-        if (!usable("write")) return Host::kInvalidArgument;
+        const HostCall call(*this, "write");
+        if (!call) return call.refusal();
         // After a failed write the file is gone; the writer says so to every later write.
         if (self().failed) return Host::kResultFalse;
         if (!self().opened || self().closed) {
@@ -304,7 +321,8 @@ public:
     using Facet::Facet;
 
     Host::tresult setReader(Host::IAudioFileReader* reader) override {
-        if (!usable("setReader")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setReader");
+        if (!call) return call.refusal();
         auto* from = dynamic_cast<AudioFileReaderObject*>(
             argument("setReader", reader, "reader", &Host::IAudioFileReader::iid));
         if (!from) return Host::kInvalidArgument;
@@ -605,20 +623,6 @@ Object* createAudioObject(ReferenceHost& host, const Host::FUID& cid) {
     if (cid == Host::kAudioFileReaderClass) return &host.make<AudioFileReaderObject>();
     if (cid == Host::kAudioClipClass) return &host.make<AudioClipObject>();
     return nullptr;
-}
-
-// --- Report --------------------------------------------------------------------------
-
-void addAudioFileReport(const ReferenceHost& host, Report& report) {
-    const auto& written = host.records().filesWritten;
-    Report& files = report["files"];
-    for (std::size_t i = 0; i < written.size() && i < files.size(); ++i) {
-        if (const auto info = readAudioFileInfo(written[i])) {
-            Report audio = audioFileJson(host, *info);
-            audio.erase("path");
-            files[i]["audio"] = std::move(audio);
-        }
-    }
 }
 
 std::span<const FacetType> audioFacetTypes() { return kTypes; }

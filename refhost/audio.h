@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "refhost/facet.h"
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 
 namespace RefHost {
 
@@ -184,11 +184,10 @@ Object* createAudioObject(ReferenceHost& host, const Host::FUID& cid);
 
 // A file's path relative to the project folder when it lies inside it, else whole.
 std::string shownFilePath(const ReferenceHost& host, const std::filesystem::path& file);
-// The report of an audio file: path, sample rate, sample size, channels, frames, format.
-Report audioFileJson(const ReferenceHost& host, const AudioFileInfo& info);
-// Adds "audio" (the file's format as read back) to each entry of the report's "files"
-// that is an audio file.
-void addAudioFileReport(const ReferenceHost& host, Report& report);
+// The report of an audio file: its path (when withPath), sample rate, sample size,
+// channels, frames and format.
+void writeAudioFile(ReportWriter& out, const ReferenceHost& host, const AudioFileInfo& info,
+                    bool withPath);
 
 std::span<const FacetType> audioFacetTypes();
 

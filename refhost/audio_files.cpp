@@ -32,15 +32,16 @@ std::string shownFilePath(const ReferenceHost& host, const std::filesystem::path
     return genericUtf8(file);
 }
 
-Report audioFileJson(const ReferenceHost& host, const AudioFileInfo& info) {
-    Report j;
-    j["path"] = shownFilePath(host, info.path);
-    j["sampleRate"] = info.sampleRate;
-    j["sampleSize"] = info.sampleSize;
-    j["channels"] = info.channels;
-    j["frames"] = info.frames;
-    j["format"] = info.format;
-    return j;
+void writeAudioFile(ReportWriter& out, const ReferenceHost& host, const AudioFileInfo& info,
+                    bool withPath) {
+    out.beginObject();
+    if (withPath) out.member("path", shownFilePath(host, info.path));
+    out.member("sampleRate", info.sampleRate);
+    out.member("sampleSize", info.sampleSize);
+    out.member("channels", info.channels);
+    out.member("frames", info.frames);
+    out.member("format", info.format);
+    out.end();
 }
 
 }  // namespace RefHost

@@ -16,8 +16,6 @@ std::vector<AudioFileType> audioFileTypes(const ReferenceHost&) { return {}; }
 
 Object* createAudioObject(ReferenceHost&, const Host::FUID&) { return nullptr; }
 
-void addAudioFileReport(const ReferenceHost&, Report&) {}
-
 std::span<const FacetType> audioFacetTypes() { return {}; }
 
 }  // namespace RefHost

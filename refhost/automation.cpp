@@ -13,11 +13,6 @@ constexpr const char* kKindNames[] = {"volume", "pan", "sendLevel"};
 static_assert(Host::IAutomationTrack::kVolume == 0 && Host::IAutomationTrack::kPan == 1 &&
               Host::IAutomationTrack::kSendLevel == 2);
 
-template <class T>
-Report optional(const std::optional<T>& value) {
-    return value ? Report(*value) : Report(nullptr);
-}
-
 }  // namespace
 
 const char* automationKindName(Host::int32 kind) {
@@ -73,26 +68,33 @@ TrackAutomation* automationOf(ReferenceHost& host, Node& track) {
 
 // --- Report --------------------------------------------------------------------------
 
-Report automationReport(const Node& track) {
-    if (!track.automation) return nullptr;
+void writeAutomation(ReportWriter& out, const Node& track) {
+    if (!track.automation) {
+        out.null();
+        return;
+    }
     const TrackAutomation& automation = *track.automation;
-    Report j;
-    j["read"] = optional(automation.readEnabled);
-    j["write"] = optional(automation.writeEnabled);
-    j["shown"] = optional(automation.shown);
+    out.beginObject();
+    out.member("read", automation.readEnabled);
+    out.member("write", automation.writeEnabled);
+    out.member("shown", automation.shown);
     // By kind, in kind order, whatever order the tracks were made in.
-    j["kinds"] = Report::object();
+    out.objectMember("kinds");
     for (Host::int32 kind = 0; automationKindName(kind); ++kind) {
         const AutomationLane* lane = automation.lane(kind);
         if (!lane) continue;
-        Report points = Report::array();
-        for (const AutomationEvent* event : lane->events)
-            points.push_back({{"position", optional(event->position)},
-                              {"value", optional(event->value)},
-                              {"flags", optional(event->flags)}});
-        j["kinds"][automationKindName(kind)] = std::move(points);
+        out.arrayMember(automationKindName(kind));
+        for (const AutomationEvent* event : lane->events) {
+            out.beginObject();
+            out.member("position", event->position);
+            out.member("value", event->value);
+            out.member("flags", event->flags);
+            out.end();
+        }
+        out.end();
     }
-    return j;
+    out.end();
+    out.end();
 }
 
 }  // namespace RefHost

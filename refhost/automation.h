@@ -12,7 +12,7 @@
 
 #include "interfaces/all.h"
 #include "refhost/facet.h"
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 
 namespace RefHost {
 
@@ -85,6 +85,6 @@ const char* automationKindName(Host::int32 kind);
 TrackAutomation* automationOf(ReferenceHost& host, Node& track);
 
 // The report of a track's automation, or null when it was never asked for.
-Report automationReport(const Node& track);
+void writeAutomation(ReportWriter& out, const Node& track);
 
 }  // namespace RefHost

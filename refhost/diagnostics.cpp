@@ -24,13 +24,16 @@ std::string DiagnosticFailure::line() const {
     return Tessaro::failureLine(text, chunkId, chunkIndex, byteOffset);
 }
 
-std::optional<Diagnostics> askDiagnostics(Host::FUnknown* filter) {
-    const auto diagnostics = Tessaro::queryTo<Host::IImportDiagnostics>(filter);
+std::optional<Diagnostics> askDiagnostics(Host::FUnknown* filter, FaultPlan* plan) {
+    auto diagnostics =
+        intoModule(plan, [&] { return Tessaro::queryTo<Host::IImportDiagnostics>(filter); });
     if (!diagnostics) return std::nullopt;
     Diagnostics told;
     Host::ImportFailureInfo info{};
     TextBuffer text;
-    if (diagnostics->getFailure(&info, text.units, Host::kDiagnosticTextSize) == Host::kResultOk) {
+    if (intoModule(plan, [&] {
+            return diagnostics->getFailure(&info, text.units, Host::kDiagnosticTextSize);
+        }) == Host::kResultOk) {
         DiagnosticFailure failure;
         failure.text = text.utf8();
         failure.chunkId = Tessaro::fromBuffer(info.chunkId, sizeof info.chunkId);
@@ -38,15 +41,20 @@ std::optional<Diagnostics> askDiagnostics(Host::FUnknown* filter) {
         failure.byteOffset = info.byteOffset;
         told.failure = std::move(failure);
     }
-    const Host::int32 count = diagnostics->getNoteCount();
+    const Host::int32 count = intoModule(plan, [&] { return diagnostics->getNoteCount(); });
     for (Host::int32 i = 0; i < count; ++i) {
         Host::ImportNoteInfo note{};
         TextBuffer noteText;
-        if (diagnostics->getNote(i, &note, noteText.units, Host::kDiagnosticTextSize) !=
-            Host::kResultOk)
+        if (intoModule(plan, [&] {
+                return diagnostics->getNote(i, &note, noteText.units, Host::kDiagnosticTextSize);
+            }) != Host::kResultOk)
             continue;
         told.notes.push_back({note.kind, note.track, noteText.utf8()});
     }
+    intoModule(plan, [&] {
+        diagnostics.reset();
+        return 0;
+    });
     return told;
 }
 

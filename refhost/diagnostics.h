@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "interfaces/all.h"
+#include "refhost/fault_plan.h"
 
 namespace RefHost {
 
@@ -35,7 +36,8 @@ struct Diagnostics {
 
 // Asks filter (borrowed) for IImportDiagnostics and reads the failure and every note; none
 // when the filter does not answer it. The reference taken is released before returning.
-std::optional<Diagnostics> askDiagnostics(Host::FUnknown* filter);
+// plan is the host's fault plan, told of each call into the filter (may be null).
+std::optional<Diagnostics> askDiagnostics(Host::FUnknown* filter, FaultPlan* plan = nullptr);
 
 // A line for each group of alike notes (the same kind and text), in the order of each
 // group's first note: "track 2: pads ...", "tracks 1, 3: ..." (in ascending order), or the

@@ -75,25 +75,29 @@ Node& Document::makeChannel(const std::string& deviceType, const std::string& la
     return channel;
 }
 
+std::size_t Document::groupOf(const Node& channel) const {
+    const auto& groups = host_.profile().channelGroups;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        const auto& types = groups[g].types;
+        if (std::find(types.begin(), types.end(), channel.deviceType) != types.end()) return g;
+    }
+    return groups.size();
+}
+
 void Document::listChannel(Node& channel) {
     // The channel goes into its group of device types; groups stand in profile order and
-    // a device type that no group names goes at the end.
+    // a device type that no group names goes at the end. Within its group it goes first
+    // (a group of the newest first) or last.
     const auto& groups = host_.profile().channelGroups;
-    auto groupOf = [&](const Node& c) {
-        for (std::size_t g = 0; g < groups.size(); ++g) {
-            const auto& types = groups[g].types;
-            if (std::find(types.begin(), types.end(), c.deviceType) != types.end()) return g;
-        }
-        return groups.size();
-    };
+    groupSizes_.resize(groups.size() + 1);
     const std::size_t group = groupOf(channel);
     const bool newestFirst = group < groups.size() && groups[group].newestFirst;
     std::size_t at = 0;
-    while (at < channels.children.size() &&
-           (groupOf(*channels.children[at]) < group ||
-            (!newestFirst && groupOf(*channels.children[at]) == group)))
-        ++at;
+    for (std::size_t g = 0; g < group; ++g) at += groupSizes_[g];
+    if (!newestFirst) at += groupSizes_[group];
+    ++groupSizes_[group];
     channels.insert(at, channel);
+    channelIndices_.clear();
 }
 
 Node* Document::createTrack(std::string_view kind) {
@@ -139,9 +143,13 @@ std::vector<Document::TrackAt> Document::tracks() const {
 }
 
 int Document::channelIndex(const Node& channel) const {
-    const auto it = std::find(channels.children.begin(), channels.children.end(), &channel);
-    return it == channels.children.end() ? -1
-                                         : static_cast<int>(it - channels.children.begin());
+    if (!listsChannel(channel)) return -1;
+    if (channelIndices_.empty()) {
+        channelIndices_.reserve(channels.children.size());
+        for (std::size_t i = 0; i < channels.children.size(); ++i)
+            channelIndices_.emplace(channels.children[i], static_cast<int>(i));
+    }
+    return channelIndices_.at(&channel);
 }
 
 }  // namespace RefHost

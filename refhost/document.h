@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "refhost/node.h"
@@ -84,6 +85,8 @@ public:
     std::vector<TrackAt> tracks() const;
     // The index of a channel in "Channels", or -1.
     int channelIndex(const Node& channel) const;
+    // True when channel stands in "Channels".
+    bool listsChannel(const Node& channel) const { return channel.parent == &channels; }
 
     // A node built from a profile layout, appended to parent when one is given.
     Node& build(const NodeTemplate& shape, Node* parent);
@@ -92,8 +95,15 @@ private:
     Node& makeChannel(const std::string& deviceType, const std::string& layout,
                       bool trackChannel, std::u16string name);
     void listChannel(Node& channel);
+    // The group of the profile's channel groups a channel goes into; the number of groups
+    // for a device type that no group names.
+    std::size_t groupOf(const Node& channel) const;
 
     ReferenceHost& host_;
+    // The channels in "Channels" per group (the last: those of no group).
+    std::vector<std::size_t> groupSizes_;
+    // Each listed channel's index, made when first asked after a channel was listed.
+    mutable std::unordered_map<const Node*, int> channelIndices_;
 };
 
 }  // namespace RefHost

@@ -212,8 +212,12 @@ Host::int32 EventList::requiredPreparation() const {
 }
 
 EventState* eventState(Object& object) {
-    if (auto* e = dynamic_cast<EventObject*>(&object)) return e;
-    if (auto* p = dynamic_cast<MidiPartNode*>(&object)) return p;
+    return const_cast<EventState*>(eventState(static_cast<const Object&>(object)));
+}
+
+const EventState* eventState(const Object& object) {
+    if (const auto* e = dynamic_cast<const EventObject*>(&object)) return e;
+    if (const auto* p = dynamic_cast<const MidiPartNode*>(&object)) return p;
     return nullptr;
 }
 

@@ -31,7 +31,7 @@
 #include "refhost/account.h"
 #include "refhost/facets_events.h"
 #include "refhost/node.h"
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 
 namespace RefHost {
 
@@ -162,6 +162,7 @@ public:
 
 // The event state of an event object or a MIDI part; null for anything else.
 EventState* eventState(Object& object);
+const EventState* eventState(const Object& object);
 
 // The names of the host's quantize menu, in menu order (the values 0 to 19).
 std::span<const char16_t* const> quantizeMenuNames();
@@ -178,11 +179,11 @@ std::string insertEvent(EventList& list, Object& object);
 
 // --- The report (report_events.cpp) ------------------------------------------------
 
-// Adds "events" to each track whose event list was asked for (the report's tracks are the
-// document's, in the same order) and "missingFiles" to the report.
-void addEventReport(const ReferenceHost& host, Report& report);
-// One line about a reported track's events ("2 MIDI parts, 14 notes, 3 events"); empty
-// when it has none.
-std::string eventSummary(const Report& track);
+// The events of a list, in the list's order: the "events" of a track whose event list was
+// asked for, and of a MIDI part.
+void writeEvents(ReportWriter& out, const ReferenceHost& host, const EventList& list);
+// One line about a track's events ("2 MIDI parts, 14 notes, 3 events"); empty when it has
+// none.
+std::string eventSummary(const Node& track);
 
 }  // namespace RefHost

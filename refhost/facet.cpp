@@ -175,16 +175,22 @@ Host::tresult FacetBase::query(const Host::FUID& iid, void** obj) {
         return Host::kInvalidArgument;
     }
     *obj = nullptr;
-    if (!usable("queryInterface")) return Host::kNoInterface;
-    return account().handOut(object_, iid, obj);
+    const HostCall call(*this, "queryInterface", FaultKind::MissingInterface);
+    if (!call) return Host::kNoInterface;
+    FacetBase* facet = account().acquire(object_, iid);
+    if (!facet) return Host::kNoInterface;
+    *obj = facet->unknown();
+    return Host::kResultOk;
 }
 
 Host::uint32 FacetBase::addReference() {
+    const HostSide side(*this, "addRef");
     if (!usable("addRef")) return 0;
     return ++count_;
 }
 
 Host::uint32 FacetBase::releaseReference() {
+    const HostSide side(*this, "release");
     if (released_ || count_ == 0) {
         ++overReleases_;
         misuse("release", released_ ? "released again after its last reference"

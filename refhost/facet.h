@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "interfaces/funknown.h"
+#include "refhost/fault_plan.h"
 
 namespace RefHost {
 
@@ -124,7 +125,7 @@ protected:
     Host::uint32 addReference();
     Host::uint32 releaseReference();
     // True when the facet may be used; records the misuse otherwise. operation names the
-    // call, such as "setPath".
+    // call, such as "setPath". Every operation starts with a HostCall, which asks this.
     bool usable(const char* operation);
     // Records a misuse of operation on this facet.
     void misuse(const char* operation, const std::string& what);
@@ -160,6 +161,7 @@ protected:
 private:
     friend class Object;
     friend class Account;
+    friend class HostCall;
 
     // Marks the facet released after its last reference; tells the object when it was the
     // last facet the plug-in held.

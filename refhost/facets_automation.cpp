@@ -20,25 +20,29 @@ public:
     using Facet::Facet;
 
     Host::tresult setReadEnabled(Host::tbool on) override {
-        if (!usable("setReadEnabled")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setReadEnabled");
+        if (!call) return call.refusal();
         self().readEnabled = on != 0;
         return Host::kResultOk;
     }
     Host::tresult setWriteEnabled(Host::tbool on) override {
-        if (!usable("setWriteEnabled")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setWriteEnabled");
+        if (!call) return call.refusal();
         self().writeEnabled = on != 0;
         return Host::kResultOk;
     }
     Host::tresult setShown(Host::tbool on) override {
-        if (!usable("setShown")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setShown");
+        if (!call) return call.refusal();
         self().shown = on != 0;
         return Host::kResultOk;
     }
 
     Host::tresult getAutomationTrack(Host::int32 kind, Host::tbool create,
                                      Host::FUnknown** track) override {
-        if (!usable("getAutomationTrack") || !outPointer("getAutomationTrack", track))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getAutomationTrack");
+        if (!call) return call.refusal();
+        if (!outPointer("getAutomationTrack", track)) return Host::kInvalidArgument;
         *track = nullptr;
         if (!automationKindName(kind)) {
             misuse("getAutomationTrack", "unknown kind " + std::to_string(kind));
@@ -56,7 +60,8 @@ public:
     using Facet::Facet;
 
     Host::int32 getKind() override {
-        if (!usable("getKind")) return -1;
+        const HostCall call(*this, "getKind");
+        if (!call) return -1;
         return self().kind;
     }
 };
@@ -66,7 +71,8 @@ public:
     using Facet::Facet;
 
     Host::tresult prepare(Host::int32 kind) override {
-        if (!usable("prepare")) return Host::kInvalidArgument;
+        const HostCall call(*this, "prepare");
+        if (!call) return call.refusal();
         if (kind != kAutomation) {
             misuse("prepare", "an automation track's list holds automation events (kind 3), not kind " +
                                   std::to_string(kind));
@@ -77,7 +83,8 @@ public:
     }
 
     Host::int32 getCount() override {
-        if (!usable("getCount")) return 0;
+        const HostCall call(*this, "getCount");
+        if (!call) return 0;
         return static_cast<Host::int32>(self().lane.events.size());
     }
 };
@@ -87,6 +94,8 @@ public:
     using Facet::Facet;
 
     Host::tresult setValue(double value, Host::IEditContext* edit) override {
+        const HostCall call(*this, "setValue");
+        if (!call) return call.refusal();
         if (!change("setValue", edit)) return Host::kInvalidArgument;
         if (std::isnan(value)) {
             misuse("setValue", "the value is not a number");
@@ -97,12 +106,16 @@ public:
     }
 
     Host::tresult setFlags(Host::int32 flags, Host::IEditContext* edit) override {
+        const HostCall call(*this, "setFlags");
+        if (!call) return call.refusal();
         if (!change("setFlags", edit)) return Host::kInvalidArgument;
         self().flags = flags;
         return Host::kResultOk;
     }
 
     Host::tresult setPosition(double position, Host::IEditContext* edit) override {
+        const HostCall call(*this, "setPosition");
+        if (!call) return call.refusal();
         if (!change("setPosition", edit)) return Host::kInvalidArgument;
         if (!std::isfinite(position)) {
             misuse("setPosition", "the position is not a finite number");
@@ -115,7 +128,6 @@ public:
 private:
     // A change passes the host's edit context, or none.
     bool change(const char* operation, Host::IEditContext* edit) {
-        if (!usable(operation)) return false;
         return !edit || editArgument(operation, edit);
     }
 };

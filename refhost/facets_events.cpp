@@ -12,7 +12,6 @@ namespace RefHost {
 
 bool EventFacetBase::change(const char* operation, EventState& state, const void* list,
                             const void* edit) {
-    if (!usable(operation)) return false;
     auto* named = argument(operation, list, "event list", &Host::IEventList::iid, state.list);
     if (!named) return false;
     if (!state.list) {
@@ -30,6 +29,8 @@ EventState& EventFacet::state() { return *eventState(self()); }
 
 Host::tresult EventFacet::setStart(Host::IEventList* list, double position,
                                    Host::IEditContext* edit) {
+    const HostCall call(*this, "setStart");
+    if (!call) return call.refusal();
     EventState& s = state();
     if (!change("setStart", s, list, edit)) return Host::kInvalidArgument;
     s.start = position;
@@ -38,6 +39,8 @@ Host::tresult EventFacet::setStart(Host::IEventList* list, double position,
 
 Host::tresult EventFacet::setLength(Host::IEventList* list, double length,
                                     Host::IEditContext* edit) {
+    const HostCall call(*this, "setLength");
+    if (!call) return call.refusal();
     EventState& s = state();
     if (!change("setLength", s, list, edit)) return Host::kInvalidArgument;
     s.length = length;
@@ -46,6 +49,8 @@ Host::tresult EventFacet::setLength(Host::IEventList* list, double length,
 
 Host::tresult EventFacet::setMute(Host::IEventList* list, Host::tbool mute,
                                   Host::IEditContext* edit) {
+    const HostCall call(*this, "setMute");
+    if (!call) return call.refusal();
     EventState& s = state();
     if (!change("setMute", s, list, edit)) return Host::kInvalidArgument;
     s.mute = mute != 0;
@@ -54,6 +59,8 @@ Host::tresult EventFacet::setMute(Host::IEventList* list, Host::tbool mute,
 
 Host::tresult NoteFacet::setPitch(Host::IEventList* list, Host::int32 pitch,
                                   Host::IEditContext* edit) {
+    const HostCall call(*this, "setPitch");
+    if (!call) return call.refusal();
     if (!change("setPitch", self(), list, edit)) return Host::kInvalidArgument;
     self().pitch() = pitch;
     return Host::kResultOk;
@@ -61,6 +68,8 @@ Host::tresult NoteFacet::setPitch(Host::IEventList* list, Host::int32 pitch,
 
 Host::tresult NoteFacet::setVelocity(Host::IEventList* list, Host::int32 velocity,
                                      Host::IEditContext* edit) {
+    const HostCall call(*this, "setVelocity");
+    if (!call) return call.refusal();
     if (!change("setVelocity", self(), list, edit)) return Host::kInvalidArgument;
     if (velocity < 0 || velocity > 127) {
         misuse("setVelocity", "velocity " + std::to_string(velocity) + " outside 0 to 127");
@@ -72,6 +81,8 @@ Host::tresult NoteFacet::setVelocity(Host::IEventList* list, Host::int32 velocit
 
 Host::tresult ControlEventFacet::setData(Host::IEventList* list, Host::int32 index,
                                          Host::int32 value, Host::IEditContext* edit) {
+    const HostCall call(*this, "setData");
+    if (!call) return call.refusal();
     if (!change("setData", self(), list, edit)) return Host::kInvalidArgument;
     if (index < 0 || index >= eventDataCount(self().kind)) {
         misuse("setData", "index " + std::to_string(index) + " on a " +
@@ -103,7 +114,8 @@ Host::tresult AudioEventFacet::setFadeOut(Host::IEventList* list, double length,
 }
 
 Host::tresult AudioEventFacet::setClip(Host::IAudioClip* clip) {
-    if (!usable("setClip")) return Host::kInvalidArgument;
+    const HostCall call(*this, "setClip");
+    if (!call) return call.refusal();
     auto* object =
         dynamic_cast<AudioClipObject*>(argument("setClip", clip, "clip", &Host::IAudioClip::iid));
     if (!object) return Host::kInvalidArgument;
@@ -118,6 +130,8 @@ Host::tresult AudioEventFacet::setClip(Host::IAudioClip* clip) {
 Host::tresult AudioEventFacet::set(const char* operation, Host::IEventList* list,
                                    Host::IEditContext* edit, std::optional<double>& field,
                                    double value) {
+    const HostCall call(*this, operation);
+    if (!call) return call.refusal();
     if (!change(operation, self(), list, edit)) return Host::kInvalidArgument;
     field = value;
     return Host::kResultOk;
@@ -153,7 +167,8 @@ public:
     using Facet::Facet;
 
     Host::tresult prepare(Host::int32 kind) override {
-        if (!usable("prepare")) return Host::kInvalidArgument;
+        const HostCall call(*this, "prepare");
+        if (!call) return call.refusal();
         const Host::int32 wanted = self().requiredPreparation();
         if (kind != Host::IEventList::kMidi && kind != Host::IEventList::kAudio &&
             kind != Host::IEventList::kAutomation) {
@@ -170,7 +185,8 @@ public:
     }
 
     Host::int32 getCount() override {
-        return usable("getCount") ? static_cast<Host::int32>(self().events.size()) : 0;
+        const HostCall call(*this, "getCount");
+        return call ? static_cast<Host::int32>(self().events.size()) : 0;
     }
 };
 
@@ -180,15 +196,17 @@ public:
 
     Host::tresult setPartName(const Host::char16* name) override {
         std::u16string newName;
-        if (!usable("setPartName") || !text("setPartName", name, "name", newName))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "setPartName");
+        if (!call) return call.refusal();
+        if (!text("setPartName", name, "name", newName)) return Host::kInvalidArgument;
         self().name = std::move(newName);
         return Host::kResultOk;
     }
 
     Host::tresult getEventList(Host::IEventList** list) override {
-        if (!usable("getEventList") || !outPointer("getEventList", list))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getEventList");
+        if (!call) return call.refusal();
+        if (!outPointer("getEventList", list)) return Host::kInvalidArgument;
         return account().handOut(self().events, Host::IEventList::iid,
                                  reinterpret_cast<void**>(list));
     }

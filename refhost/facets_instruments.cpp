@@ -17,7 +17,9 @@ public:
     using Facet::Facet;
 
     Host::tresult getClassId(Host::FUID* cid) override {
-        if (!usable("getClassId") || !outPointer("getClassId", cid)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getClassId");
+        if (!call) return call.refusal();
+        if (!outPointer("getClassId", cid)) return Host::kInvalidArgument;
         *cid = self().classId;
         return Host::kResultOk;
     }
@@ -30,7 +32,8 @@ public:
     // Reads the preset file from the stream's position to its end; a file the plug-in
     // cannot take is refused and leaves its state as it was.
     Host::tresult loadPreset(Host::IBStream* stream, const Host::char16* name) override {
-        if (!usable("loadPreset")) return Host::kInvalidArgument;
+        const HostCall call(*this, "loadPreset");
+        if (!call) return call.refusal();
         auto* source = dynamic_cast<ByteStream*>(
             argument("loadPreset", stream, "stream", &Host::IBStream::iid));
         std::u16string presetName;

@@ -42,7 +42,9 @@ public:
     using Facet::Facet;
 
     Host::tresult getValue(double* value) override {
-        if (!usable("getValue") || !outPointer("getValue", value)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getValue");
+        if (!call) return call.refusal();
+        if (!outPointer("getValue", value)) return Host::kInvalidArgument;
         *value = self().value.value_or(0.0);
         return Host::kResultOk;
     }
@@ -53,17 +55,21 @@ public:
     using Facet::Facet;
 
     Host::tresult getName(Host::char8* buffer, Host::int32 size) override {
-        if (!usable("getName")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getName");
+        if (!call) return call.refusal();
         return copyOut("getName", self().shownName8(), buffer, size);
     }
 
     Host::int32 getChildCount() override {
-        if (!usable("getChildCount")) return 0;
+        const HostCall call(*this, "getChildCount");
+        if (!call) return 0;
         return static_cast<Host::int32>(self().children.size());
     }
 
     Host::tresult getChild(Host::int32 index, Host::IParamNode** child) override {
-        if (!usable("getChild") || !outPointer("getChild", child)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getChild");
+        if (!call) return call.refusal();
+        if (!outPointer("getChild", child)) return Host::kInvalidArgument;
         *child = nullptr;
         if (index < 0 || static_cast<std::size_t>(index) >= self().children.size())
             return Host::kInvalidArgument;
@@ -72,7 +78,9 @@ public:
 
     Host::tresult findChild(const Host::char8* name, Host::IParamNode** child) override {
         std::string wanted;
-        if (!usable("findChild") || !outPointer("findChild", child)) return Host::kInvalidArgument;
+        const HostCall call(*this, "findChild");
+        if (!call) return call.refusal();
+        if (!outPointer("findChild", child)) return Host::kInvalidArgument;
         *child = nullptr;
         if (!text("findChild", name, "name", wanted)) return Host::kInvalidArgument;
         return handOutNode(self().findChild(wanted), child);
@@ -80,22 +88,26 @@ public:
 
     Host::tresult findParameter(const Host::char8* name, Host::IParameter** param) override {
         std::string wanted;
-        if (!usable("findParameter") || !outPointer("findParameter", param))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "findParameter");
+        if (!call) return call.refusal();
+        if (!outPointer("findParameter", param)) return Host::kInvalidArgument;
         *param = nullptr;
         if (!text("findParameter", name, "name", wanted)) return Host::kInvalidArgument;
         return handOutParameter(self().findParameter(wanted), param);
     }
 
     Host::tresult findParameterByTag(Host::int32 tag, Host::IParameter** param) override {
-        if (!usable("findParameterByTag") || !outPointer("findParameterByTag", param))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "findParameterByTag");
+        if (!call) return call.refusal();
+        if (!outPointer("findParameterByTag", param)) return Host::kInvalidArgument;
         *param = nullptr;
         return handOutParameter(self().findParameterByTag(tag), param);
     }
 
     Host::tresult getSubNode(Host::IParamNode** node) override {
-        if (!usable("getSubNode") || !outPointer("getSubNode", node)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getSubNode");
+        if (!call) return call.refusal();
+        if (!outPointer("getSubNode", node)) return Host::kInvalidArgument;
         *node = nullptr;
         return handOutNode(self().subNode, node);
     }
@@ -116,7 +128,8 @@ public:
     using Facet::Facet;
 
     Host::tresult getTypeName(Host::char8* buffer, Host::int32 size) override {
-        if (!usable("getTypeName")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getTypeName");
+        if (!call) return call.refusal();
         return copyOut("getTypeName", self().deviceType, buffer, size);
     }
 };
@@ -126,7 +139,8 @@ public:
     using Facet::Facet;
 
     Host::tbool isTrackChannel() override {
-        if (!usable("isTrackChannel")) return 0;
+        const HostCall call(*this, "isTrackChannel");
+        if (!call) return 0;
         return self().trackChannel ? 1 : 0;
     }
 };
@@ -137,14 +151,16 @@ public:
     using Facet::Facet;
 
     Host::tresult getParamRoot(Host::IParamNode** root) override {
-        if (!usable("getParamRoot") || !outPointer("getParamRoot", root))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getParamRoot");
+        if (!call) return call.refusal();
+        if (!outPointer("getParamRoot", root)) return Host::kInvalidArgument;
         return account().handOut(*self().channel, Host::IParamNode::iid,
                                  reinterpret_cast<void**>(root));
     }
 
     Host::tresult setMode(Host::int32 mode) override {
-        if (!usable("setMode")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setMode");
+        if (!call) return call.refusal();
         self().channel->mode = mode;
         return Host::kResultOk;
     }
@@ -155,10 +171,11 @@ public:
     using Facet::Facet;
 
     Host::tresult setDestination(Host::FUnknown* destination) override {
-        if (!usable("setDestination")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setDestination");
+        if (!call) return call.refusal();
         auto* target = asNodeOrNull(argument("setDestination", destination, "destination"));
         if (!target) return Host::kInvalidArgument;
-        if (!target->is("channel") || host().document().channelIndex(*target) < 0) {
+        if (!target->is("channel") || !host().document().listsChannel(*target)) {
             misuse("setDestination", target->describe() + " is not a channel of \"Channels\"");
             return Host::kInvalidArgument;
         }
@@ -175,21 +192,33 @@ public:
     using Facet::Facet;
 
     Host::tresult getName(Host::char8* buffer, Host::int32 size) override {
-        if (!usable("getName")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getName");
+        if (!call) return call.refusal();
         return copyOut("getName", self().name, buffer, size);
     }
-    Host::int32 getTag() override { return usable("getTag") ? self().tag : 0; }
-    Host::int32 getMax() override { return usable("getMax") ? self().max : 0; }
-    double getValue() override { return usable("getValue") ? self().value : 0.0; }
+    Host::int32 getTag() override {
+        const HostCall call(*this, "getTag");
+        return call ? self().tag : 0;
+    }
+    Host::int32 getMax() override {
+        const HostCall call(*this, "getMax");
+        return call ? self().max : 0;
+    }
+    double getValue() override {
+        const HostCall call(*this, "getValue");
+        return call ? self().value : 0.0;
+    }
 
     Host::tresult setValue(Host::int32 value) override {
-        if (!usable("setValue")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setValue");
+        if (!call) return call.refusal();
         self().set(static_cast<double>(value));
         return Host::kResultOk;
     }
 
     Host::tresult setFloatValue(double value, Host::tbool /*notify*/) override {
-        if (!usable("setFloatValue")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setFloatValue");
+        if (!call) return call.refusal();
         self().set(value);
         return Host::kResultOk;
     }
@@ -200,11 +229,13 @@ public:
     using Facet::Facet;
 
     Host::tresult refresh() override {
-        return usable("refresh") ? Host::kResultOk : Host::kInvalidArgument;
+        const HostCall call(*this, "refresh");
+        return call ? Host::kResultOk : call.refusal();
     }
     Host::tresult getEntries(Host::IEntryList** entries) override {
-        if (!usable("getEntries") || !outPointer("getEntries", entries))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getEntries");
+        if (!call) return call.refusal();
+        if (!outPointer("getEntries", entries)) return Host::kInvalidArgument;
         return account().handOut(self(), Host::IEntryList::iid, reinterpret_cast<void**>(entries));
     }
 };
@@ -214,19 +245,21 @@ public:
     using Facet::Facet;
 
     Host::int32 getCount() override {
-        return usable("getCount") ? static_cast<Host::int32>(self().entries.size()) : 0;
+        const HostCall call(*this, "getCount");
+        return call ? static_cast<Host::int32>(self().entries.size()) : 0;
     }
     Host::tresult getEntryName(Host::int32 index, Host::char16* buffer, Host::int32 size) override {
-        if (!usable("getEntryName")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getEntryName");
+        if (!call) return call.refusal();
         if (index < 0 || static_cast<std::size_t>(index) >= self().entries.size())
             return Host::kInvalidArgument;
         return copyOut("getEntryName", self().entries[static_cast<std::size_t>(index)].name, buffer,
                        size);
     }
     Host::int32 getEntryValue(Host::int32 index) override {
-        if (!usable("getEntryValue") || index < 0 ||
-            static_cast<std::size_t>(index) >= self().entries.size())
-            return -1;
+        const HostCall call(*this, "getEntryValue");
+        if (!call) return -1;
+        if (index < 0 || static_cast<std::size_t>(index) >= self().entries.size()) return -1;
         return self().entries[static_cast<std::size_t>(index)].value;
     }
 };

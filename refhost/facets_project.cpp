@@ -29,7 +29,9 @@ public:
     using Facet::Facet;
 
     Host::tresult getRoot(Host::int32 which, Host::IObjectTree** tree) override {
-        if (!usable("getRoot") || !outPointer("getRoot", tree)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getRoot");
+        if (!call) return call.refusal();
+        if (!outPointer("getRoot", tree)) return Host::kInvalidArgument;
         *tree = nullptr;
         if (which != 0) return Host::kInvalidArgument;
         return account().handOut(host().document().trackRoot, Host::IObjectTree::iid,
@@ -37,29 +39,34 @@ public:
     }
 
     Host::tresult getTempo(double rate, Host::ITempo** tempo) override {
-        if (!usable("getTempo") || !outPointer("getTempo", tempo)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getTempo");
+        if (!call) return call.refusal();
+        if (!outPointer("getTempo", tempo)) return Host::kInvalidArgument;
         host().document().song.tempoRate = rate;
         return account().handOut(host().document().tempoObject, Host::ITempo::iid,
                                  reinterpret_cast<void**>(tempo));
     }
 
     Host::tresult setLength(double length) override {
-        if (!usable("setLength")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setLength");
+        if (!call) return call.refusal();
         host().document().song.length = length;
         return Host::kResultOk;
     }
 
     Host::tresult getSignatureTrack(Host::ISignatureTrack** track) override {
-        if (!usable("getSignatureTrack") || !outPointer("getSignatureTrack", track))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getSignatureTrack");
+        if (!call) return call.refusal();
+        if (!outPointer("getSignatureTrack", track)) return Host::kInvalidArgument;
         return account().handOut(host().document().signatureTrack, Host::ISignatureTrack::iid,
                                  reinterpret_cast<void**>(track));
     }
 
     Host::tresult getAutomationEventList(Host::IAutomationTrack* track,
                                          Host::IEventList** list) override {
-        if (!usable("getAutomationEventList") || !outPointer("getAutomationEventList", list))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getAutomationEventList");
+        if (!call) return call.refusal();
+        if (!outPointer("getAutomationEventList", list)) return Host::kInvalidArgument;
         *list = nullptr;
         auto* lane = static_cast<AutomationLane*>(argument(
             "getAutomationEventList", track, "automation track", &Host::IAutomationTrack::iid));
@@ -74,8 +81,9 @@ public:
 
     Host::tresult createObject(const Host::char8* kind, Host::FUnknown** object) override {
         std::string name;
-        if (!usable("createObject") || !outPointer("createObject", object) ||
-            !text("createObject", kind, "kind", name))
+        const HostCall call(*this, "createObject");
+        if (!call) return call.refusal();
+        if (!outPointer("createObject", object) || !text("createObject", kind, "kind", name))
             return Host::kInvalidArgument;
         *object = nullptr;
         if (Node* track = host().document().createTrack(name))
@@ -93,34 +101,40 @@ public:
     using Facet::Facet;
 
     Host::tresult prepare(Host::int32 templateId, Host::int32 viewMode) override {
-        if (!usable("prepare")) return Host::kInvalidArgument;
+        const HostCall call(*this, "prepare");
+        if (!call) return call.refusal();
         host().document().song.preparations.push_back({templateId, viewMode});
         return Host::kResultOk;
     }
     Host::tresult setSampleRate(double rate) override {
-        if (!usable("setSampleRate")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setSampleRate");
+        if (!call) return call.refusal();
         host().document().song.sampleRate = rate;
         return Host::kResultOk;
     }
     Host::tresult setSampleSize(Host::int32 bits) override {
-        if (!usable("setSampleSize")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setSampleSize");
+        if (!call) return call.refusal();
         host().document().song.sampleSize = bits;
         return Host::kResultOk;
     }
     Host::tresult getSampleRate(float* rate) override {
-        if (!usable("getSampleRate") || !outPointer("getSampleRate", rate))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getSampleRate");
+        if (!call) return call.refusal();
+        if (!outPointer("getSampleRate", rate)) return Host::kInvalidArgument;
         *rate = static_cast<float>(host().document().song.sampleRate);
         return Host::kResultOk;
     }
     Host::tresult getSampleSize(Host::int32* bits) override {
-        if (!usable("getSampleSize") || !outPointer("getSampleSize", bits))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getSampleSize");
+        if (!call) return call.refusal();
+        if (!outPointer("getSampleSize", bits)) return Host::kInvalidArgument;
         *bits = host().document().song.sampleSize;
         return Host::kResultOk;
     }
     Host::tresult getProjectFolder(Host::char16* buffer, Host::int32 size) override {
-        if (!usable("getProjectFolder")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getProjectFolder");
+        if (!call) return call.refusal();
         std::string folder = FileIo::utf8(host().projectFolder());
         if (folder.empty() || folder.back() != '/') folder += '/';
         return copyOut("getProjectFolder", Tessaro::toUtf16(folder), buffer, size);
@@ -132,12 +146,14 @@ public:
     using Facet::Facet;
 
     Host::tresult setActive(Host::int32 on) override {
-        if (!usable("setActive")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setActive");
+        if (!call) return call.refusal();
         host().document().song.tempoActive = on;
         return Host::kResultOk;
     }
     Host::tresult setTempo(double bpm) override {
-        if (!usable("setTempo")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setTempo");
+        if (!call) return call.refusal();
         host().document().song.tempo = bpm;
         return Host::kResultOk;
     }
@@ -149,7 +165,8 @@ public:
 
     Host::tresult addSignature(double position, Host::int32 numerator, Host::int32 denominator,
                                Host::IEditContext* edit) override {
-        if (!usable("addSignature")) return Host::kInvalidArgument;
+        const HostCall call(*this, "addSignature");
+        if (!call) return call.refusal();
         if (edit && !editArgument("addSignature", edit))
             return Host::kInvalidArgument;
         host().document().song.signatures.push_back({position, numerator, denominator});

@@ -37,15 +37,18 @@ public:
     using Facet::Facet;
 
     Host::tresult getProject(Host::IProject** project) override {
-        if (!usable("getProject") || !outPointer("getProject", project)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getProject");
+        if (!call) return call.refusal();
+        if (!outPointer("getProject", project)) return Host::kInvalidArgument;
         return account().handOut(host().document().project, Host::IProject::iid,
                                  reinterpret_cast<void**>(project));
     }
 
     Host::tresult createInstance(const Host::FUID& cid, const Host::FUID& interfaceId,
                                  void** obj) override {
-        if (!usable("createInstance") || !outPointer("createInstance", obj))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "createInstance");
+        if (!call) return call.refusal();
+        if (!outPointer("createInstance", obj)) return Host::kInvalidArgument;
         *obj = nullptr;
         Object* made = nullptr;
         if (cid == Host::kPathClass) {
@@ -73,8 +76,9 @@ public:
     Host::tresult showMessage(const Host::char16* text, Host::int32 style, Host::int32 buttons,
                               Host::int32 defaultAnswer) override {
         std::u16string shown;
-        if (!usable("showMessage") || !this->text("showMessage", text, "text", shown))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "showMessage");
+        if (!call) return call.refusal();
+        if (!this->text("showMessage", text, "text", shown)) return Host::kInvalidArgument;
         host().records().messages.push_back(
             {Tessaro::toUtf8(shown), style, buttons, defaultAnswer});
         return Host::kResultOk;
@@ -88,7 +92,9 @@ public:
     using Facet::Facet;
 
     Host::tresult open(Host::IPath* path, Host::int32 mode, Host::IBStream** stream) override {
-        if (!usable("open") || !outPointer("open", stream)) return Host::kInvalidArgument;
+        const HostCall call(*this, "open");
+        if (!call) return call.refusal();
+        if (!outPointer("open", stream)) return Host::kInvalidArgument;
         *stream = nullptr;
         auto* where = static_cast<PathObject*>(argument("open", path, "path", &Host::IPath::iid));
         if (!where) return Host::kInvalidArgument;
@@ -104,8 +110,11 @@ public:
         return account().handOut(file, Host::IBStream::iid, reinterpret_cast<void**>(stream));
     }
 
+    // The reference goes back to the host whatever close answers: a close that fails (as
+    // the fault plan may make it) still ends the stream.
     Host::tresult close(Host::IBStream* stream) override {
-        if (!usable("close")) return Host::kInvalidArgument;
+        const HostCall call(*this, "close");
+        if (!call.usable()) return call.refusal();
         auto* file = dynamic_cast<FileStream*>(
             argument("close", stream, "stream", &Host::IBStream::iid));
         if (!file) {
@@ -119,11 +128,12 @@ public:
         }
         file->close();
         account().find(stream)->takeBack();
-        return Host::kResultOk;
+        return call ? Host::kResultOk : call.refusal();
     }
 
     Host::tresult checkFile(Host::IPath* path) override {
-        if (!usable("checkFile")) return Host::kInvalidArgument;
+        const HostCall call(*this, "checkFile");
+        if (!call) return call.refusal();
         auto* where =
             static_cast<PathObject*>(argument("checkFile", path, "path", &Host::IPath::iid));
         if (!where) return Host::kInvalidArgument;
@@ -140,11 +150,13 @@ public:
     using Facet::Facet;
 
     Host::tresult getName(Host::char16* buffer, Host::int32 size) override {
-        if (!usable("getName")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getName");
+        if (!call) return call.refusal();
         return copyOut("getName", Tessaro::toUtf16(host().profile().name), buffer, size);
     }
     Host::tresult getVersion(Host::char16* buffer, Host::int32 size) override {
-        if (!usable("getVersion")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getVersion");
+        if (!call) return call.refusal();
         return copyOut("getVersion", Tessaro::toUtf16(host().profile().version), buffer, size);
     }
 };
@@ -157,8 +169,12 @@ public:
 
     Host::FUnknown* findObject(const Host::char8* name, Host::int32) override {
         std::string wanted;
-        if (!usable("findObject") || !text("findObject", name, "name", wanted)) return nullptr;
+        const HostCall call(*this, "findObject");
+        if (!call) return nullptr;
+        if (!text("findObject", name, "name", wanted)) return nullptr;
         if (wanted != "QPL Mixer" || !host().profile().mixerObject) return nullptr;
+        if (FaultPlan* plan = host().faultPlan(); plan && plan->strikes(FaultKind::NullObject))
+            return nullptr;
         return account().lend(host().document().mixer, Host::FUnknown::iid);
     }
 };
@@ -170,12 +186,14 @@ public:
     using Facet::Facet;
 
     Host::tresult setCycleActive(Host::tbool active) override {
-        if (!usable("setCycleActive")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setCycleActive");
+        if (!call) return call.refusal();
         host().document().song.cycleActive = active != 0;
         return Host::kResultOk;
     }
     Host::tresult setCycleRange(double left, double right, double factor) override {
-        if (!usable("setCycleRange")) return Host::kInvalidArgument;
+        const HostCall call(*this, "setCycleRange");
+        if (!call) return call.refusal();
         auto& song = host().document().song;
         song.cycleLeft = left;
         song.cycleRight = right;
@@ -191,22 +209,25 @@ public:
     using Facet::Facet;
 
     Host::tresult beginEdit(Host::int32 mode) override {
-        if (!usable("beginEdit")) return Host::kInvalidArgument;
+        const HostCall call(*this, "beginEdit");
+        if (!call) return call.refusal();
         host().records().editsBegun.push_back(mode);
         return Host::kResultOk;
     }
 
     Host::tresult finishStep(Host::IProject* project, const Host::char16* name) override {
         std::u16string stepName;
-        if (!usable("finishStep") || !projectArguments("finishStep", project, nullptr) ||
-            !text("finishStep", name, "name", stepName))
+        const HostCall call(*this, "finishStep");
+        if (!call) return call.refusal();
+        if (!projectArguments("finishStep", project, nullptr) || !text("finishStep", name, "name", stepName))
             return Host::kInvalidArgument;
         host().records().editSteps.push_back(Tessaro::toUtf8(stepName));
         return Host::kResultOk;
     }
 
     Host::tresult insertObject(Host::FUnknown* container, Host::FUnknown* object) override {
-        if (!usable("insertObject")) return Host::kInvalidArgument;
+        const HostCall call(*this, "insertObject");
+        if (!call) return call.refusal();
         // What goes in is mostly what the host made last, into where the last one went.
         Object* into = argument("insertObject", container, "container", nullptr, lastContainer_);
         Object* what = argument("insertObject", object, "object", nullptr, host().newestObject());

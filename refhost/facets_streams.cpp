@@ -19,6 +19,8 @@ public:
 
     Host::tresult read(void* buffer, Host::int32 numBytes, Host::int32* numBytesRead) override {
         if (numBytesRead) *numBytesRead = 0;
+        const HostCall call(*this, "read");
+        if (!call) return call.refusal();
         if (!open("read") || !sizeAndBuffer("read", buffer, numBytes)) return Host::kInvalidArgument;
         return self().read(buffer, numBytes, numBytesRead);
     }
@@ -26,17 +28,23 @@ public:
     Host::tresult write(const void* buffer, Host::int32 numBytes,
                         Host::int32* numBytesWritten) override {
         if (numBytesWritten) *numBytesWritten = 0;
+        const HostCall call(*this, "write");
+        if (!call) return call.refusal();
         if (!open("write") || !sizeAndBuffer("write", buffer, numBytes))
             return Host::kInvalidArgument;
         return self().write(buffer, numBytes, numBytesWritten);
     }
 
     Host::tresult seek(Host::int64 pos, Host::int32 mode, Host::int64* result) override {
+        const HostCall call(*this, "seek");
+        if (!call) return call.refusal();
         if (!open("seek")) return Host::kInvalidArgument;
         return self().seek(pos, mode, result);
     }
 
     Host::tresult tell(Host::int64* pos) override {
+        const HostCall call(*this, "tell");
+        if (!call) return call.refusal();
         if (!open("tell") || !outPointer("tell", pos)) return Host::kInvalidArgument;
         *pos = self().position();
         return Host::kResultOk;
@@ -44,7 +52,6 @@ public:
 
 private:
     bool open(const char* operation) {
-        if (!usable(operation)) return false;
         if (self().isOpen()) return true;
         misuse(operation, "the stream is closed");
         return false;
@@ -68,15 +75,17 @@ public:
 
     Host::tresult setPath(const Host::char16* path) override {
         std::u16string text;
-        if (!usable("setPath") || !this->text("setPath", path, "path", text))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "setPath");
+        if (!call) return call.refusal();
+        if (!this->text("setPath", path, "path", text)) return Host::kInvalidArgument;
         self().path = std::move(text);
         self().set = true;
         return Host::kResultOk;
     }
 
     Host::tresult getPath(Host::char16* buffer, Host::int32 size) override {
-        if (!usable("getPath")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getPath");
+        if (!call) return call.refusal();
         return copyOut("getPath", self().path, buffer, size);
     }
 };

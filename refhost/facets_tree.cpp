@@ -39,8 +39,9 @@ public:
     using Facet::Facet;
 
     Host::tresult getChildren(Host::IObjectIterator** children) override {
-        if (!usable("getChildren") || !outPointer("getChildren", children))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getChildren");
+        if (!call) return call.refusal();
+        if (!outPointer("getChildren", children)) return Host::kInvalidArgument;
         *children = nullptr;
         if (self().children.empty()) return Host::kResultFalse;
         auto& iterator = host().make<ChildIterator>(self());
@@ -49,7 +50,9 @@ public:
     }
 
     Host::tresult getSubTree(Host::IProjectObject* object, Host::IObjectTree** tree) override {
-        if (!usable("getSubTree") || !outPointer("getSubTree", tree)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getSubTree");
+        if (!call) return call.refusal();
+        if (!outPointer("getSubTree", tree)) return Host::kInvalidArgument;
         *tree = nullptr;
         auto* node = static_cast<Node*>(
             argument("getSubTree", object, "object", &Host::IProjectObject::iid));
@@ -64,12 +67,15 @@ public:
     using Facet::Facet;
 
     Host::tbool atEnd() override {
-        if (!usable("atEnd")) return 1;
+        const HostCall call(*this, "atEnd");
+        if (!call) return 1;
         return self().next >= self().items.size() ? 1 : 0;
     }
 
     Host::tresult next(Host::IProjectObject** object) override {
-        if (!usable("next") || !outPointer("next", object)) return Host::kInvalidArgument;
+        const HostCall call(*this, "next");
+        if (!call) return call.refusal();
+        if (!outPointer("next", object)) return Host::kInvalidArgument;
         *object = nullptr;
         if (self().next >= self().items.size()) return Host::kResultFalse;
         Node& item = *self().items[self().next++];
@@ -83,25 +89,31 @@ public:
 
     Host::tbool isKind(const Host::char8* kind) override {
         std::string name;
-        if (!usable("isKind") || !text("isKind", kind, "kind", name)) return 0;
+        const HostCall call(*this, "isKind");
+        if (!call) return 0;
+        if (!text("isKind", kind, "kind", name)) return 0;
         return self().is(name) ? 1 : 0;
     }
 
     Host::tresult getName(Host::char16* buffer, Host::int32 size) override {
-        if (!usable("getName")) return Host::kInvalidArgument;
+        const HostCall call(*this, "getName");
+        if (!call) return call.refusal();
         return copyOut("getName", self().name, buffer, size);
     }
 
     Host::tresult getTrack(Host::ITrack** track) override {
-        if (!usable("getTrack") || !outPointer("getTrack", track)) return Host::kInvalidArgument;
+        const HostCall call(*this, "getTrack");
+        if (!call) return call.refusal();
+        if (!outPointer("getTrack", track)) return Host::kInvalidArgument;
         return account().handOut(self(), Host::ITrack::iid, reinterpret_cast<void**>(track));
     }
 
     Host::tresult setName(Host::IProject* project, const Host::char16* name,
                           Host::IEditContext* edit) override {
         std::u16string newName;
-        if (!usable("setName") || !projectArguments("setName", project, edit) ||
-            !text("setName", name, "name", newName))
+        const HostCall call(*this, "setName");
+        if (!call) return call.refusal();
+        if (!projectArguments("setName", project, edit) || !text("setName", name, "name", newName))
             return Host::kInvalidArgument;
         self().name = std::move(newName);
         return Host::kResultOk;
@@ -109,8 +121,9 @@ public:
 
     Host::tresult setColor(Host::IProject* project, Host::uint32 color,
                            Host::IEditContext* edit) override {
-        if (!usable("setColor") || !projectArguments("setColor", project, edit))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "setColor");
+        if (!call) return call.refusal();
+        if (!projectArguments("setColor", project, edit)) return Host::kInvalidArgument;
         self().colour = color;
         return Host::kResultOk;
     }
@@ -121,20 +134,23 @@ public:
     using Facet::Facet;
 
     Host::tresult getAttributes(Host::IAttributeList** list) override {
-        if (!usable("getAttributes") || !outPointer("getAttributes", list))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getAttributes");
+        if (!call) return call.refusal();
+        if (!outPointer("getAttributes", list)) return Host::kInvalidArgument;
         return account().handOut(self(), Host::IAttributeList::iid, reinterpret_cast<void**>(list));
     }
 
     Host::tresult getEventList(Host::IEventList** list) override {
-        if (!usable("getEventList") || !outPointer("getEventList", list))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getEventList");
+        if (!call) return call.refusal();
+        if (!outPointer("getEventList", list)) return Host::kInvalidArgument;
         return handOutTrackEventList(self(), list);
     }
 
     Host::tresult getAutomation(Host::IAutomation** automation) override {
-        if (!usable("getAutomation") || !outPointer("getAutomation", automation))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "getAutomation");
+        if (!call) return call.refusal();
+        if (!outPointer("getAutomation", automation)) return Host::kInvalidArgument;
         *automation = nullptr;
         TrackAutomation* made = automationOf(host(), self());
         if (!made) return Host::kResultFalse;
@@ -148,12 +164,16 @@ public:
     using Facet::Facet;
 
     Host::tresult hasAttribute(const Host::char8* key) override {
+        const HostCall call(*this, "hasAttribute");
+        if (!call) return call.refusal();
         const AttributeValue* value = nullptr;
         if (!find("hasAttribute", key, value)) return Host::kInvalidArgument;
         return value ? Host::kResultOk : Host::kResultFalse;
     }
 
     Host::int32 getType(const Host::char8* key) override {
+        const HostCall call(*this, "getType");
+        if (!call) return 0;
         const AttributeValue* value = nullptr;
         if (!find("getType", key, value) || !value) return 0;
         if (std::holds_alternative<Host::int64>(*value)) return kInteger;
@@ -171,6 +191,8 @@ public:
 
     Host::tresult getString(const Host::char8* key, Host::char16* buffer,
                             Host::int32 size) override {
+        const HostCall call(*this, "getString");
+        if (!call) return call.refusal();
         const AttributeValue* value = nullptr;
         if (!find("getString", key, value)) return Host::kInvalidArgument;
         if (!value || !std::holds_alternative<std::u16string>(*value)) return Host::kResultFalse;
@@ -178,36 +200,42 @@ public:
     }
 
     Host::tresult setInt(const Host::char8* key, Host::int64 value, Host::tbool) override {
+        const HostCall call(*this, "setInt");
+        if (!call) return call.refusal();
         return set("setInt", key, AttributeValue(value));
     }
 
     Host::tresult setFloat(const Host::char8* key, double value, Host::tbool) override {
+        const HostCall call(*this, "setFloat");
+        if (!call) return call.refusal();
         return set("setFloat", key, AttributeValue(value));
     }
 
     Host::tresult setString(const Host::char8* key, const Host::char16* value,
                             Host::tbool) override {
         std::u16string text16;
-        if (!usable("setString") || !text("setString", value, "value", text16))
-            return Host::kInvalidArgument;
+        const HostCall call(*this, "setString");
+        if (!call) return call.refusal();
+        if (!text("setString", value, "value", text16)) return Host::kInvalidArgument;
         return set("setString", key, AttributeValue(std::move(text16)));
     }
 
     Host::tresult setName(Host::IProject* project, const Host::char16* name,
                           Host::IEditContext* edit) override {
         std::u16string newName;
-        if (!usable("setName") || !projectArguments("setName", project, edit) ||
-            !text("setName", name, "name", newName))
+        const HostCall call(*this, "setName");
+        if (!call) return call.refusal();
+        if (!projectArguments("setName", project, edit) || !text("setName", name, "name", newName))
             return Host::kInvalidArgument;
         self().name = std::move(newName);
         return Host::kResultOk;
     }
 
 private:
-    // Looks key up; false (a misuse) when the call or the key is bad.
+    // Looks key up; false (a misuse) when the key is bad.
     bool find(const char* operation, const Host::char8* key, const AttributeValue*& value) {
         std::string name;
-        if (!usable(operation) || !text(operation, key, "key", name)) return false;
+        if (!text(operation, key, "key", name)) return false;
         const auto it = self().attributes.find(name);
         value = it == self().attributes.end() ? nullptr : &it->second;
         return true;
@@ -216,6 +244,8 @@ private:
     template <class T, class Store>
     Host::tresult get(const char* operation, const Host::char8* key, Store&& store,
                       const void* out) {
+        const HostCall call(*this, operation);
+        if (!call) return call.refusal();
         const AttributeValue* value = nullptr;
         if (!outPointer(operation, out) || !find(operation, key, value))
             return Host::kInvalidArgument;
@@ -226,7 +256,7 @@ private:
 
     Host::tresult set(const char* operation, const Host::char8* key, AttributeValue value) {
         std::string name;
-        if (!usable(operation) || !text(operation, key, "key", name)) return Host::kInvalidArgument;
+        if (!text(operation, key, "key", name)) return Host::kInvalidArgument;
         if (name.empty()) {
             misuse(operation, "empty key");
             return Host::kInvalidArgument;

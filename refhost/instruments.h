@@ -14,7 +14,7 @@
 
 #include "interfaces/ftypes.h"
 #include "refhost/node.h"
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 
 namespace RefHost {
 
@@ -55,7 +55,7 @@ InstrumentInstance* instrumentInstanceOf(const Node& slot);
 void addInstrumentSlot(ReferenceHost& host, Node& channel);
 
 // The "instrument" entry of a track in the report: null without an instrument slot.
-Report instrumentReport(const Node& track);
+void writeInstrument(ReportWriter& out, const Node& track);
 
 // The 32-character text of a class id (first group, two 16-bit groups, eight bytes, in
 // upper-case hexadecimal) and back; nullopt for a text that is not 32 hexadecimal digits.

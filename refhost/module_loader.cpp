@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "refhost/fault_plan.h"
 #include "refhost/reference_host.h"
 
 namespace RefHost {
@@ -47,7 +48,8 @@ std::string fixedText(const char* text, std::size_t size) { return Tessaro::from
 
 }  // namespace
 
-LoadedModule::LoadedModule(const std::filesystem::path& file) : file_(file) {
+LoadedModule::LoadedModule(const std::filesystem::path& file, FaultPlan* plan)
+    : file_(file), plan_(plan) {
     handle_ = openLibrary(file);
     if (!handle_)
         throw ModuleError("cannot load module " + file.string() + ": " + libraryError());
@@ -59,21 +61,21 @@ LoadedModule::LoadedModule(const std::filesystem::path& file) : file_(file) {
         throw ModuleError("module " + file.string() +
                           " lacks GetPluginFactory, InitDll or ExitDll");
     }
-    if (!init()) {
+    if (!intoModule(plan_, init)) {
         closeLibrary(handle_);
         throw ModuleError("module " + file.string() + ": InitDll failed");
     }
-    factory_ = getFactory();
+    factory_ = intoModule(plan_, getFactory);
     if (!factory_) {
-        exit_();
+        intoModule(plan_, exit_);
         closeLibrary(handle_);
         throw ModuleError("module " + file.string() + ": GetPluginFactory gave no factory");
     }
 }
 
 LoadedModule::~LoadedModule() {
-    factory_->release();
-    exit_();
+    intoModule(plan_, [this] { return factory_->release(); });
+    intoModule(plan_, exit_);
     closeLibrary(handle_);
 }
 
@@ -101,18 +103,26 @@ ImportOutcome runImport(LoadedModule& module, ReferenceHost& host,
     }
     outcome.filter = *filter;
 
+    // Every call into the module runs the module's code (intoModule): a fault plan of the
+    // host tells it from the host's own.
+    FaultPlan* const plan = host.faultPlan();
+
     Host::IProjectFilterPlugin* plugin = nullptr;
-    if (module.factory()->createInstance(filter->cid, Host::IProjectFilterPlugin::iid,
-                                         reinterpret_cast<void**>(&plugin)) != Host::kResultOk ||
+    if (intoModule(plan, [&] {
+            return module.factory()->createInstance(filter->cid, Host::IProjectFilterPlugin::iid,
+                                                    reinterpret_cast<void**>(&plugin));
+        }) != Host::kResultOk ||
         !plugin) {
         outcome.error = "the factory did not create \"" + filter->name + "\"";
         return outcome;
     }
 
-    if (plugin->initialize(host.lendContext()) != Host::kResultOk) {
+    Host::FUnknown* const context = host.lendContext();
+    if (intoModule(plan, [&] { return plugin->initialize(context); }) != Host::kResultOk) {
         outcome.error = "\"" + filter->name + "\" refused the host context";
     } else {
-        if (plugin->getFileType(&outcome.fileType) != Host::kResultOk) {
+        if (intoModule(plan, [&] { return plugin->getFileType(&outcome.fileType); }) !=
+            Host::kResultOk) {
             outcome.error = "\"" + filter->name + "\" gave no file type";
         } else if (fixedText(outcome.fileType.extension, sizeof outcome.fileType.extension) !=
                    "tsp") {
@@ -123,13 +133,14 @@ ImportOutcome runImport(LoadedModule& module, ReferenceHost& host,
         } else {
             const auto absolute = std::filesystem::absolute(file);
             if (host.projectFolder().empty()) host.setProjectFolder(absolute.parent_path());
-            outcome.result =
-                plugin->importProject(host.lendPath(absolute), host.lendImportTarget());
-            host.records().diagnostics = askDiagnostics(plugin);
+            Host::IPath* const path = host.lendPath(absolute);
+            Host::FUnknown* const target = host.lendImportTarget();
+            outcome.result = intoModule(plan, [&] { return plugin->importProject(path, target); });
+            host.records().diagnostics = askDiagnostics(plugin, plan);
         }
-        plugin->terminate();
+        intoModule(plan, [&] { return plugin->terminate(); });
     }
-    outcome.filterCountAtRelease = plugin->release();
+    outcome.filterCountAtRelease = intoModule(plan, [&] { return plugin->release(); });
     return outcome;
 }
 

@@ -11,6 +11,7 @@
 
 namespace RefHost {
 
+class FaultPlan;
 class ReferenceHost;
 
 class ModuleError : public std::runtime_error {
@@ -22,8 +23,9 @@ public:
 // Destroying it releases the factory, calls "ExitDll" and closes the module.
 class LoadedModule {
 public:
-    // Throws ModuleError naming what failed.
-    explicit LoadedModule(const std::filesystem::path& file);
+    // Throws ModuleError naming what failed. plan, when given, is told of each call into
+    // the module (refhost/fault_plan.h) and must outlive the loaded module.
+    explicit LoadedModule(const std::filesystem::path& file, FaultPlan* plan = nullptr);
     ~LoadedModule();
     LoadedModule(const LoadedModule&) = delete;
     LoadedModule& operator=(const LoadedModule&) = delete;
@@ -37,6 +39,7 @@ private:
     void* handle_ = nullptr;
     Host::IPluginFactory* factory_ = nullptr;
     Host::ExitModuleProc exit_ = nullptr;
+    FaultPlan* plan_ = nullptr;
 };
 
 struct FilterClass {

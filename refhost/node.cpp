@@ -1,6 +1,8 @@
 #include "refhost/node.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <mutex>
 
 #include "base/text.h"
@@ -13,7 +15,9 @@ namespace RefHost {
 
 namespace {
 
-// The names of node kinds, numbered in the order first used.
+// The names of node kinds, numbered in the order first used. A name once numbered never
+// moves or changes, so looking one up (every Node::is) takes no lock; numbering a new one
+// does.
 class KindNames {
 public:
     static KindNames& all() {
@@ -23,24 +27,30 @@ public:
 
     // The number of name; -1 when it has none and add is false.
     int number(std::string_view name, bool add) {
+        const int known = find(name, count_.load(std::memory_order_acquire));
+        if (known >= 0 || !add) return known;
         const std::lock_guard<std::mutex> hold(lock_);
-        for (std::size_t i = 0; i < names_.size(); ++i)
-            if (names_[i] == name) return static_cast<int>(i);
-        if (!add) return -1;
-        if (names_.size() == 64)
+        const std::size_t count = count_.load(std::memory_order_relaxed);
+        if (const int added = find(name, count); added >= 0) return added;
+        if (count == names_.size())
             throw ProfileError("more than 64 kinds of node: \"" + std::string(name) + "\"");
-        names_.emplace_back(name);
-        return static_cast<int>(names_.size() - 1);
+        names_[count] = name;
+        count_.store(count + 1, std::memory_order_release);
+        return static_cast<int>(count);
     }
 
-    std::string name(int number) {
-        const std::lock_guard<std::mutex> hold(lock_);
-        return names_[static_cast<std::size_t>(number)];
-    }
+    std::string name(int number) const { return names_[static_cast<std::size_t>(number)]; }
 
 private:
+    int find(std::string_view name, std::size_t count) const {
+        for (std::size_t i = 0; i < count; ++i)
+            if (names_[i] == name) return static_cast<int>(i);
+        return -1;
+    }
+
     std::mutex lock_;
-    std::vector<std::string> names_;
+    std::array<std::string, 64> names_;
+    std::atomic<std::size_t> count_{0};
 };
 
 }  // namespace
@@ -64,6 +74,18 @@ std::vector<std::string> KindSet::names() const {
         if (bits_ >> i & 1u) out.push_back(KindNames::all().name(i));
     return out;
 }
+
+namespace {
+
+// True when a name reads as the UTF-8 text; compared unit by unit when the text is ASCII.
+bool namedAs(std::u16string_view name, std::string_view name8) {
+    for (const char c : name8)
+        if (static_cast<unsigned char>(c) >= 0x80) return Tessaro::toUtf8(name) == name8;
+    return std::equal(name.begin(), name.end(), name8.begin(), name8.end(),
+                      [](char16_t a, char b) { return a == static_cast<unsigned char>(b); });
+}
+
+}  // namespace
 
 // --- Parameter -----------------------------------------------------------------------
 
@@ -92,6 +114,7 @@ void Parameter::set(double v) {
     // NaN is not ordered: it leaves the value at 0.
     value = v >= 0 ? std::min(v, static_cast<double>(max)) : 0.0;
     ++changes;
+    owner.parameterChanged = true;
     // A slot whose owner watches its choice (the instrument slot) settles it itself; any
     // other plug-in choice settles the instance of the effect catalog.
     if (onChange)
@@ -156,7 +179,7 @@ void Node::insert(std::size_t index, Node& child) {
 
 Node* Node::findChild(std::string_view name8) const {
     for (Node* child : children)
-        if (child->shownName8() == name8) return child;
+        if (namedAs(child->shownName(), name8)) return child;
     return nullptr;
 }
 

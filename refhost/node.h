@@ -38,6 +38,9 @@ public:
     KindSet(std::initializer_list<std::string_view> names);
 
     bool contains(std::string_view name) const;
+    // True when every kind of kinds is here: a test without looking names up, for a set
+    // made once (`static const KindSet kSend{"send"}`).
+    bool containsAll(KindSet kinds) const { return (bits_ & kinds.bits_) == kinds.bits_; }
     void insert(std::string_view name);
     // The names, in the order they were numbered.
     std::vector<std::string> names() const;
@@ -87,6 +90,7 @@ public:
     std::string describe() const override;
 
     bool is(std::string_view kind) const { return kinds.contains(kind); }
+    bool is(KindSet all) const { return kinds.containsAll(all); }
     // The name the node shows: a track channel shows its track's name.
     const std::u16string& shownName() const;
     std::string shownName8() const;
@@ -103,6 +107,7 @@ public:
     std::vector<Node*> children;
     std::vector<std::unique_ptr<Parameter>> parameters;
     Node* subNode = nullptr;  // what IParamNode::getSubNode answers
+    bool parameterChanged = false;  // the plug-in set a value of one of its parameters
 
     // --- Project tree: tracks and folders --------------------------------------------
     std::map<std::string, AttributeValue> attributes;

@@ -123,6 +123,14 @@ json readJsonFile(const fs::path& file) {
     }
 }
 
+// By name, then by version, then by id: the order of list().
+bool listOrder(const ProfileInfo& a, const ProfileInfo& b) {
+    if (a.name != b.name) return a.name < b.name;
+    const auto va = parseVersionNumbers(a.version), vb = parseVersionNumbers(b.version);
+    if (va != vb) return va < vb;
+    return a.id < b.id;
+}
+
 bool looksLikePath(std::string_view selector) {
     return selector.find('/') != std::string_view::npos || selector.ends_with(".json");
 }
@@ -187,23 +195,34 @@ fs::path ProfileStore::defaultFolder() {
 
 ProfileStore::ProfileStore(fs::path folder) : folder_(std::move(folder)) {}
 
-json ProfileStore::readMerged(const fs::path& file, int depth) const {
+json ProfileStore::readMerged(const fs::path& file, int depth, MergedBases* bases) const {
     if (depth > kMaxExtendsDepth)
         throw ProfileError("profile " + file.string() + " extends too deeply");
     json j = readJsonFile(file);
     if (!j.is_object()) throw ProfileError("profile " + file.string() + " is not an object");
     if (!j.contains("extends")) return j;
     const auto base = j.at("extends").get<std::string>();
-    json merged = readMerged(folder_ / (base + ".json"), depth + 1);
+    const fs::path baseFile = folder_ / (base + ".json");
+    json merged;
+    if (!bases) {
+        merged = readMerged(baseFile, depth + 1, nullptr);
+    } else if (const auto known = bases->find(baseFile); known != bases->end()) {
+        merged = known->second;
+    } else {
+        merged = readMerged(baseFile, depth + 1, bases);
+        bases->emplace(baseFile, merged);
+    }
     j.erase("extends");
     merged.erase("abstract");
     merged.merge_patch(j);
     return merged;
 }
 
-Profile ProfileStore::loadFile(const fs::path& file) const {
+Profile ProfileStore::loadFile(const fs::path& file) const { return loadFile(file, nullptr); }
+
+Profile ProfileStore::loadFile(const fs::path& file, MergedBases* bases) const {
     try {
-        const json j = readMerged(file, 0);
+        const json j = readMerged(file, 0, bases);
         if (j.value("abstract", false))
             throw ProfileError("profile " + file.string() + " is a base, not a host");
         Profile p = fromJson(j);
@@ -220,24 +239,49 @@ Profile ProfileStore::loadFile(const fs::path& file) const {
 }
 
 std::vector<ProfileInfo> ProfileStore::list() const {
+    MergedBases bases;
+    return list(bases);
+}
+
+std::vector<ProfileInfo> ProfileStore::list(MergedBases& bases) const {
     std::vector<ProfileInfo> infos;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder_, ec)) {
         if (!entry.is_regular_file() || entry.path().extension() != ".json") continue;
         try {
-            const Profile p = loadFile(entry.path());
+            const Profile p = loadFile(entry.path(), &bases);
             infos.push_back({p.id, p.name, p.version, p.description, p.file});
         } catch (const ProfileError&) {
             // A base, or a profile that does not load: not a host to offer.
         }
     }
-    std::sort(infos.begin(), infos.end(), [](const ProfileInfo& a, const ProfileInfo& b) {
-        if (a.name != b.name) return a.name < b.name;
-        const auto va = parseVersionNumbers(a.version), vb = parseVersionNumbers(b.version);
-        if (va != vb) return va < vb;
-        return a.id < b.id;
-    });
+    std::sort(infos.begin(), infos.end(), listOrder);
     return infos;
+}
+
+std::optional<ProfileInfo> ProfileStore::infoOf(const fs::path& file, MergedBases& bases) const {
+    try {
+        const json own = readJsonFile(file);
+        if (own.is_object() && !own.value("abstract", false) && own.contains("name") &&
+            own.contains("version") && own["name"].is_string() && own["version"].is_string())
+            return ProfileInfo{file.stem().string(), own["name"].get<std::string>(),
+                               own["version"].get<std::string>(), "", file};
+        // A file that does not name itself (or is a base): its profile tells.
+        const Profile p = loadFile(file, &bases);
+        return ProfileInfo{p.id, p.name, p.version, p.description, p.file};
+    } catch (const ProfileError&) {
+        return std::nullopt;
+    } catch (const json::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<Profile> ProfileStore::loadIfItLoads(const fs::path& file, MergedBases& bases) const {
+    try {
+        return loadFile(file, &bases);
+    } catch (const ProfileError&) {
+        return std::nullopt;
+    }
 }
 
 Profile ProfileStore::load(std::string_view selector) const {
@@ -249,17 +293,28 @@ Profile ProfileStore::load(std::string_view selector) const {
     if (selector.find('/') == std::string_view::npos && fs::is_regular_file(byId, ec))
         return loadFile(byId);
 
-    const auto infos = list();
-
-    // "Name", or "Name major.minor.patch": the newest of that name, or that version.
-    const ProfileInfo* newest = nullptr;
-    for (const auto& info : infos) {
-        if (info.name == selector) newest = &info;  // the list is sorted by version
+    // "Name", or "Name major.minor.patch": that version, else the newest of that name, of
+    // the profiles that load. A host profile names itself in its own file, so the files are
+    // read without their bases to find the ones that fit, and only those are loaded.
+    MergedBases bases;
+    std::vector<ProfileInfo> named;  // of that name, in the order list() gives
+    for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".json") continue;
+        auto info = infoOf(entry.path(), bases);
+        if (info && (info->name == selector || selector.starts_with(info->name + " ")))
+            named.push_back(std::move(*info));
+    }
+    std::sort(named.begin(), named.end(), listOrder);
+    for (const auto& info : named) {
         const std::string numbers =
             info.version.size() > 8 ? info.version.substr(8) : std::string();
-        if (selector == info.name + " " + numbers) return loadFile(info.file);
+        if (selector != info.name + " " + numbers) continue;
+        if (auto profile = loadIfItLoads(info.file, bases)) return std::move(*profile);
     }
-    if (newest) return loadFile(newest->file);
+    for (auto info = named.rbegin(); info != named.rend(); ++info) {
+        if (info->name != selector) continue;
+        if (auto profile = loadIfItLoads(info->file, bases)) return std::move(*profile);
+    }
     throw ProfileError("no host profile \"" + std::string(selector) + "\" in " + folder_.string());
 }
 

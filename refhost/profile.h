@@ -133,7 +133,19 @@ public:
     Profile loadFile(const std::filesystem::path& file) const;
 
 private:
-    nlohmann::json readMerged(const std::filesystem::path& file, int depth) const;
+    // The bases read while profiles are listed, merged, by file: every host profile of a
+    // folder extends the same few, which are read once instead of once per profile.
+    using MergedBases = std::map<std::filesystem::path, nlohmann::json>;
+
+    Profile loadFile(const std::filesystem::path& file, MergedBases* bases) const;
+    // The file's id, name and version, read from the file itself where it names itself;
+    // none for a base or a file that does not load.
+    std::optional<ProfileInfo> infoOf(const std::filesystem::path& file, MergedBases& bases) const;
+    std::optional<Profile> loadIfItLoads(const std::filesystem::path& file,
+                                         MergedBases& bases) const;
+    std::vector<ProfileInfo> list(MergedBases& bases) const;
+    nlohmann::json readMerged(const std::filesystem::path& file, int depth,
+                              MergedBases* bases) const;
 
     std::filesystem::path folder_;
 };

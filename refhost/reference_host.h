@@ -146,6 +146,11 @@ public:
     AudioResources& audioResources() { return audioResources_; }
     const AudioResources& audioResources() const { return audioResources_; }
 
+    // The plan by which the host fails calls of the plug-in (refhost/fault_plan.h); none by
+    // default. The plan is the caller's and must outlive its use.
+    void setFaultPlan(FaultPlan* plan) { faultPlan_ = plan; }
+    FaultPlan* faultPlan() const { return faultPlan_; }
+
 private:
     void destroyObjects();
 
@@ -163,6 +168,19 @@ private:
     std::size_t memoryStreams_ = 0;
     AudioWriteWatcher audioWriteWatcher_;
     AudioResources audioResources_;
+    FaultPlan* faultPlan_ = nullptr;
 };
+
+// The constructors of every facet call (refhost/fault_plan.h), here where the host is
+// known, so that a call to a host without a fault plan costs a few instructions.
+inline HostSide::HostSide(const FacetBase& facet, const char* operation)
+    : plan_(facet.object().host().faultPlan()),
+      before_(plan_ ? plan_->switchTo({&facet, operation, Runner::Host}) : FaultPlan::State{}) {}
+
+inline HostCall::HostCall(FacetBase& facet, const char* operation, FaultKind kind)
+    : side_(facet, operation) {
+    if (facet.released() && !facet.usable(operation)) refusal_ = Host::kInvalidArgument;
+    else if (side_.plan() && side_.plan()->strikes(kind)) refusal_ = Host::kResultFalse;
+}
 
 }  // namespace RefHost

@@ -16,219 +16,293 @@ namespace RefHost {
 
 namespace {
 
-template <class T>
-Report optional(const std::optional<T>& value) {
-    return value ? Report(*value) : Report(nullptr);
+// A reference to a channel of "Channels": its index and the name it shows.
+void writeChannelRef(ReportWriter& out, const Document& document, const Node& channel) {
+    out.beginObject();
+    out.member("channel", document.channelIndex(channel));
+    out.member("name", channel.shownName());
+    out.end();
 }
 
-std::string hex32(Host::uint32 value) {
+void writeParameter(ReportWriter& out, const Parameter& p) {
+    out.beginObject();
+    out.member("name", p.name);
+    out.member("tag", p.tag);
+    out.member("value", p.value);
+    out.member("max", p.max);
+    if (p.isList) {
+        const ListEntry* entry = p.chosenEntry();
+        out.memberIf("entry", entry != nullptr, entry ? std::u16string_view(entry->name) : u"");
+    }
+    out.end();
+}
+
+// A node's name, parameters, send destination, children and sub-node, as members of the
+// object open in out.
+void writeNodeMembers(ReportWriter& out, const Document& document, const Node& node) {
+    out.member("name", node.shownName());
+    out.arrayMember("parameters");
+    for (const auto& p : node.parameters) writeParameter(out, *p);
+    out.end();
+    static const KindSet kSend{"send"};
+    if (node.is(kSend)) {
+        out.key("destination");
+        if (node.destination)
+            writeChannelRef(out, document, *node.destination);
+        else
+            out.null();
+    }
+    out.arrayMember("children");
+    for (const Node* child : node.children) {
+        out.beginObject();
+        writeNodeMembers(out, document, *child);
+        out.end();
+    }
+    out.end();
+    if (node.subNode) {
+        out.objectMember("subNode");
+        writeNodeMembers(out, document, *node.subNode);
+        out.end();
+    }
+}
+
+void writeAttribute(ReportWriter& out, const AttributeValue& value) {
+    out.beginObject();
+    if (const auto* i = std::get_if<Host::int64>(&value)) {
+        out.member("type", "integer");
+        out.member("value", *i);
+    } else if (const auto* f = std::get_if<double>(&value)) {
+        out.member("type", "float");
+        out.member("value", *f);
+    } else {
+        out.member("type", "string");
+        out.member("value", std::get<std::u16string>(value));
+    }
+    out.end();
+}
+
+// The values a track's channel shows on its strip.
+void writeChannelValues(ReportWriter& out, const Document& document, const Node& channel) {
+    const ChannelStrip strip = channelStrip(document, channel);
+    out.beginObject();
+    out.member("channel", strip.channel);
+    out.member("type", channel.deviceType);
+    out.member("volume", strip.volume);
+    out.member("pan", strip.pan);
+    out.member("mute", strip.mute);
+    out.member("solo", strip.solo);
+    out.member("mode", channel.mode);
+    out.end();
+}
+
+void writeSong(ReportWriter& out, const Document& document) {
+    const SongState& song = document.song;
+    out.beginObject();
+    out.arrayMember("preparation");
+    for (const auto& p : song.preparations) {
+        out.beginObject();
+        out.member("templateId", p.templateId);
+        out.member("viewMode", p.viewMode);
+        out.end();
+    }
+    out.end();
+    out.objectMember("tempo");
+    out.member("rate", song.tempoRate);
+    out.member("active", song.tempoActive);
+    out.member("tempo", song.tempo);
+    out.end();
+    out.member("length", song.length);
+    out.arrayMember("signatures");
+    for (const auto& s : song.signatures) {
+        out.beginObject();
+        out.member("position", s.position);
+        out.member("numerator", s.numerator);
+        out.member("denominator", s.denominator);
+        out.end();
+    }
+    out.end();
+    out.objectMember("cycle");
+    out.member("active", song.cycleActive);
+    out.member("left", song.cycleLeft);
+    out.member("right", song.cycleRight);
+    out.member("factor", song.cycleFactor);
+    out.end();
+    out.member("sampleRate", song.sampleRate);
+    out.member("sampleSize", song.sampleSize);
+    out.end();
+}
+
+// Each track with its channel's values, automation, instrument and events, one at a time.
+void writeTracks(ReportWriter& out, const ReferenceHost& host) {
+    const Document& document = host.document();
+    out.beginArray();
+    for (const auto& [node, depth] : document.tracks()) {
+        out.beginObject();
+        out.member("depth", depth);
+        out.member("kind", trackKindName(*node));
+        out.member("name", node->name);
+        out.memberIf("colour", node->colour.has_value(),
+                     node->colour ? hexText(*node->colour) : "");
+        out.objectMember("attributes");
+        for (const auto& [name, value] : node->attributes) {
+            out.key(name);
+            writeAttribute(out, value);
+        }
+        out.end();
+        out.key("channel");
+        if (node->channel)
+            writeChannelValues(out, document, *node->channel);
+        else
+            out.null();
+        if (node->automation) {
+            out.key("automation");
+            writeAutomation(out, *node);
+        }
+        out.key("instrument");
+        writeInstrument(out, *node);
+        if (node->eventList) {
+            out.key("events");
+            writeEvents(out, host, *node->eventList);
+        }
+        out.end();
+    }
+    out.end();
+}
+
+void writeMixer(ReportWriter& out, const Document& document) {
+    out.beginObject();
+    out.member("value", document.mixer.value);
+    out.arrayMember("channels");
+    for (const Node* channel : document.channels.children) {
+        out.beginObject();
+        out.member("type", channel->deviceType);
+        out.member("trackChannel", channel->trackChannel);
+        out.member("mode", channel->mode);
+        writeNodeMembers(out, document, *channel);
+        out.end();
+    }
+    out.end();
+    out.end();
+}
+
+// The files the host wrote, with the format of each audio file as read back.
+void writeFiles(ReportWriter& out, const ReferenceHost& host) {
+    out.beginArray();
+    for (const auto& file : host.records().filesWritten) {
+        out.beginObject();
+        out.member("path", shownFilePath(host, file));
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(file, ec);
+        out.memberIf("size", !ec, size);
+        if (const auto info = readAudioFileInfo(file)) {
+            out.key("audio");
+            writeAudioFile(out, host, *info, false);
+        }
+        out.end();
+    }
+    out.end();
+}
+
+void writeReferences(ReportWriter& out, const Findings& found) {
+    out.beginObject();
+    out.member("held", found.held);
+    out.member("overReleased", found.overReleased);
+    out.member("misuses", found.misuseCount);
+    out.memberIf("firstMisuse", !found.misuses.empty(), found.firstMisuse());
+    out.objectMember("details");
+    out.arrayMember("held");
+    for (const auto& h : found.heldDetails) {
+        out.beginObject();
+        out.member("facet", h.facet);
+        out.member("count", h.count);
+        out.end();
+    }
+    out.end();
+    out.arrayMember("overReleased");
+    for (const auto& o : found.overReleaseDetails) {
+        out.beginObject();
+        out.member("facet", o.facet);
+        out.member("times", o.times);
+        out.end();
+    }
+    out.end();
+    out.member("misuses", found.misuses);
+    out.end();
+    out.end();
+}
+
+}  // namespace
+
+const char* trackKindName(const Node& track) {
+    static const std::pair<KindSet, const char*> kKinds[] = {{KindSet{"folder"}, "folder"},
+                                                             {KindSet{"instrument"}, "instrument"},
+                                                             {KindSet{"audio"}, "audio"},
+                                                             {KindSet{"effect"}, "effect"}};
+    for (const auto& [kind, name] : kKinds)
+        if (track.is(kind)) return name;
+    return "track";
+}
+
+std::string hexText(Host::uint32 value) {
     char text[11];
     std::snprintf(text, sizeof text, "0x%08X", value);
     return text;
 }
 
-const char* trackKind(const Node& node) {
-    for (const char* kind : {"folder", "instrument", "audio", "effect"})
-        if (node.is(kind)) return kind;
-    return "track";
-}
-
-// A reference to a channel of "Channels": its index and the name it shows.
-Report channelRef(const Document& document, const Node& channel) {
-    Report j;
-    j["channel"] = document.channelIndex(channel);
-    j["name"] = channel.shownName8();
-    return j;
-}
-
-Report parameterJson(const Parameter& p) {
-    Report j;
-    j["name"] = p.name;
-    j["tag"] = p.tag;
-    j["value"] = p.value;
-    j["max"] = p.max;
-    if (p.isList) {
-        const ListEntry* entry = p.chosenEntry();
-        j["entry"] = entry ? Report(Tessaro::toUtf8(entry->name)) : Report(nullptr);
-    }
-    return j;
-}
-
-Report nodeJson(const Document& document, const Node& node) {
-    Report j;
-    j["name"] = node.shownName8();
-    j["parameters"] = Report::array();
-    for (const auto& p : node.parameters) j["parameters"].push_back(parameterJson(*p));
-    if (node.is("send"))
-        j["destination"] =
-            node.destination ? channelRef(document, *node.destination) : Report(nullptr);
-    j["children"] = Report::array();
-    for (const Node* child : node.children) j["children"].push_back(nodeJson(document, *child));
-    if (node.subNode) j["subNode"] = nodeJson(document, *node.subNode);
-    return j;
-}
-
-Report attributeJson(const AttributeValue& value) {
-    Report j;
-    if (const auto* i = std::get_if<Host::int64>(&value)) {
-        j["type"] = "integer";
-        j["value"] = *i;
-    } else if (const auto* f = std::get_if<double>(&value)) {
-        j["type"] = "float";
-        j["value"] = *f;
-    } else {
-        j["type"] = "string";
-        j["value"] = Tessaro::toUtf8(std::get<std::u16string>(value));
-    }
-    return j;
-}
-
-Report parameterValue(const Node* node, const char* name) {
-    const Parameter* p = node ? node->findParameter(name) : nullptr;
-    return p ? Report(p->value) : Report(nullptr);
-}
-
-// The values a track's channel shows on its strip.
-Report channelValues(const Document& document, const Node& channel) {
-    Report j;
-    j["channel"] = document.channelIndex(channel);
-    j["type"] = channel.deviceType;
-    j["volume"] = parameterValue(&channel, "volume");
+ChannelStrip channelStrip(const Document& document, const Node& channel) {
+    const auto valueOf = [](const Parameter* p) {
+        return p ? std::optional<double>(p->value) : std::nullopt;
+    };
     const Node* panner = channel.findChild("Panner");
-    const Parameter* pan = panner ? panner->findParameterByTag(4201) : nullptr;
-    j["pan"] = pan ? Report(pan->value) : Report(nullptr);
-    j["mute"] = parameterValue(&channel, "mute");
-    j["solo"] = parameterValue(&channel, "solo");
-    j["mode"] = optional(channel.mode);
-    return j;
+    ChannelStrip strip;
+    strip.channel = document.channelIndex(channel);
+    strip.volume = valueOf(channel.findParameter("volume"));
+    strip.pan = valueOf(panner ? panner->findParameterByTag(4201) : nullptr);
+    strip.mute = valueOf(channel.findParameter("mute"));
+    strip.solo = valueOf(channel.findParameter("solo"));
+    return strip;
 }
 
-Report songJson(const Document& document) {
-    const SongState& song = document.song;
-    Report j;
-    j["preparation"] = Report::array();
-    for (const auto& p : song.preparations)
-        j["preparation"].push_back({{"templateId", p.templateId}, {"viewMode", p.viewMode}});
-    j["tempo"] = {{"rate", optional(song.tempoRate)},
-                  {"active", optional(song.tempoActive)},
-                  {"tempo", optional(song.tempo)}};
-    j["length"] = optional(song.length);
-    j["signatures"] = Report::array();
-    for (const auto& s : song.signatures)
-        j["signatures"].push_back({{"position", s.position},
-                                   {"numerator", s.numerator},
-                                   {"denominator", s.denominator}});
-    j["cycle"] = {{"active", optional(song.cycleActive)},
-                  {"left", optional(song.cycleLeft)},
-                  {"right", optional(song.cycleRight)},
-                  {"factor", optional(song.cycleFactor)}};
-    j["sampleRate"] = song.sampleRate;
-    j["sampleSize"] = song.sampleSize;
-    return j;
-}
-
-Report tracksJson(const Document& document) {
-    Report tracks = Report::array();
-    for (const auto& [node, depth] : document.tracks()) {
-        Report j;
-        j["depth"] = depth;
-        j["kind"] = trackKind(*node);
-        j["name"] = Tessaro::toUtf8(node->name);
-        j["colour"] = node->colour ? Report(hex32(*node->colour)) : Report(nullptr);
-        j["attributes"] = Report::object();
-        for (const auto& [key, value] : node->attributes) j["attributes"][key] = attributeJson(value);
-        j["channel"] = node->channel ? channelValues(document, *node->channel) : Report(nullptr);
-        if (node->automation) j["automation"] = automationReport(*node);
-        j["instrument"] = instrumentReport(*node);
-        tracks.push_back(std::move(j));
-    }
-    return tracks;
-}
-
-Report mixerJson(const Document& document) {
-    Report j;
-    j["value"] = optional(document.mixer.value);
-    j["channels"] = Report::array();
-    for (const Node* channel : document.channels.children) {
-        Report c;
-        c["type"] = channel->deviceType;
-        c["trackChannel"] = channel->trackChannel;
-        c["mode"] = optional(channel->mode);
-        c.update(nodeJson(document, *channel));
-        j["channels"].push_back(std::move(c));
-    }
-    return j;
-}
-
-// A path with forward slashes, as UTF-8 on every platform.
-std::string genericUtf8(const std::filesystem::path& path) {
-    const std::u8string text = path.generic_u8string();
-    return std::string(text.begin(), text.end());
-}
-
-// A file's path relative to the project folder when it lies inside it.
-std::string shownPath(const ReferenceHost& host, const std::filesystem::path& file) {
-    if (!host.projectFolder().empty()) {
-        const auto relative = file.lexically_normal().lexically_relative(
-            host.projectFolder().lexically_normal());
-        if (!relative.empty() && *relative.begin() != "..") return genericUtf8(relative);
-    }
-    return genericUtf8(file);
-}
-
-Report filesJson(const ReferenceHost& host) {
-    Report files = Report::array();
-    for (const auto& file : host.records().filesWritten) {
-        std::error_code ec;
-        const auto size = std::filesystem::file_size(file, ec);
-        files.push_back({{"path", shownPath(host, file)},
-                         {"size", ec ? Report(nullptr) : Report(size)}});
-    }
-    return files;
-}
-
-Report referencesJson(const Findings& found) {
-    Report j;
-    j["held"] = found.held;
-    j["overReleased"] = found.overReleased;
-    j["misuses"] = found.misuseCount;
-    j["firstMisuse"] = found.misuses.empty() ? Report(nullptr) : Report(found.firstMisuse());
-    Report details;
-    details["held"] = Report::array();
-    for (const auto& h : found.heldDetails)
-        details["held"].push_back({{"facet", h.facet}, {"count", h.count}});
-    details["overReleased"] = Report::array();
-    for (const auto& o : found.overReleaseDetails)
-        details["overReleased"].push_back({{"facet", o.facet}, {"times", o.times}});
-    details["misuses"] = found.misuses;
-    j["details"] = std::move(details);
-    return j;
-}
-
-}  // namespace
-
-Report makeReport(const ReferenceHost& host, std::optional<Host::int32> result) {
+void writeHostReport(const ReferenceHost& host, std::optional<Host::int32> result,
+                     ReportWriter& out) {
     const Document& document = host.document();
     const Records& records = host.records();
-    Report report;
-    report["result"] = optional(result);
-    report["messages"] = Report::array();
-    for (const auto& m : records.messages) report["messages"].push_back(m.text);
-    report["diagnostics"] = diagnosticsJson(records.diagnostics);
-    report["editsBegun"] = records.editsBegun;
-    report["editSteps"] = records.editSteps;
-    report["host"] = {{"name", host.profile().name},
-                      {"version", host.profile().version},
-                      {"profile", host.profile().id}};
-    report["song"] = songJson(document);
-    report["tracks"] = tracksJson(document);
-    report["mixer"] = mixerJson(document);
-    report["effects"] = effectsJson(document);
-    report["files"] = filesJson(host);
-    report["references"] = referencesJson(host.account().findings());
-    addEventReport(host, report);
-    addAudioFileReport(host, report);
-    return report;
+    out.member("result", result);
+    out.arrayMember("messages");
+    for (const auto& m : records.messages) out.string(m.text);
+    out.end();
+    out.key("diagnostics");
+    writeDiagnostics(out, records.diagnostics);
+    out.member("editsBegun", records.editsBegun);
+    out.member("editSteps", records.editSteps);
+    out.objectMember("host");
+    out.member("name", host.profile().name);
+    out.member("version", host.profile().version);
+    out.member("profile", host.profile().id);
+    out.end();
+    out.key("song");
+    writeSong(out, document);
+    out.key("tracks");
+    writeTracks(out, host);
+    out.key("mixer");
+    writeMixer(out, document);
+    out.key("effects");
+    writeEffects(out, document);
+    out.key("files");
+    writeFiles(out, host);
+    out.key("references");
+    writeReferences(out, host.account().findings());
+    out.arrayMember("missingFiles");
+    for (const auto& file : records.filesMissing) out.string(shownFilePath(host, file));
+    out.end();
+}
+
+Report makeReport(const ReferenceHost& host, std::optional<Host::int32> result) {
+    ReportDocument document;
+    document.beginObject();
+    writeHostReport(host, result, document);
+    document.end();
+    return document.take();
 }
 
 std::string reportText(const Report& report) {

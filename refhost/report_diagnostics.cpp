@@ -2,25 +2,34 @@
 
 namespace RefHost {
 
-Report diagnosticsJson(const std::optional<Diagnostics>& diagnostics) {
-    if (!diagnostics) return nullptr;
-    Report j;
+void writeDiagnostics(ReportWriter& out, const std::optional<Diagnostics>& diagnostics) {
+    if (!diagnostics) {
+        out.null();
+        return;
+    }
+    out.beginObject();
+    out.key("failure");
     if (const auto& f = diagnostics->failure) {
         const bool inChunk = !f->chunkId.empty();
-        j["failure"] = {{"text", f->text},
-                        {"chunk", inChunk ? Report(f->chunkId) : Report(nullptr)},
-                        {"chunkIndex", inChunk ? Report(f->chunkIndex) : Report(nullptr)},
-                        {"byteOffset",
-                         f->byteOffset >= 0 ? Report(f->byteOffset) : Report(nullptr)}};
+        out.beginObject();
+        out.member("text", f->text);
+        out.memberIf("chunk", inChunk, f->chunkId);
+        out.memberIf("chunkIndex", inChunk, f->chunkIndex);
+        out.memberIf("byteOffset", f->byteOffset >= 0, f->byteOffset);
+        out.end();
     } else {
-        j["failure"] = nullptr;
+        out.null();
     }
-    j["notes"] = Report::array();
-    for (const auto& note : diagnostics->notes)
-        j["notes"].push_back({{"kind", note.kind},
-                              {"track", note.track >= 0 ? Report(note.track) : Report(nullptr)},
-                              {"text", note.text}});
-    return j;
+    out.arrayMember("notes");
+    for (const auto& note : diagnostics->notes) {
+        out.beginObject();
+        out.member("kind", note.kind);
+        out.memberIf("track", note.track >= 0, note.track);
+        out.member("text", note.text);
+        out.end();
+    }
+    out.end();
+    out.end();
 }
 
 }  // namespace RefHost

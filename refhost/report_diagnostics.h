@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "refhost/diagnostics.h"
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 
 namespace RefHost {
 
-Report diagnosticsJson(const std::optional<Diagnostics>& diagnostics);
+void writeDiagnostics(ReportWriter& out, const std::optional<Diagnostics>& diagnostics);
 
 }  // namespace RefHost

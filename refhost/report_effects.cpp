@@ -11,121 +11,166 @@ constexpr Host::int32 kInsertOnTag = 4098;
 constexpr Host::int32 kSendOnTag = 4096;
 constexpr Host::int32 kSendLevelTag = 4097;
 
-bool changed(const Node& node) {
-    for (const auto& p : node.parameters)
-        if (p->changes > 0) return true;
-    return false;
-}
+bool changed(const Node& node) { return node.parameterChanged; }
 
-// The node's parameters by name, in the node's order.
-Report values(const Node& node) {
-    Report j = Report::object();
-    for (const auto& p : node.parameters) {
+// The node's parameters by name, in the node's order. Where two parameters share a name,
+// the name stands once, at its first place, with the value of the last of them.
+void writeValues(ReportWriter& out, const Node& node) {
+    const auto& parameters = node.parameters;
+    out.beginObject();
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        bool seen = false;
+        for (std::size_t j = 0; j < i && !seen; ++j)
+            seen = parameters[j]->name == parameters[i]->name;
+        if (seen) continue;
+        const Parameter* p = parameters[i].get();
+        for (std::size_t j = i + 1; j < parameters.size(); ++j)
+            if (parameters[j]->name == p->name) p = parameters[j].get();
         const ListEntry* entry = p->isList ? p->chosenEntry() : nullptr;
-        j[p->name] = entry ? Report(Tessaro::toUtf8(entry->name)) : Report(p->value);
+        if (entry)
+            out.member(p->name, entry->name);
+        else
+            out.member(p->name, p->value);
     }
-    return j;
+    out.end();
 }
 
-Report valueOf(const Parameter* p) { return p ? Report(p->value) : Report(nullptr); }
+void writeValueOf(ReportWriter& out, std::string_view name, const Parameter* p) {
+    out.memberIf(name, p != nullptr, p ? p->value : 0.0);
+}
 
 const Node* pluginOf(const Node& slot) {
-    return !slot.children.empty() && slot.children.front()->is("plugin") ? slot.children.front()
-                                                                          : nullptr;
+    static const KindSet kPlugin{"plugin"};
+    return !slot.children.empty() && slot.children.front()->is(kPlugin) ? slot.children.front()
+                                                                         : nullptr;
 }
 
-Report entryOf(const Node& slot, const char* chooser) {
+void writeEntryOf(ReportWriter& out, std::string_view name, const Node& slot, const char* chooser) {
     const Parameter* p = slot.findParameter(chooser);
     const ListEntry* entry = p ? p->chosenEntry() : nullptr;
-    return entry ? Report(Tessaro::toUtf8(entry->name)) : Report(nullptr);
+    out.memberIf(name, entry != nullptr, entry ? std::u16string_view(entry->name) : u"");
 }
 
-Report inserts(const Node& channel) {
-    Report list = Report::array();
-    const Node* node = channel.findChild("Inserts");
-    if (!node) return list;
-    for (std::size_t i = 0; i < node->children.size(); ++i) {
-        const Node& slot = *node->children[i];
-        const Node* plugin = pluginOf(slot);
-        if (!plugin) continue;
-        list.push_back({{"slot", i},
-                        {"plugin", entryOf(slot, "effectType")},
-                        {"on", valueOf(slot.findParameterByTag(kInsertOnTag))},
-                        {"parameters", values(*plugin)}});
+void writeInserts(ReportWriter& out, const Node& channel) {
+    out.arrayMember("inserts");
+    if (const Node* node = channel.findChild("Inserts")) {
+        for (std::size_t i = 0; i < node->children.size(); ++i) {
+            const Node& slot = *node->children[i];
+            const Node* plugin = pluginOf(slot);
+            if (!plugin) continue;
+            out.beginObject();
+            out.member("slot", i);
+            writeEntryOf(out, "plugin", slot, "effectType");
+            writeValueOf(out, "on", slot.findParameterByTag(kInsertOnTag));
+            out.key("parameters");
+            writeValues(out, *plugin);
+            out.end();
+        }
     }
-    return list;
+    out.end();
 }
 
-Report sends(const Document& document, const Node& channel) {
-    Report list = Report::array();
-    const Node* node = channel.findChild("Sends");
-    if (!node) return list;
-    for (std::size_t i = 0; i < node->children.size(); ++i) {
-        const Node& slot = *node->children[i];
-        if (!slot.destination && !changed(slot)) continue;
-        Report destination = nullptr;
-        if (slot.destination)
-            destination = {{"channel", document.channelIndex(*slot.destination)},
-                           {"name", slot.destination->shownName8()}};
-        list.push_back({{"slot", i},
-                        {"on", valueOf(slot.findParameterByTag(kSendOnTag))},
-                        {"level", valueOf(slot.findParameterByTag(kSendLevelTag))},
-                        {"destination", std::move(destination)}});
+void writeSends(ReportWriter& out, const Document& document, const Node& channel) {
+    out.arrayMember("sends");
+    if (const Node* node = channel.findChild("Sends")) {
+        for (std::size_t i = 0; i < node->children.size(); ++i) {
+            const Node& slot = *node->children[i];
+            if (!slot.destination && !changed(slot)) continue;
+            out.beginObject();
+            out.member("slot", i);
+            writeValueOf(out, "on", slot.findParameterByTag(kSendOnTag));
+            writeValueOf(out, "level", slot.findParameterByTag(kSendLevelTag));
+            out.key("destination");
+            if (slot.destination) {
+                out.beginObject();
+                out.member("channel", document.channelIndex(*slot.destination));
+                out.member("name", slot.destination->shownName());
+                out.end();
+            } else {
+                out.null();
+            }
+            out.end();
+        }
     }
-    return list;
+    out.end();
 }
 
-Report strip(const Node& channel) {
-    Report list = Report::array();
-    const Node* node = channel.findChild("Strips");
-    if (!node) return list;
-    for (const Node* slot : node->children) {
-        const Node* module = pluginOf(*slot);
-        if (!changed(*slot) && !(module && changed(*module))) continue;
-        list.push_back({{"module", entryOf(*slot, "moduleType")},
-                        {"bypass", valueOf(slot->findParameter("bypass"))},
-                        {"parameters", module ? values(*module) : Report::object()}});
+void writeStrip(ReportWriter& out, const Node& channel) {
+    out.arrayMember("strip");
+    if (const Node* node = channel.findChild("Strips")) {
+        for (const Node* slot : node->children) {
+            const Node* module = pluginOf(*slot);
+            if (!changed(*slot) && !(module && changed(*module))) continue;
+            out.beginObject();
+            writeEntryOf(out, "module", *slot, "moduleType");
+            writeValueOf(out, "bypass", slot->findParameter("bypass"));
+            out.key("parameters");
+            if (module) {
+                writeValues(out, *module);
+            } else {
+                out.beginObject();
+                out.end();
+            }
+            out.end();
+        }
     }
-    return list;
+    out.end();
 }
 
-Report changedNode(const Node* node) {
-    return node && changed(*node) ? values(*node) : Report(nullptr);
+// The node's values when the import changed any of them, else null.
+void writeChangedNode(ReportWriter& out, std::string_view name, const Node* node) {
+    out.key(name);
+    if (node && changed(*node))
+        writeValues(out, *node);
+    else
+        out.null();
 }
 
-Report limiter(const Node& channel) {
-    if (!channel.subNode) return nullptr;
-    const Node* node = channel.subNode->findChild("Channel Limiter");
-    if (!node) node = channel.subNode->findChild("Channel Limiter Slot");
-    return changedNode(node);
+void writeLimiter(ReportWriter& out, const Node& channel) {
+    const Node* node = nullptr;
+    if (channel.subNode) {
+        node = channel.subNode->findChild("Channel Limiter");
+        if (!node) node = channel.subNode->findChild("Channel Limiter Slot");
+    }
+    writeChangedNode(out, "limiter", node);
 }
 
-Report inputPhase(const Node& channel) {
+void writeInputPhase(ReportWriter& out, const Node& channel) {
     const Node* filter = channel.findChild("InputFilter");
-    if (filter && changed(*filter)) return values(*filter);
+    if (filter && changed(*filter)) {
+        writeChangedNode(out, "inputFilter", filter);
+        return;
+    }
+    out.key("inputFilter");
     const Parameter* p = channel.findParameter("inputPhase");
-    return p && p->changes > 0 ? Report({{"inputPhase", p->value}}) : Report(nullptr);
+    if (p && p->changes > 0) {
+        out.beginObject();
+        out.member("inputPhase", p->value);
+        out.end();
+    } else {
+        out.null();
+    }
 }
 
 }  // namespace
 
-Report effectsJson(const Document& document) {
-    Report channels = Report::array();
+void writeEffects(ReportWriter& out, const Document& document) {
+    out.beginArray();
     for (std::size_t i = 0; i < document.channels.children.size(); ++i) {
         const Node& channel = *document.channels.children[i];
-        Report j;
-        j["channel"] = i;
-        j["name"] = channel.shownName8();
-        j["type"] = channel.deviceType;
-        j["inserts"] = inserts(channel);
-        j["sends"] = sends(document, channel);
-        j["eq"] = changedNode(channel.findChild("EQ"));
-        j["strip"] = strip(channel);
-        j["limiter"] = limiter(channel);
-        j["inputFilter"] = inputPhase(channel);
-        channels.push_back(std::move(j));
+        out.beginObject();
+        out.member("channel", i);
+        out.member("name", channel.shownName());
+        out.member("type", channel.deviceType);
+        writeInserts(out, channel);
+        writeSends(out, document, channel);
+        writeChangedNode(out, "eq", channel.findChild("EQ"));
+        writeStrip(out, channel);
+        writeLimiter(out, channel);
+        writeInputPhase(out, channel);
+        out.end();
     }
-    return channels;
+    out.end();
 }
 
 }  // namespace RefHost

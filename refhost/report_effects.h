@@ -4,12 +4,12 @@
 // it changed. The full parameter trees stand in "mixer"; this is the short view.
 #pragma once
 
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 
 namespace RefHost {
 
 class Document;
 
-Report effectsJson(const Document& document);
+void writeEffects(ReportWriter& out, const Document& document);
 
 }  // namespace RefHost

@@ -1,5 +1,5 @@
 // The report's view of events: the events of each track's list, MIDI parts with their
-// quantize menu and their own events, and the audio files asked for and not found.
+// quantize menu and their own events, and a line that counts a track's events.
 #include <map>
 
 #include "base/text.h"
@@ -11,94 +11,86 @@ namespace RefHost {
 
 namespace {
 
-template <class T>
-Report optional(const std::optional<T>& value) {
-    return value ? Report(*value) : Report(nullptr);
+void writeCommon(ReportWriter& out, const EventState& e, bool withLength) {
+    out.member("kind", eventKindName(e.kind));
+    out.member("start", e.start);
+    if (withLength) out.member("length", e.length);
 }
 
-void addCommon(Report& j, const EventState& e) {
-    j["kind"] = eventKindName(e.kind);
-    j["start"] = optional(e.start);
-    j["length"] = optional(e.length);
-}
+void writeEvent(ReportWriter& out, const ReferenceHost& host, const Object& object);
 
-Report eventJson(const ReferenceHost& host, const Object& object);
-
-Report partJson(const ReferenceHost& host, const MidiPartNode& part) {
-    Report j;
-    addCommon(j, part);
-    j["mute"] = optional(part.mute);
-    j["name"] = Tessaro::toUtf8(part.name);
+void writePart(ReportWriter& out, const ReferenceHost& host, const MidiPartNode& part) {
+    out.beginObject();
+    writeCommon(out, part, true);
+    out.member("mute", part.mute);
+    out.member("name", part.name);
     const Parameter* quantize = part.findParameter("quantMenu");
-    Report q;
-    q["value"] = quantize->value;
-    q["entry"] = quantize->chosenEntry() ? Report(Tessaro::toUtf8(quantize->chosenEntry()->name))
-                                         : Report(nullptr);
-    q["changes"] = quantize->changes;
-    j["quantize"] = std::move(q);
-    j["events"] = Report::array();
-    for (const Object* e : part.events.events) j["events"].push_back(eventJson(host, *e));
-    return j;
+    const ListEntry* entry = quantize->chosenEntry();
+    out.objectMember("quantize");
+    out.member("value", quantize->value);
+    out.memberIf("entry", entry != nullptr, entry ? std::u16string_view(entry->name) : u"");
+    out.member("changes", quantize->changes);
+    out.end();
+    out.key("events");
+    writeEvents(out, host, part.events);
+    out.end();
 }
 
-Report eventJson(const ReferenceHost& host, const Object& object) {
-    if (const auto* part = dynamic_cast<const MidiPartNode*>(&object)) return partJson(host, *part);
+void writeEvent(ReportWriter& out, const ReferenceHost& host, const Object& object) {
+    if (const auto* part = dynamic_cast<const MidiPartNode*>(&object)) {
+        writePart(out, host, *part);
+        return;
+    }
     const auto& e = static_cast<const EventObject&>(object);
-    Report j;
-    addCommon(j, e);
+    out.beginObject();
     switch (e.kind) {
     case EventKind::Note:
-        j["pitch"] = optional(e.pitch());
-        j["velocity"] = optional(e.velocity());
+        writeCommon(out, e, true);
+        out.member("pitch", e.pitch());
+        out.member("velocity", e.velocity());
         break;
     case EventKind::AudioEvent: {
         const AudioEventState& audio = *e.audio;
-        j["mute"] = optional(e.mute);
-        j["offset"] = optional(audio.offset);
-        j["volume"] = optional(audio.volume);
-        j["fadeIn"] = optional(audio.fadeIn);
-        j["fadeOut"] = optional(audio.fadeOut);
-        j["clip"] = audio.clip ? audioFileJson(host, *audio.clip->file) : Report(nullptr);
+        writeCommon(out, e, true);
+        out.member("mute", e.mute);
+        out.member("offset", audio.offset);
+        out.member("volume", audio.volume);
+        out.member("fadeIn", audio.fadeIn);
+        out.member("fadeOut", audio.fadeOut);
+        out.key("clip");
+        if (audio.clip)
+            writeAudioFile(out, host, *audio.clip->file, true);
+        else
+            out.null();
         break;
     }
-    default: {
-        j.erase("length");  // controller-like events have none
-        Report data = Report::array();
+    default:  // controller-like events have no length
+        writeCommon(out, e, false);
+        out.arrayMember("data");
         for (int i = 0; i < eventDataCount(e.kind); ++i)
-            data.push_back(optional(e.data[static_cast<std::size_t>(i)]));
-        j["data"] = std::move(data);
+            out.value(e.data[static_cast<std::size_t>(i)]);
+        out.end();
         break;
     }
-    }
-    return j;
+    out.end();
 }
 
 }  // namespace
 
-void addEventReport(const ReferenceHost& host, Report& report) {
-    const auto tracks = host.document().tracks();
-    Report& reported = report["tracks"];
-    for (std::size_t i = 0; i < tracks.size() && i < reported.size(); ++i) {
-        const EventList* list = tracks[i].node->eventList;
-        if (!list) continue;
-        Report events = Report::array();
-        for (const Object* e : list->events) events.push_back(eventJson(host, *e));
-        reported[i]["events"] = std::move(events);
-    }
-    Report missing = Report::array();
-    for (const auto& file : host.records().filesMissing) missing.push_back(shownFilePath(host, file));
-    report["missingFiles"] = std::move(missing);
+void writeEvents(ReportWriter& out, const ReferenceHost& host, const EventList& list) {
+    out.beginArray();
+    for (const Object* e : list.events) writeEvent(out, host, *e);
+    out.end();
 }
 
-std::string eventSummary(const Report& track) {
-    if (!track.contains("events")) return {};
+std::string eventSummary(const Node& track) {
+    if (!track.eventList) return {};
     std::map<std::string, std::size_t> counts;
-    for (const auto& e : track["events"]) {
-        const std::string kind = e["kind"].get<std::string>();
-        ++counts[kind];
-        if (kind == "MIDI part")
-            for (const auto& inner : e["events"])
-                ++counts[inner["kind"].get<std::string>() == "note" ? "note" : "event"];
+    for (const Object* e : track.eventList->events) {
+        ++counts[eventKindName(eventState(*e)->kind)];
+        if (const auto* part = dynamic_cast<const MidiPartNode*>(e))
+            for (const Object* inner : part->events.events)
+                ++counts[eventState(*inner)->kind == EventKind::Note ? "note" : "event"];
     }
     std::string text;
     const auto add = [&](const char* key, const char* one, const char* many) {

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine and builds the project.
-#   scripts/bootstrap.sh example   install what is missing, build, import the demo project
-#                                  and export it (DAWproject, Standard MIDI File)
-#   scripts/bootstrap.sh test      install what is missing, build and run every test in the
-#                                  default and the sanitizer build and the threaded tests
-#                                  under ThreadSanitizer, then cross-build the
+#   scripts/bootstrap.sh example   install what is missing, build, import the demo project,
+#                                  export it (DAWproject, Standard MIDI File, its page) and
+#                                  render it
+#   scripts/bootstrap.sh test      install what is missing (Chromium for the view's tests
+#                                  too), build and run every test in the default and the
+#                                  sanitizer build and the threaded tests under
+#                                  ThreadSanitizer, then cross-build the
 #                                  Windows DLL and run its tests under Wine
 #                                  (TESSARO_WINDOWS=0 leaves the Windows part out), and
 #                                  fuzz the import for 60 s where clang with libFuzzer
@@ -24,7 +26,12 @@ esac
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev googletest
           libsndfile1-dev libsoxr-dev nlohmann-json3-dev libcli11-dev libxml2-dev libzip-dev
+          libfluidsynth-dev timgm6mb-soundfont  # the render: FluidSynth and the small soundfont
           dpkg-dev file)  # dpkg-shlibdeps and file: the .deb's dependencies (CPack)
+# The view's tests open its pages in headless Chromium (skipped where it is missing).
+if [ "$mode" = test ]; then
+  packages+=(chromium)
+fi
 # The Windows part: MinGW-w64 cross compiler (posix threads) and Wine (scripts/windows-tests.sh).
 windows=0
 if [ "$mode" = test ] && [ "${TESSARO_WINDOWS:-1}" != 0 ]; then
@@ -47,8 +54,10 @@ if [ "$mode" = example ]; then
   cmake --build --preset default -j "$jobs" --target tessaro-import example
   demo=build/default/examples/Demo
   ./build/default/tools/import/tessaro-import $demo/Demo.tsp --json $demo/report.json \
-    --dawproject $demo/Demo.dawproject --midi $demo/Demo.mid
-  echo "Report written to $demo/report.json, the song to $demo/Demo.dawproject and $demo/Demo.mid"
+    --dawproject $demo/Demo.dawproject --midi $demo/Demo.mid --html $demo/Demo.html \
+    --render $demo/Demo.wav
+  echo "Report written to $demo/report.json, the song to $demo/Demo.dawproject, $demo/Demo.mid" \
+    "and $demo/Demo.wav, its page to $demo/Demo.html"
   exit 0
 fi
 

@@ -114,6 +114,34 @@ TEST(Batch, AllImportedIsStatusZeroAndQuietKeepsOnlyTheFailures) {
     EXPECT_EQ(quiet.err, "");
 }
 
+TEST(Batch, AProjectsReportIsTheReportOfARunOfItsOwn) {
+    // Written to a folder by a run of many projects, to a file or to standard output by a
+    // run of one: the same text, with the export section where an export was asked for.
+    Folders f;
+    const auto batch = runTool({"a/Demo.tsp", "Broken.tsp", "--json", "Reports/", "--midi",
+                                "Midi/", "--quiet"},
+                               f.options);
+    EXPECT_EQ(batch.status, 1) << batch.err;
+    const auto toFile = runTool({"a/Demo.tsp", "--json", "demo.json", "--midi", "demo.mid"},
+                                f.options);
+    EXPECT_EQ(toFile.status, 0) << toFile.err;
+    const auto toOutput = runTool({"Broken.tsp", "--json", "-", "--quiet"}, f.options);
+    EXPECT_EQ(toOutput.status, 1) << toOutput.err;
+
+    const auto text = [&](const char* name) {
+        std::ifstream in(f.temp.path() / name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    // The paths the export section names differ; the rest is the same.
+    std::string single = text("demo.json");
+    const std::string exported = "\"path\": \"demo.mid\"";
+    ASSERT_NE(single.find(exported), std::string::npos) << single;
+    single.replace(single.find(exported), exported.size(), "\"path\": \"Midi/Demo.mid\"");
+    EXPECT_EQ(text("Reports/Demo.json"), single);
+    EXPECT_EQ(text("Reports/Broken.json"), toOutput.out);
+    EXPECT_EQ(readJson(f.temp.path() / "Reports/Broken.json")["result"], 1);
+}
+
 TEST(Batch, ProjectsThatShareAWaveFileEachLeaveItWholeWhenImportedAtOnce) {
     TempFolder temp;
     std::vector<std::string> args;

@@ -96,7 +96,7 @@ TEST(AutomationBuild, EachTypeReachesItsKindOnTheNumberedTrack) {
         RefHost::Node& three = addNumbered(doc, "instrument", u"Three", 3);
         bench.song().lists.automation.push_back(c.record);
 
-        Tessaro::buildAutomation(bench.session(), bench.song());
+        Tessaro::buildAutomation(bench.session(), bench.notes(), bench.song());
 
         ASSERT_NE(two.automation, nullptr);
         EXPECT_EQ(two.automation->readEnabled, true);
@@ -119,7 +119,7 @@ TEST(AutomationBuild, PositionsTakeTheFactorInSinglePrecision) {
     RefHost::Node& track = addNumbered(bench.document(), "instrument", u"One", 1);
     bench.song().lists.automation.push_back(
         record(2, 100, {1000, 3840, 0xFFFFFFFFu}, {0.0f, 0.0f, 0.0f}));
-    Tessaro::buildAutomation(bench.session(), bench.song());
+    Tessaro::buildAutomation(bench.session(), bench.notes(), bench.song());
     const std::vector<Point> expected = {
         {333.33334350585938, 0.5, 0}, {1280.0, 0.5, 0}, {1431655808.0, 0.5, 0}};
     EXPECT_EQ(pointsOf(track, Host::IAutomationTrack::kPan), expected);
@@ -134,7 +134,7 @@ TEST(AutomationBuild, RecordsForTheSameTrackShareItsAutomationTracks) {
     records.push_back(record(2, 700, {0}, {1.0f}));
     records.push_back(record(1, 742, {10}, {0.0f}));
     records.push_back(record(2, 799, {20, 30}, {-1.0f, 0.5f}));
-    Tessaro::buildAutomation(bench.session(), bench.song());
+    Tessaro::buildAutomation(bench.session(), bench.notes(), bench.song());
 
     ASSERT_NE(track.automation, nullptr);
     ASSERT_EQ(track.automation->lanes.size(), 2u);
@@ -167,7 +167,7 @@ TEST(AutomationBuild, RecordsWithoutATrackOrKindAreSkipped) {
         RefHost::Node& one = addNumbered(doc, "instrument", u"One", 1);
         RefHost::Node& bus = addNumbered(doc, "FX Channel", u"Bus 5", 5);
         bench.song().lists.automation.push_back(c.record);
-        Tessaro::buildAutomation(bench.session(), bench.song());
+        Tessaro::buildAutomation(bench.session(), bench.notes(), bench.song());
 
         EXPECT_EQ(bus.automation, nullptr);
         EXPECT_EQ(one.automation != nullptr, c.switchesSet);
@@ -183,7 +183,7 @@ TEST(AutomationBuild, RecordsWithoutATrackOrKindAreSkipped) {
 TEST(AutomationBuild, TheClosingStepRunsOnceWithoutRecords) {
     ChunkBench bench;
     addNumbered(bench.document(), "instrument", u"One", 1);
-    Tessaro::buildAutomation(bench.session(), bench.song());
+    Tessaro::buildAutomation(bench.session(), bench.notes(), bench.song());
     EXPECT_EQ(bench.host().records().editSteps, kClosingStep);
     EXPECT_EQ(bench.document().tracks().front().node->automation, nullptr);
     EXPECT_TRUE(bench.finish().clean());

@@ -172,7 +172,7 @@ TEST(BuildDriver, AnInstrumentTrackEndsWithTheFileName) {
     nodes[0]->name = u"Grand Piano Preset";
     nodes[1]->name = u"Audio 1";
 
-    Tessaro::buildProject(bench.session(), bench.song());
+    Tessaro::buildProject(bench.session(), bench.notes(), bench.song());
     EXPECT_EQ(nodes[0]->name, u"Piano");
     EXPECT_EQ(nodes[1]->name, u"Audio 1");
     EXPECT_EQ(bench.host().records().editSteps,
@@ -183,7 +183,7 @@ TEST(BuildDriver, AnInstrumentTrackEndsWithTheFileName) {
 TEST(BuildDriver, HostMadeTracksWithoutAttributesAreLeftAlone) {
     ChunkBench bench;
     buildTree(bench.document());
-    Tessaro::buildProject(bench.session(), bench.song());
+    Tessaro::buildProject(bench.session(), bench.notes(), bench.song());
     for (RefHost::Node* node : trackNodes(bench.document())) {
         SCOPED_TRACE(Tessaro::toUtf8(node->name));
         if (!node->channel) continue;

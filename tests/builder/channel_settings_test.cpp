@@ -173,7 +173,7 @@ TEST(ChannelSettings, OnlyPresentAttributesAreApplied) {
                                       {"trVo", Host::int64{1}},
                                       {"trMu", 1.0},
                                       {"trSo", std::u16string(u"1")}});
-    Tessaro::buildProject(bench.session(), bench.song());
+    Tessaro::buildProject(bench.session(), bench.notes(), bench.song());
 
     for (RefHost::Node* channel : {none, panOnly}) {
         EXPECT_EQ(channel->findParameter("volume")->changes, 0u);
@@ -202,7 +202,7 @@ TEST(ChannelSettings, HostValuesBeyondTheFileRangesStayInTheScale) {
                          {"trPa", std::numeric_limits<double>::infinity()},
                          {"trMu", Host::int64{1} << 40},
                          {"trSo", Host::int64{-5}}};
-    Tessaro::buildProject(bench.session(), bench.song());
+    Tessaro::buildProject(bench.session(), bench.notes(), bench.song());
     RefHost::Node& channel = *track->channel;
     EXPECT_EQ(channel.findParameter("volume")->value, 32767.0);
     EXPECT_EQ(pan(channel).value, 32767.0);

@@ -2,6 +2,8 @@
 // what it prints on standard output and standard error, and its choice of host.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -12,6 +14,7 @@
 #include "refhost/profile.h"
 #include "tests/support/import_harness.h"
 #include "tests/support/tool_run.h"
+#include "tools/writer/demo_project.h"
 #include "tools/writer/writer.h"
 
 using TessaroTest::ToolRun;
@@ -193,5 +196,88 @@ TEST_F(ImportCommand, TellsWhatWasNotCarriedAndQuietTellsTheReasonOnly) {
         EXPECT_EQ(q.status, c.status);
         EXPECT_EQ(q.out, c.out);
         EXPECT_EQ(q.err, "");
+    }
+}
+
+TEST(ImportSummary, TellsTheSongTracksMixerFilesAndExportsAsTheHostHoldsThem) {
+    TessaroTest::TempFolder folder;
+    TessaroTest::writeDemoProject(folder.path());
+    ASSERT_TRUE(TessaroWriter::demoProject().writeTo(folder.path() / "Lonely" / "Demo.tsp"));
+    const std::string song =
+        "Song:       tempo 120.0 bpm, length 6.000000476837158, signature 4/4 at 0.0, cycle on "
+        "0.0 to 2.0, 44100.0 Hz, 16 bit\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string summary;  // from the line after "Result:"
+    } cases[] = {
+        {{"Demo.tsp", "--midi", "Demo.mid"},
+         song + "Tracks:     5\n"
+                "  instrument \"Piano\"  colour 0xFFE05A47  channel 1 (Synth)  volume 23188.0  pan "
+                "11468.44980469346  mute 0.0  solo 0.0\n"
+                "    1 MIDI part, 12 notes, 5 events\n"
+                "  instrument \"Drums\"  colour 0xFF3FA34D  channel 2 (Synth)  volume 24517.0  pan "
+                "16383.5  mute 0.0  solo 1.0\n"
+                "    1 MIDI part, 24 notes\n"
+                "  instrument \"Synth\"  colour 0xFF8E5BD6  channel 3 (Synth)  volume 21766.0  pan "
+                "22936.90009765327  mute 1.0  solo 0.0\n"
+                "    1 MIDI part, 4 notes, 2 events\n"
+                "  audio \"Vocals\"  colour 0xFFF2C14E  channel 4 (AudioChannel)  volume 25083.0  pan "
+                "18841.02509765327  mute 0.0  solo 0.0\n"
+                "    1 audio event\n"
+                "  effect \"Bus 1\"  channel 0 (FxChannel)  volume 24517.0  pan 16383.5  mute 0.0  "
+                "solo 0.0\n"
+                "Mixer:      6 channels: FxChannel \"Bus 1\", Synth \"Piano\", Synth \"Drums\", Synth "
+                "\"Synth\", AudioChannel \"Vocals\", Output \"Stereo Out\"\n"
+                "Wrote:      vocals (44100.0Hz 16bit).wav\n"
+                "Exported:   Demo.mid (midi, 3 kinds of values left out)\n" +
+             kClean},
+        {{"Lonely/Demo.tsp"},
+         song + "Tracks:     4\n"
+                "  instrument \"Piano\"  colour 0xFFE05A47  channel 0 (Synth)  volume 24517.0  pan "
+                "16383.5  mute 0.0  solo 0.0\n"
+                "    1 MIDI part, 12 notes, 5 events\n"
+                "  instrument \"Drums\"  colour 0xFF3FA34D  channel 1 (Synth)  volume 24517.0  pan "
+                "16383.5  mute 0.0  solo 0.0\n"
+                "    1 MIDI part, 24 notes\n"
+                "  instrument \"Synth\"  colour 0xFF8E5BD6  channel 2 (Synth)  volume 24517.0  pan "
+                "16383.5  mute 0.0  solo 0.0\n"
+                "    1 MIDI part, 4 notes, 2 events\n"
+                "  audio \"Vocals\"  colour 0xFFF2C14E  channel 3 (AudioChannel)  volume 24517.0  pan "
+                "16383.5  mute 0.0  solo 0.0\n"
+                "Mixer:      5 channels: Synth \"Piano\", Synth \"Drums\", Synth \"Synth\", "
+                "AudioChannel \"Vocals\", Output \"Stereo Out\"\n"
+                "Missing:    Audio/vocals.wav\n" +
+             kClean},
+    };
+    TessaroTest::ToolRunOptions options;
+    options.folder = folder.path();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const ToolRun run = runTool(c.args, options);
+        const auto result = run.out.find("\nResult:     ");
+        ASSERT_NE(result, std::string::npos) << run.out;
+        EXPECT_EQ(run.out.substr(run.out.find('\n', result + 1) + 1), c.summary);
+    }
+}
+
+TEST(ImportSummary, AReportThatCannotBeWrittenIsStatus2AndNamesItsFile) {
+    // A folder that is not there, and a report that outgrows a file-size limit half-way
+    // (the text is written as it is walked: the failure shows at its end).
+    TessaroTest::TempFolder folder;
+    const fs::path song = folder.path() / "song.tsp";
+    ASSERT_TRUE(TessaroWriter::instrumentTracksProject(200).writeTo(song));
+    const struct {
+        std::string report;
+        unsigned long fileSize;  // 0: no limit
+    } cases[] = {{(folder.path() / "nowhere" / "song.json").string(), 0},
+                 {(folder.path() / "song.json").string(), 1'000'000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.report);
+        TessaroTest::ToolRunOptions options;
+        if (c.fileSize) options.limits = {{RLIMIT_FSIZE, c.fileSize}};
+        const ToolRun run = runTool({song.string(), "--json", c.report}, options);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, "tessaro-import: cannot write the report to " + c.report + "\n");
+        EXPECT_TRUE(contains(run.out, "\nResult:     0 (imported)\n")) << run.out;
     }
 }

@@ -6,8 +6,10 @@
 
 #include <set>
 #include <string>
+#include <type_traits>
 
 #include "effects/effect_tables.h"
+#include "model/effect_kinds.h"
 #include "hostkit/host_helpers.h"
 #include "refhost/effect_catalog.h"
 #include "tests/support/import_harness.h"
@@ -55,12 +57,16 @@ TEST(Catalog, EveryEditionOffersEveryPluginWithTheConvertedTags) {
             const auto plugin = RefHost::pluginTemplate(profile, entry->name);
             ASSERT_TRUE(plugin) << "kind " << kind;
             const std::string where = "plug-in of kind " + std::to_string(kind);
-            if (kind == kEffectTonalixEq) {
-                for (const auto& band : kTonalixInsertRows)
-                    expectTags<TonalixBand>(band, tagsOf(*plugin), where);
-            } else {
-                expectTags<EffectRecord>(insertConversion(kind), tagsOf(*plugin), where);
-            }
+            // The rows of the kind's parameters, as the kind's table names them.
+            EXPECT_TRUE(visitEffectKind(kind, [&](const auto& table) {
+                using P = typename std::decay_t<decltype(table)>::Parameters;
+                if constexpr (std::is_same_v<P, TonalixParameters>) {
+                    for (const auto& band : kTonalixInsertRows)
+                        expectTags<TonalixBand>(band, tagsOf(*plugin), where);
+                } else {
+                    expectTags<P>(kInsertRows<P>, tagsOf(*plugin), where);
+                }
+            }));
         }
     }
 }
@@ -85,7 +91,7 @@ TEST(Catalog, ChannelEqStripAndLimiterHaveTheConvertedTags) {
                 bool found = false;
                 for (const auto& m : kLanefixModules) {
                     if (node->name != m.module) continue;
-                    expectTags<EffectRecord>(m.rows, tagsOf(*node), node->name);
+                    expectTags<LanefixParameters>(m.rows, tagsOf(*node), node->name);
                     found = true;
                 }
                 EXPECT_TRUE(found) << node->name;
@@ -104,7 +110,7 @@ TEST(Catalog, ChannelEqStripAndLimiterHaveTheConvertedTags) {
             const auto* limiter = childTemplate(strip, "Channel Limiter");
             if (!limiter) limiter = childTemplate(strip, "Channel Limiter Slot");
             ASSERT_TRUE(limiter);
-            expectTags<EffectRecord>(EffectTables::kBrickwall, tagsOf(*limiter), "limiter");
+            expectTags<BrickwallParameters>(EffectTables::kBrickwall, tagsOf(*limiter), "limiter");
         }
     }
 }

@@ -7,35 +7,59 @@
 #include <optional>
 #include <string>
 
+#include "effects/effect_conversion.h"
 #include "effects/effect_tables.h"
 #include "effects/note_values.h"
-#include "reader/effect_sizes.h"
+#include "model/effect_kinds.h"
 
 namespace Tessaro {
 namespace {
 
 template <class S>
 std::optional<RowValue> valueOf(std::span<const Row<S>> rows, Host::int32 tag, const S& source,
-                                Host::int32 max) {
+                                Host::int32 max, double mix = 0) {
     for (const auto& row : rows)
         if (row.tag == tag)
-            return rowValue(row.formula, row.a, row.b, row.lookup, row.field.read(source), max);
+            return rowValue(row.formula, row.a, row.b, row.lookup, row.field.read(source, mix),
+                            max);
     return std::nullopt;
 }
 
-Host::int32 intOf(EffectRows rows, Host::int32 tag, const EffectRecord& r, Host::int32 max) {
-    const auto v = valueOf(rows, tag, r, max);
+template <class S>
+Host::int32 intOf(std::span<const Row<S>> rows, Host::int32 tag, const S& source,
+                  Host::int32 max, double mix = 0) {
+    const auto v = valueOf(rows, tag, source, max, mix);
     EXPECT_TRUE(v.has_value()) << "no row for tag " << tag;
     if (!v) return std::numeric_limits<Host::int32>::min();
     EXPECT_EQ(v->kind, RowValue::Integer) << "tag " << tag;
     return v->integer;
 }
 
+// What the insert rows of the record's parameters set on the parameter of tag.
+Host::int32 insertInt(const EffectRecord& r, Host::int32 tag, Host::int32 max) {
+    return std::visit(
+        [&](const auto& parameters) {
+            using P = std::decay_t<decltype(parameters)>;
+            return intOf<P>(kInsertRows<P>, tag, parameters, max, effectMix(r));
+        },
+        r.parameters);
+}
+
+// A record of kind whose parameters have field at value (or whose mix is value).
+template <class P>
+EffectRecord recordWith(std::uint16_t kind, float P::*field, float value) {
+    EffectRecord r;
+    r.kind = kind;
+    P parameters;
+    if (field) parameters.*field = value;
+    else r.mix = value;
+    r.parameters = parameters;
+    return r;
+}
+
 struct FieldCase {
     const char* what;
-    std::uint16_t kind;
-    float EffectRecord::*field;
-    float value;
+    EffectRecord record;
     Host::int32 tag;
     Host::int32 max;
     Host::int32 expected;
@@ -45,55 +69,61 @@ class KindConversion : public testing::TestWithParam<FieldCase> {};
 
 TEST_P(KindConversion, SetsTheExpectedValue) {
     const FieldCase& c = GetParam();
-    EffectRecord r;
-    r.kind = c.kind;
-    r.*c.field = c.value;
-    EXPECT_EQ(intOf(insertConversion(c.kind), c.tag, r, c.max), c.expected);
+    EXPECT_EQ(insertInt(c.record, c.tag, c.max), c.expected);
 }
+
+using L = LimiterParameters;
+using O = OverdriveParameters;
+using G = GateParameters;
+using E = EqParameters;
+constexpr float ReverbParameters::*kMix = nullptr;
 
 INSTANTIATE_TEST_SUITE_P(
     Bounds, KindConversion,
     testing::Values(
         // Limiter drive: 0.8 and above set M, below (d / 0.8 + 1) × 0.5 × M.
-        FieldCase{"drive 0.8", 0, &EffectRecord::limiterDrive, 0.8f, 4210, 100, 100},
-        FieldCase{"drive 1", 0, &EffectRecord::limiterDrive, 1.0f, 4210, 100, 100},
-        FieldCase{"drive 0", 0, &EffectRecord::limiterDrive, 0.0f, 4210, 100, 50},
-        FieldCase{"drive 0 odd M", 0, &EffectRecord::limiterDrive, 0.0f, 4210, 7, 3},
-        FieldCase{"drive 0.4", 0, &EffectRecord::limiterDrive, 0.4f, 4210, 100, 75},
-        FieldCase{"drive 0.79", 0, &EffectRecord::limiterDrive, 0.79f, 4210, 100, 99},
+        FieldCase{"drive 0.8", recordWith(0, &L::drive, 0.8f), 4210, 100, 100},
+        FieldCase{"drive 1", recordWith(0, &L::drive, 1.0f), 4210, 100, 100},
+        FieldCase{"drive 0", recordWith(0, &L::drive, 0.0f), 4210, 100, 50},
+        FieldCase{"drive 0 odd M", recordWith(0, &L::drive, 0.0f), 4210, 7, 3},
+        FieldCase{"drive 0.4", recordWith(0, &L::drive, 0.4f), 4210, 100, 75},
+        FieldCase{"drive 0.79", recordWith(0, &L::drive, 0.79f), 4210, 100, 99},
         // Limiter gain: 0.65 and above set M.
-        FieldCase{"gain 0, M 30", 0, &EffectRecord::limiterGain, 0.0f, 4205, 30, 4},
-        FieldCase{"gain 0, M 100", 0, &EffectRecord::limiterGain, 0.0f, 4205, 100, 13},
-        FieldCase{"gain 0.65, M 30", 0, &EffectRecord::limiterGain, 0.65f, 4205, 30, 30},
-        FieldCase{"gain 0.65, M 100", 0, &EffectRecord::limiterGain, 0.65f, 4205, 100, 100},
-        FieldCase{"gain 0.9, M 30", 0, &EffectRecord::limiterGain, 0.9f, 4205, 30, 30},
-        FieldCase{"gain 0.13, M 30", 0, &EffectRecord::limiterGain, 0.13f, 4205, 30, 9},
-        FieldCase{"release", 0, &EffectRecord::limiterRelease, 0.5f, 4203, 100, 50},
+        FieldCase{"gain 0, M 30", recordWith(0, &L::gain, 0.0f), 4205, 30, 4},
+        FieldCase{"gain 0, M 100", recordWith(0, &L::gain, 0.0f), 4205, 100, 13},
+        FieldCase{"gain 0.65, M 30", recordWith(0, &L::gain, 0.65f), 4205, 30, 30},
+        FieldCase{"gain 0.65, M 100", recordWith(0, &L::gain, 0.65f), 4205, 100, 100},
+        FieldCase{"gain 0.9, M 30", recordWith(0, &L::gain, 0.9f), 4205, 30, 30},
+        FieldCase{"gain 0.13, M 30", recordWith(0, &L::gain, 0.13f), 4205, 30, 9},
+        FieldCase{"release", recordWith(0, &L::release, 0.5f), 4203, 100, 50},
         // Overdrive: out gain × 0.9.
-        FieldCase{"outgain 1", 7, &EffectRecord::overdriveOutgain, 1.0f, 4205, 100, 90},
-        FieldCase{"outgain 0.5", 7, &EffectRecord::overdriveOutgain, 0.5f, 4205, 100, 45},
-        FieldCase{"overdrive drive", 7, &EffectRecord::overdriveDrive, 0.29f, 4201, 100, 29},
+        FieldCase{"outgain 1", recordWith(7, &O::outgain, 1.0f), 4205, 100, 90},
+        FieldCase{"outgain 0.5", recordWith(7, &O::outgain, 0.5f), 4205, 100, 45},
+        FieldCase{"overdrive drive", recordWith(7, &O::drive, 0.29f), 4201, 100, 29},
         // Gate.
-        FieldCase{"gate threshold", 15, &EffectRecord::gateThreshold, 0.25f, 4201, 100, 25},
-        FieldCase{"gate range", 15, &EffectRecord::gateRange, 1.0f, 4243, 60, 60},
-        FieldCase{"gate attack", 15, &EffectRecord::gateAttack, 0.5f, 4202, 10, 5},
-        FieldCase{"gate release", 15, &EffectRecord::gateRelease, 0.0f, 4203, 100, 0},
+        FieldCase{"gate threshold", recordWith(15, &G::threshold, 0.25f), 4201, 100, 25},
+        FieldCase{"gate range", recordWith(15, &G::range, 1.0f), 4243, 60, 60},
+        FieldCase{"gate attack", recordWith(15, &G::attack, 0.5f), 4202, 10, 5},
+        FieldCase{"gate release", recordWith(15, &G::release, 0.0f), 4203, 100, 0},
         // Delay feedback; the reverb, chorus, phaser, flanger and Hallvane rows.
-        FieldCase{"delay feedback", 2, &EffectRecord::delayFeedback, 0.4f, 4202, 100, 40},
-        FieldCase{"reverb time", 1, &EffectRecord::reverbTime, 0.7f, 4202, 100, 70},
-        FieldCase{"reverb damp", 1, &EffectRecord::reverbDamp, 1.0f, 4204, 100, 100},
-        FieldCase{"reverb mix", 1, &EffectRecord::mix, 0.5f, 4207, 100, 50},
-        FieldCase{"chorus depth", 4, &EffectRecord::chorusDepth, 0.3f, 4202, 100, 30},
-        FieldCase{"compressor gain", 6, &EffectRecord::compressorGain, 0.6f, 4205, 100, 60},
-        FieldCase{"phaser phase", 9, &EffectRecord::phaserPhase, 1.0f, 4205, 180, 180},
-        FieldCase{"flanger delay", 10, &EffectRecord::flangerPreDelay, 0.1f, 4204, 100, 10},
-        FieldCase{"hallvane diffusion", 31, &EffectRecord::hallvaneDiffusion, 0.2f, 4203, 100,
-                  20},
+        FieldCase{"delay feedback", recordWith(2, &DelayParameters::feedback, 0.4f), 4202, 100,
+                  40},
+        FieldCase{"reverb time", recordWith(1, &ReverbParameters::time, 0.7f), 4202, 100, 70},
+        FieldCase{"reverb damp", recordWith(1, &ReverbParameters::damp, 1.0f), 4204, 100, 100},
+        FieldCase{"reverb mix", recordWith(1, kMix, 0.5f), 4207, 100, 50},
+        FieldCase{"chorus depth", recordWith(4, &ChorusParameters::depth, 0.3f), 4202, 100, 30},
+        FieldCase{"compressor gain", recordWith(6, &CompressorParameters::gain, 0.6f), 4205,
+                  100, 60},
+        FieldCase{"phaser phase", recordWith(9, &PhaserParameters::phase, 1.0f), 4205, 180, 180},
+        FieldCase{"flanger delay", recordWith(10, &FlangerParameters::preDelay, 0.1f), 4204, 100,
+                  10},
+        FieldCase{"hallvane diffusion", recordWith(31, &HallvaneLiteParameters::diffusion, 0.2f),
+                  4203, 100, 20},
         // EQ: the app's 0.5 is the middle of the host's gain, its ends ±12 of ±24 dB.
-        FieldCase{"EQ bass 0.5", 3, &EffectRecord::eqBass, 0.5f, 4312, 480, 240},
-        FieldCase{"EQ bass 0", 3, &EffectRecord::eqBass, 0.0f, 4312, 480, 120},
-        FieldCase{"EQ treble 1", 3, &EffectRecord::eqTreble, 1.0f, 4342, 480, 360},
-        FieldCase{"EQ gain 0.5", 3, &EffectRecord::eqGain, 0.5f, 4301, 480, 240}),
+        FieldCase{"EQ bass 0.5", recordWith(3, &E::bass, 0.5f), 4312, 480, 240},
+        FieldCase{"EQ bass 0", recordWith(3, &E::bass, 0.0f), 4312, 480, 120},
+        FieldCase{"EQ treble 1", recordWith(3, &E::treble, 1.0f), 4342, 480, 360},
+        FieldCase{"EQ gain 0.5", recordWith(3, &E::gain, 0.5f), 4301, 480, 240}),
     [](const testing::TestParamInfo<FieldCase>& param) {
         std::string name = param.param.what;
         for (char& ch : name)
@@ -102,22 +132,20 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(Conversion, OverdriveSetsTheMixToItsMaximum) {
-    EffectRecord r;
-    r.kind = kEffectOverdrive;
-    EXPECT_EQ(intOf(insertConversion(kEffectOverdrive), 4203, r, 100), 100);
-    EXPECT_EQ(intOf(insertConversion(kEffectOverdrive), 4203, r, 1), 1);
+    const EffectRecord r = recordWith(kEffectOverdrive, &O::drive, 0.0f);
+    EXPECT_EQ(insertInt(r, 4203, 100), 100);
+    EXPECT_EQ(insertInt(r, 4203, 1), 1);
 }
 
 TEST(Conversion, WhirloGridGoesAsAFloatInEighths) {
-    EffectRecord r;
-    r.kind = kEffectWhirlo;
-    r.whirloGrid = 0.5f;
-    const auto v = valueOf(insertConversion(kEffectWhirlo), 6201, r, 8);
+    WhirloParameters w;
+    w.grid = 0.5f;
+    const auto v = valueOf<WhirloParameters>(EffectTables::kWhirlo, 6201, w, 8);
     ASSERT_TRUE(v);
     EXPECT_EQ(v->kind, RowValue::Float);
     EXPECT_EQ(v->real, 4.0);
-    r.whirloGrid = 1.0f;
-    EXPECT_EQ(valueOf(insertConversion(kEffectWhirlo), 6201, r, 8)->real, 8.0);
+    w.grid = 1.0f;
+    EXPECT_EQ(valueOf<WhirloParameters>(EffectTables::kWhirlo, 6201, w, 8)->real, 8.0);
 }
 
 TEST(Conversion, DelayNoteValueByTimingAndBeat) {
@@ -130,22 +158,24 @@ TEST(Conversion, DelayNoteValueByTimingAndBeat) {
         {64, 1, -1}, {3, 1, -1},  {3, 2, -1},  {3, 3, -1},  {16, 3, 10}, {8, 2, 15},
     };
     for (const auto& c : cases) {
-        EffectRecord r;
-        r.kind = kEffectDelay;
-        r.delayBeat = c.beat;
-        r.delayTiming = c.timing;
-        EXPECT_EQ(intOf(insertConversion(kEffectDelay), 4219, r, 18), c.expected)
+        DelayParameters d;
+        d.beat = c.beat;
+        d.timing = c.timing;
+        EXPECT_EQ(intOf<DelayParameters>(EffectTables::kDelay, 4219, d, 18), c.expected)
             << "beat " << int(c.beat) << " timing " << int(c.timing);
     }
 }
 
 TEST(Conversion, DelayMixFollowsTheRecordUnlessMarked) {
-    EffectRecord r;
-    r.kind = kEffectDelay;
+    EffectRecord r = recordWith(kEffectDelay, &DelayParameters::feedback, 0.0f);
     r.mix = 0.8f;
-    EXPECT_EQ(intOf(insertConversion(kEffectDelay), 4207, r, 100), 80);
+    EXPECT_EQ(insertInt(r, 4207, 100), 80);
     r.delayMixFlag = 1;
-    EXPECT_EQ(intOf(insertConversion(kEffectDelay), 4207, r, 100), 50);
+    EXPECT_EQ(insertInt(r, 4207, 100), 50);
+    // Only the delay takes the mark.
+    EffectRecord reverb = recordWith(kEffectReverb, kMix, 0.8f);
+    reverb.delayMixFlag = 1;
+    EXPECT_EQ(insertInt(reverb, 4207, 100), 80);
 }
 
 TEST(Conversion, NoteValueIndexOfAKey) {
@@ -156,19 +186,24 @@ TEST(Conversion, NoteValueIndexOfAKey) {
 
 TEST(Conversion, NaNCountsAsZeroEverywhere) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    EffectRecord r;
-    r.limiterDrive = nan;
-    r.limiterGain = nan;
-    r.limiterRelease = nan;
-    EXPECT_EQ(intOf(EffectTables::kLimiter, 4210, r, 100), 50);
-    EXPECT_EQ(intOf(EffectTables::kLimiter, 4205, r, 30), 4);
-    EXPECT_EQ(intOf(EffectTables::kLimiter, 4203, r, 100), 0);
-    r.lanefixGateThreshold = nan;
-    r.lanefixCompMakeup = nan;
-    EXPECT_EQ(intOf(EffectTables::kLanefixGate, 4611, r, 800), 800);  // 0 dB is the top
-    EXPECT_EQ(intOf(EffectTables::kLanefixCompressor, 4626, r, 240), 0);
-    r.whirloGrid = nan;
-    EXPECT_EQ(valueOf<EffectRecord>(EffectTables::kWhirlo, 6201, r, 8)->real, 0.0);
+    L limiter;
+    limiter.drive = nan;
+    limiter.gain = nan;
+    limiter.release = nan;
+    EXPECT_EQ(intOf<L>(EffectTables::kLimiter, 4210, limiter, 100), 50);
+    EXPECT_EQ(intOf<L>(EffectTables::kLimiter, 4205, limiter, 30), 4);
+    EXPECT_EQ(intOf<L>(EffectTables::kLimiter, 4203, limiter, 100), 0);
+    LanefixParameters lanefix;
+    lanefix.gateThreshold = nan;
+    lanefix.compMakeup = nan;
+    // 0 dB is the top.
+    EXPECT_EQ(intOf<LanefixParameters>(EffectTables::kLanefixGate, 4611, lanefix, 800), 800);
+    EXPECT_EQ(intOf<LanefixParameters>(EffectTables::kLanefixCompressor, 4626, lanefix, 240), 0);
+    WhirloParameters whirlo;
+    whirlo.grid = nan;
+    EXPECT_EQ(valueOf<WhirloParameters>(EffectTables::kWhirlo, 6201, whirlo, 8)->real, 0.0);
+    // The mix, which the header holds, as well.
+    EXPECT_EQ(insertInt(recordWith(kEffectReverb, kMix, nan), 4207, 100), 0);
 }
 
 TEST(Conversion, ValuesBeyondAnIntegerAreHeld) {
@@ -182,28 +217,29 @@ TEST(Conversion, ValuesBeyondAnIntegerAreHeld) {
 }
 
 TEST(Conversion, LanefixUnboundedValuesStayWithinTheHostScale) {
-    EffectRecord r;
-    r.lanefixCompMakeup = 5.0f;
-    EXPECT_EQ(intOf(EffectTables::kLanefixCompressor, 4626, r, 240), 50);
-    r.lanefixCompMakeup = 1e38f;
-    EXPECT_EQ(intOf(EffectTables::kLanefixCompressor, 4626, r, 240), 240);
-    r.lanefixCompMakeup = -std::numeric_limits<float>::infinity();
-    EXPECT_EQ(intOf(EffectTables::kLanefixCompressor, 4626, r, 240), 0);
-    r.lanefixGateRelease = -5.0f;  // below a logarithmic scale's start
-    EXPECT_EQ(intOf(EffectTables::kLanefixGate, 4613, r, 100), 0);
-    r.lanefixGateFrequency = 20000.0f;
-    EXPECT_EQ(intOf(EffectTables::kLanefixGate, 4615, r, 1000), 1000);
-    r.lanefixGateThreshold = -40.0f;
-    EXPECT_EQ(intOf(EffectTables::kLanefixGate, 4611, r, 800), 400);
+    using Lf = LanefixParameters;
+    Lf r;
+    r.compMakeup = 5.0f;
+    EXPECT_EQ(intOf<Lf>(EffectTables::kLanefixCompressor, 4626, r, 240), 50);
+    r.compMakeup = 1e38f;
+    EXPECT_EQ(intOf<Lf>(EffectTables::kLanefixCompressor, 4626, r, 240), 240);
+    r.compMakeup = -std::numeric_limits<float>::infinity();
+    EXPECT_EQ(intOf<Lf>(EffectTables::kLanefixCompressor, 4626, r, 240), 0);
+    r.gateRelease = -5.0f;  // below a logarithmic scale's start
+    EXPECT_EQ(intOf<Lf>(EffectTables::kLanefixGate, 4613, r, 100), 0);
+    r.gateFrequency = 20000.0f;
+    EXPECT_EQ(intOf<Lf>(EffectTables::kLanefixGate, 4615, r, 1000), 1000);
+    r.gateThreshold = -40.0f;
+    EXPECT_EQ(intOf<Lf>(EffectTables::kLanefixGate, 4611, r, 800), 400);
 }
 
 TEST(Conversion, SaturationChoiceByType) {
-    EffectRecord r;
-    r.lanefixSatType = 0;
+    LanefixParameters r;
+    r.satType = 0;
     EXPECT_EQ(EffectTables::saturationChoice(r), u"Tube Saturation");
-    r.lanefixSatType = 1;
+    r.satType = 1;
     EXPECT_EQ(EffectTables::saturationChoice(r), u"Tape Saturation");
-    r.lanefixSatType = 7;
+    r.satType = 7;
     EXPECT_TRUE(EffectTables::saturationChoice(r).empty());
 }
 
@@ -218,11 +254,12 @@ TEST(Conversion, BrickwallOntoTheChannelLimiter) {
         {-10.0f, 100.0f, 100, 60},  // log(100/3)/log(1000/3) = 0.6035
     };
     for (const auto& c : cases) {
-        EffectRecord r;
-        r.brickwallThreshold = c.threshold;
-        r.brickwallRelease = c.release;
-        EXPECT_EQ(intOf(EffectTables::kBrickwall, 4801, r, 200), c.ceiling);
-        EXPECT_EQ(intOf(EffectTables::kBrickwall, 4802, r, 100), c.releaseValue);
+        BrickwallParameters r;
+        r.threshold = c.threshold;
+        r.release = c.release;
+        EXPECT_EQ(intOf<BrickwallParameters>(EffectTables::kBrickwall, 4801, r, 200), c.ceiling);
+        EXPECT_EQ(intOf<BrickwallParameters>(EffectTables::kBrickwall, 4802, r, 100),
+                  c.releaseValue);
     }
 }
 

@@ -1,6 +1,8 @@
-// The program's own operator new and delete: malloc and free, with every block's usable
-// size counted in and out.
+// The program's own operator new and delete (tests/support/global_new.h): malloc and free,
+// with every block's usable size counted in and out.
 #include "tests/hostile/allocation_meter.h"
+
+#include "tests/support/global_new.h"
 
 #include <malloc.h>
 
@@ -35,11 +37,6 @@ void give(void* p) {
     std::free(p);
 }
 
-void* takeOrThrow(std::size_t size, std::size_t alignment) {
-    if (void* p = take(size, alignment)) return p;
-    throw std::bad_alloc();
-}
-
 }  // namespace
 
 void AllocationMeter::reset() {
@@ -57,30 +54,7 @@ std::size_t AllocationMeter::alive() { return gAlive.load(); }
 
 }  // namespace TessaroHostile
 
-using TessaroHostile::give;
-using TessaroHostile::takeOrThrow;
-
-void* operator new(std::size_t size) { return takeOrThrow(size, 0); }
-void* operator new[](std::size_t size) { return takeOrThrow(size, 0); }
-void* operator new(std::size_t size, std::align_val_t a) {
-    return takeOrThrow(size, static_cast<std::size_t>(a));
+void* TessaroTestAllocation::take(std::size_t size, std::size_t alignment) noexcept {
+    return TessaroHostile::take(size, alignment);
 }
-void* operator new[](std::size_t size, std::align_val_t a) {
-    return takeOrThrow(size, static_cast<std::size_t>(a));
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return TessaroHostile::take(size, 0);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return TessaroHostile::take(size, 0);
-}
-void operator delete(void* p) noexcept { give(p); }
-void operator delete[](void* p) noexcept { give(p); }
-void operator delete(void* p, std::size_t) noexcept { give(p); }
-void operator delete[](void* p, std::size_t) noexcept { give(p); }
-void operator delete(void* p, std::align_val_t) noexcept { give(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { give(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { give(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { give(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { give(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { give(p); }
+void TessaroTestAllocation::give(void* block) noexcept { TessaroHostile::give(block); }

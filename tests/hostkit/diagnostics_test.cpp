@@ -26,3 +26,15 @@ TEST(Diagnostics, ANameFromTheFileIsCutAndMadePrintable) {
     EXPECT_EQ(noteText(longName), std::string(199, 'a') + "...");
     EXPECT_EQ(noteText(std::u16string(200, u'b')), std::string(200, 'b'));
 }
+
+TEST(Diagnostics, ATrackNumberANoteCannotHoldCountsAsNone) {
+    ImportNotes notes;
+    notes.add(Host::kNoteEffectNotBuilt, 7, "seven");
+    notes.add(Host::kNoteEffectNotBuilt, std::int64_t{1} << 40, "too large");
+    notes.add(Host::kNoteEffectNotBuilt, -5, "below");
+    const auto list = notes.list();
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].track, 7);
+    EXPECT_EQ(list[1].track, -1);
+    EXPECT_EQ(list[2].track, -1);
+}

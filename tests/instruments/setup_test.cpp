@@ -56,8 +56,8 @@ public:
     std::int32_t setup(std::size_t index, const std::string& plugin) {
         Host::ITrack* track = tracks_.at(index).get();
         auto channel = queryTo<Host::IChannel>(track);
-        return Tessaro::setupInstrument(importer->host, importer->song, track, plugin,
-                                        channel.get());
+        return Tessaro::setupInstrument(importer->host, importer->notes, importer->song, track,
+                                        plugin, channel.get());
     }
 
     void addRecord(std::uint16_t track, std::vector<std::uint8_t> data, std::u16string name) {

@@ -229,3 +229,17 @@ TEST(PresetChunk, UnreadableNameIsEmpty) {
 }
 
 }  // namespace
+
+TEST(PresetChunk, AHeaderNeitherTheChunkNorTheFileCanHoldIsRefusedAtItsSize) {
+    // A header of 40 bytes in a chunk of 20, and the file ends with the chunk: it fails at
+    // the header size, not by reading on behind the end of the file.
+    PresetChunk c = preset(1, 0);
+    c.headerSize = 40;
+    c.sizeOverride = 20;
+    ProjectFile file = withPreset(c);
+    file.truncateAt = file.offsetOf(1) + 8 + 20;
+    const Outcome o = read(file);
+    EXPECT_EQ(o.result, 1);
+    EXPECT_EQ(o.error, "QPLP subchunk offset too short");
+    EXPECT_TRUE(o.presets.empty());
+}

@@ -40,6 +40,7 @@ public:
 
     Tessaro::TessaroImporter& importer() { return *importer_; }
     Tessaro::HostSession& session() { return importer_->host; }
+    Tessaro::ImportNotes& notes() { return importer_->notes; }
     Tessaro::SongModel& song() { return importer_->song; }
     RefHost::ReferenceHost& host() { return *host_; }
     RefHost::Document& document() { return host_->document(); }
@@ -51,7 +52,7 @@ public:
         const std::string id(chunk.begin(), chunk.begin() + 4);
         chunk.erase(chunk.begin(), chunk.begin() + 4);
         PieceStream stream(std::move(chunk));
-        const ChunkRead out = readOneChunk(reader, id, stream, session(), song());
+        const ChunkRead out = readOneChunk(reader, id, stream, session(), song(), &notes());
         if (!out.error.empty()) return out.error;
         lastRead_ = out;
         return std::nullopt;

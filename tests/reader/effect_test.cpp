@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/effect_kinds.h"
 #include "reader/chunk_view.h"
 #include "reader/chunks.h"
 #include "reader/file_reader.h"
@@ -76,6 +77,15 @@ W::EffectChunk chunkOf(W::EffectParams params, std::int16_t bus = 3) {
     c.bus = bus;
     c.params = std::move(params);
     return c;
+}
+
+// The parameters of kind P the record holds; empty ones (and a failure) when it holds none.
+template <class P>
+const P& parametersOf(const EffectRecord& record) {
+    static const P none;
+    const P* kept = record.as<P>();
+    EXPECT_TRUE(kept) << "kind " << record.kind;
+    return kept ? *kept : none;
 }
 
 const EffectRecord& only(const EffxRun& run) {
@@ -154,12 +164,13 @@ TEST(EffectChunk, RecordsFiledByBusInFileOrder) {
     }
     TessaroTest::BufferStream all(bytes);
     HostSession host(nullptr, nullptr, nullptr);
+    ImportNotes notes;
     SongModel song;
     song.header.fileVersion = 22;
     FileReader in(&all);
     for (std::uint32_t i = 0; i < std::size(buses); ++i) {
         ChunkView chunk(in, "EFFX", i, in.position());
-        readEffect(chunk, host, song);
+        readEffect(chunk, host, notes, song);
     }
     const SongLists& lists = song.lists;
     ASSERT_EQ(lists.effectsOnChannels.size(), 3u);
@@ -193,8 +204,9 @@ TEST(EffectChunk, ParameterOffsetSkipsBehindTheHeader) {
         const EffxRun run = readChunk(chunk, c.version);
         EXPECT_EQ(run.error, "") << c.version << "/" << c.offset;
         EXPECT_EQ(run.consumed, c.consumed) << c.version << "/" << c.offset;
-        EXPECT_EQ(only(run).limiterGain, 0.25f) << c.version << "/" << c.offset;
-        EXPECT_EQ(only(run).limiterRelease, 0.75f) << c.version << "/" << c.offset;
+        const auto& limiter = parametersOf<LimiterParameters>(only(run));
+        EXPECT_EQ(limiter.gain, 0.25f) << c.version << "/" << c.offset;
+        EXPECT_EQ(limiter.release, 0.75f) << c.version << "/" << c.offset;
     }
 }
 
@@ -542,37 +554,37 @@ TEST(EffectChunk, ValuesOfEveryKindReachTheRecord) {
         p.beat = 16;
         p.timing = 3;
         p.feedback = 0.25f;
-        const EffectRecord r = only(readChunk(chunkOf(p), 22, 98.5f));
-        EXPECT_EQ(r.delayBeat, 16);
-        EXPECT_EQ(r.delayTiming, 3);
-        EXPECT_EQ(r.delayFeedback, 0.25f);
-        EXPECT_EQ(r.delayTempo, 98.5f);
+        const auto r = parametersOf<DelayParameters>(only(readChunk(chunkOf(p), 22, 98.5f)));
+        EXPECT_EQ(r.beat, 16);
+        EXPECT_EQ(r.timing, 3);
+        EXPECT_EQ(r.feedback, 0.25f);
+        EXPECT_EQ(r.tempo, 98.5f);
     }
     {
         W::AmpSimulatorParams p;
         p.model = 42;
         p.stereo = 1;
         p.treble = 0.125f;
-        const EffectRecord r = only(readChunk(chunkOf(p)));
-        EXPECT_EQ(r.ampModel, 42);
-        EXPECT_TRUE(r.ampStereo);
-        EXPECT_EQ(r.ampTreble, 0.125f);
+        const auto r = parametersOf<AmpSimulatorParameters>(only(readChunk(chunkOf(p))));
+        EXPECT_EQ(r.model, 42);
+        EXPECT_TRUE(r.stereo);
+        EXPECT_EQ(r.treble, 0.125f);
     }
     {
         W::TonalixParams p;
         p.bands[0] = {1, 2, -6.0f, 80.0f, 0.5f};
         p.bands[1] = {0, 3, 3.0f, 400.0f, 1.0f};  // band 2 has no type in the file
         p.bands[3] = {1, 1, 12.0f, 12000.0f, 2.0f};
-        const EffectRecord r = only(readChunk(chunkOf(p)));
-        EXPECT_TRUE(r.tonalix[0].enabled);
-        EXPECT_EQ(r.tonalix[0].type, 2);
-        EXPECT_EQ(r.tonalix[0].gain, -6.0f);
-        EXPECT_EQ(r.tonalix[0].frequency, 80.0f);
-        EXPECT_FALSE(r.tonalix[1].enabled);
-        EXPECT_EQ(r.tonalix[1].type, 0);
-        EXPECT_EQ(r.tonalix[1].frequency, 400.0f);
-        EXPECT_EQ(r.tonalix[3].type, 1);
-        EXPECT_EQ(r.tonalix[3].q, 2.0f);
+        const auto bands = parametersOf<TonalixParameters>(only(readChunk(chunkOf(p)))).bands;
+        EXPECT_TRUE(bands[0].enabled);
+        EXPECT_EQ(bands[0].type, 2);
+        EXPECT_EQ(bands[0].gain, -6.0f);
+        EXPECT_EQ(bands[0].frequency, 80.0f);
+        EXPECT_FALSE(bands[1].enabled);
+        EXPECT_EQ(bands[1].type, 0);
+        EXPECT_EQ(bands[1].frequency, 400.0f);
+        EXPECT_EQ(bands[3].type, 1);
+        EXPECT_EQ(bands[3].q, 2.0f);
     }
     {
         W::LanefixParams p;
@@ -583,34 +595,69 @@ TEST(EffectChunk, ValuesOfEveryKindReachTheRecord) {
         p.satType = 9;
         p.compAutoRelease = 1;
         p.gateListen = 2;
-        EffectRecord r = only(readChunk(chunkOf(p), 21));
-        EXPECT_TRUE(r.lanefixCompAutoMakeup);
-        EXPECT_EQ(r.lanefixCompMakeup, 5.0f);
-        EXPECT_TRUE(r.lanefixGateBypass);
-        EXPECT_EQ(r.lanefixGateThreshold, -40.0f);
-        EXPECT_EQ(r.lanefixSatType, 9.0f);
-        EXPECT_TRUE(r.lanefixCompAutoRelease);
-        EXPECT_FALSE(r.lanefixGateSidechain);
-        EXPECT_TRUE(r.lanefixGateListen);
-        r = only(readChunk(chunkOf(p), 20));
-        EXPECT_FALSE(r.lanefixCompAutoRelease);
-        EXPECT_FALSE(r.lanefixGateListen);
+        auto r = parametersOf<LanefixParameters>(only(readChunk(chunkOf(p), 21)));
+        EXPECT_TRUE(r.compAutoMakeup);
+        EXPECT_EQ(r.compMakeup, 5.0f);
+        EXPECT_TRUE(r.gateBypass);
+        EXPECT_EQ(r.gateThreshold, -40.0f);
+        EXPECT_EQ(r.satType, 9.0f);
+        EXPECT_TRUE(r.compAutoRelease);
+        EXPECT_FALSE(r.gateSidechain);
+        EXPECT_TRUE(r.gateListen);
+        r = parametersOf<LanefixParameters>(only(readChunk(chunkOf(p), 20)));
+        EXPECT_FALSE(r.compAutoRelease);
+        EXPECT_FALSE(r.gateListen);
     }
     {
         W::HallvaneLiteParams p;
         p.diffusion = 0.875f;
-        EXPECT_EQ(only(readChunk(chunkOf(p))).hallvaneDiffusion, 0.875f);
+        EXPECT_EQ(parametersOf<HallvaneLiteParameters>(only(readChunk(chunkOf(p)))).diffusion,
+                  0.875f);
         W::WhirloParams w;
         w.grid = 0.5f;
         w.filterType = 2;
-        const EffectRecord r = only(readChunk(chunkOf(w)));
-        EXPECT_EQ(r.whirloGrid, 0.5f);
-        EXPECT_EQ(r.whirloFilterType, 2);
+        const auto r = parametersOf<WhirloParameters>(only(readChunk(chunkOf(w))));
+        EXPECT_EQ(r.grid, 0.5f);
+        EXPECT_EQ(r.filterType, 2);
         W::BrickwallParams b;
         b.threshold = -3.5f;
         b.release = 250.0f;
-        const EffectRecord rb = only(readChunk(chunkOf(b, 0)));
-        EXPECT_EQ(rb.brickwallThreshold, -3.5f);
-        EXPECT_EQ(rb.brickwallRelease, 250.0f);
+        const auto rb = parametersOf<BrickwallParameters>(only(readChunk(chunkOf(b, 0))));
+        EXPECT_EQ(rb.threshold, -3.5f);
+        EXPECT_EQ(rb.release, 250.0f);
     }
+}
+
+// A parameter offset behind both the chunk's end and the file's is refused at the offset
+// field, before the record is filed.
+TEST(EffectChunk, AParameterOffsetNeitherTheChunkNorTheFileCanHoldIsRefused) {
+    auto bytes = body(chunkOf(W::LimiterParams{}), 22);
+    bytes[4] = 0xFF;  // the offset field, behind the size field
+    bytes[5] = 0xFF;
+    EffxRun run = readBytes(bytes, 22);
+    EXPECT_EQ(run.error, "EFFX sub chunk offset too short");
+    EXPECT_EQ(run.position, 4u + 2u);  // nothing behind the offset was read
+    EXPECT_TRUE(run.onChannels.empty());
+}
+
+TEST(EffectChunk, EveryKindHasOneTableOfNameAndSize) {
+    struct Case {
+        std::uint16_t kind;
+        const char* name;
+    };
+    const Case cases[] = {
+        {0, "limiter"},          {8, "amp simulator"}, {11, "Tonalix EQ"},
+        {12, "brickwall limiter"}, {13, "Inter-App Audio effect"}, {14, "input phase"},
+        {17, "effect kind 17"},  {27, "effect kind 27"}, {28, "Audio Unit effect"},
+        {29, "Whirlo"},          {30, "Lanefix"},       {31, "Hallvane Lite reverb"},
+        {32, "effect kind 32"},  {40, "effect kind 40"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(effectKindName(c.kind), c.name) << c.kind;
+    // Every kind up to the last known has a table; its parameter size is what its reads take
+    // (ConsumedCountByKind reads them).
+    for (std::uint16_t kind = 0; kind <= kEffectLastKnown; ++kind)
+        EXPECT_TRUE(visitEffectKind(kind, [](const auto&) {})) << kind;
+    EXPECT_FALSE(visitEffectKind(kEffectLastKnown + 1, [](const auto&) {}));
+    // The Tonalix EQ: four bands of 13 bytes, and a type byte in the outer two.
+    EXPECT_EQ(effectParameterSize(kEffectTonalixEq, 22), 4 * 13u + 2u);
 }

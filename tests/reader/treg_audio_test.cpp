@@ -463,3 +463,15 @@ TEST(AudioRegion, ACopyKeepsTheChannelLayoutOfAnExtensibleWaveFile) {
         EXPECT_EQ(copy->channelMap, c.source.channelMap);
     }
 }
+
+TEST(AudioRegion, ASubChunkSizeNeitherTheChunkNorTheFileCanHoldPlacesNothing) {
+    // Refused at its size field: the wave file is not even looked for.
+    Region region = audioRegion(0, u"a.wav");
+    std::get<AudioData>(region.content).sizeOverride = 0xFFFFFFF0u;
+    const RegionRun run = readProject(audioProject({region}),
+                                      withFiles({{"a.wav", toneBytes(tone(44100, 16, {440.0}))}}));
+    EXPECT_EQ(run.error, "TREG audio sub chunk size too short");
+    EXPECT_EQ(run.events(), Report::array());
+    EXPECT_EQ(run.report["files"], Report::array());
+    EXPECT_TRUE(run.references.clean()) << run.references.firstMisuse();
+}

@@ -506,3 +506,15 @@ TEST(RegionChunk, ARegionCutInItsFieldsLeavesNoPart) {
     EXPECT_EQ(run.error, "cannot read midi region quantize amount of track");
     EXPECT_EQ(run.events().size(), 0u);
 }
+
+TEST(RegionChunk, ASubChunkSizeNeitherTheChunkNorTheFileCanHoldMakesNoPart) {
+    // A sub-chunk that would end behind the region chunk and behind the end of the file is
+    // refused at its size field, before a part is made.
+    MidiData data;
+    data.notes = {{0, 10, 60, 100}};
+    data.sizeOverride = 0xFFFFFFF0u;
+    const RegionRun run = readProject(midiProject(data));
+    EXPECT_EQ(run.error, "TREG midi sub chunk size too short");
+    EXPECT_EQ(run.events(), Report::array());
+    EXPECT_TRUE(run.references.clean()) << run.references.firstMisuse();
+}

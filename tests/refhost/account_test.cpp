@@ -268,31 +268,39 @@ TEST(Account, TheExpectedObjectsReleasedFacetIsStillAReleasedFacet) {
 }
 
 TEST(Account, FindsEveryFacetByItsStartAcrossChunksAndNothingElse) {
-    // Enough notes to fill several of the host's chunks of events.
-    auto host = makeHost();
-    auto factory = queryTo<Host::IObjectFactory>(projectOf(*host));
-    std::vector<IPtr<Host::FUnknown>> notes(60000);
-    for (auto& note : notes) ASSERT_EQ(factory->createObject("note", note.put()), Host::kResultOk);
+    // Enough notes to fill several of the host's chunks of events (facets they hold), and
+    // enough MIDI parts to grow the account's table of the facets it owns several times.
+    const struct {
+        const char* kind;
+        std::size_t count;
+    } cases[] = {{"note", 60000}, {"MIDI part", 20000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        auto host = makeHost();
+        auto factory = queryTo<Host::IObjectFactory>(projectOf(*host));
+        std::vector<IPtr<Host::FUnknown>> made(c.count);
+        for (auto& object : made) ASSERT_EQ(factory->createObject(c.kind, object.put()), Host::kResultOk);
 
-    const int local = 0;
-    const auto heap = std::make_unique<std::uint64_t[]>(8);
-    const RefHost::Account& account = host->account();
-    EXPECT_EQ(account.find(&local), nullptr);
-    EXPECT_EQ(account.find(heap.get()), nullptr);
-    EXPECT_EQ(account.find(nullptr), nullptr);
-    for (const auto& note : notes) {
-        const RefHost::FacetBase* facet = account.find(note.get());
-        ASSERT_NE(facet, nullptr);
-        ASSERT_EQ(static_cast<const void*>(const_cast<RefHost::FacetBase*>(facet)->unknown()),
-                  static_cast<const void*>(note.get()));
-        // A pointer into a facet is not a facet.
-        const auto* bytes = reinterpret_cast<const std::byte*>(note.get());
-        for (const std::size_t inside : {8u, 16u, 32u}) ASSERT_EQ(account.find(bytes + inside), nullptr);
+        const int local = 0;
+        const auto heap = std::make_unique<std::uint64_t[]>(8);
+        const RefHost::Account& account = host->account();
+        EXPECT_EQ(account.find(&local), nullptr);
+        EXPECT_EQ(account.find(heap.get()), nullptr);
+        EXPECT_EQ(account.find(nullptr), nullptr);
+        for (const auto& object : made) {
+            const RefHost::FacetBase* facet = account.find(object.get());
+            ASSERT_NE(facet, nullptr);
+            ASSERT_EQ(static_cast<const void*>(const_cast<RefHost::FacetBase*>(facet)->unknown()),
+                      static_cast<const void*>(object.get()));
+            // A pointer into a facet is not a facet.
+            const auto* bytes = reinterpret_cast<const std::byte*>(object.get());
+            for (const std::size_t inside : {8u, 16u, 32u}) ASSERT_EQ(account.find(bytes + inside), nullptr);
+        }
+        EXPECT_EQ(account.findings().held, c.count + 1);  // and the factory
+        made.clear();
+        factory.reset();
+        EXPECT_TRUE(account.findings().clean());
     }
-    EXPECT_EQ(account.findings().held, 60000u + 1);  // and the factory
-    notes.clear();
-    factory.reset();
-    EXPECT_TRUE(account.findings().clean());
 }
 
 namespace {

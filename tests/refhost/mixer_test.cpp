@@ -55,6 +55,32 @@ TEST(Mixer, TheMixerObjectReportsTheProfilesValue) {
     EXPECT_EQ(contextAs<Host::IMixerAccess>(*noMixer)->findObject("QPL Mixer", 0), nullptr);
 }
 
+TEST(Mixer, ChannelsStandInTheirGroupsAndKnowTheirPlace) {
+    // Effect channels newest first, audio and instrument channels in the order made, the
+    // outputs, then the device types no group names (here the instruments').
+    auto host = makeHost("ombrel-8.0.1", [](RefHost::Profile& p) {
+        for (auto& group : p.channelGroups) std::erase(group.types, "Synth");
+    });
+    const RefHost::Document& document = host->document();
+    const auto listed = [&] {
+        std::vector<std::string> names;
+        for (const RefHost::Node* channel : document.channels.children) {
+            EXPECT_EQ(document.channelIndex(*channel), static_cast<int>(names.size()));
+            names.push_back(channel->shownName8());
+        }
+        return names;
+    };
+    const std::pair<const char*, const char16_t*> made[] = {
+        {"audio", u"A1"}, {"FX Channel", u"F1"}, {"instrument", u"S1"},
+        {"audio", u"A2"}, {"FX Channel", u"F2"}, {"instrument", u"S2"}};
+    for (const auto& [kind, name] : made) {
+        addTrack(*host, kind, name);
+        listed();  // asked between additions: each addition moves the places behind it
+    }
+    EXPECT_EQ(listed(), (std::vector<std::string>{"F2", "F1", "A1", "A2", "Stereo Out", "S1", "S2"}));
+    EXPECT_EQ(document.channelIndex(*document.tracks().front().node), -1);
+}
+
 TEST(Mixer, ChannelsAreDevicesThatTellOutputsFromTrackChannels) {
     auto host = makeHost("ombrel-8.0.1");
     addTrack(*host, "audio", u"Guitar");

@@ -165,6 +165,38 @@ TEST(Profiles, ABrokenProfileIsRefusedWithItsReason) {
     EXPECT_EQ(store.load("Good 1.2.3").outputs.size(), 1u);
 }
 
+TEST(Profiles, ANameFindsTheNewestOfItsProfilesThatLoads) {
+    TempFolder folder;
+    auto write = [&](const std::string& name, const std::string& text) {
+        folder.write(name, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    };
+    const std::string mixer = R"("mixer": {"outputs": [{"name": "Out", "layout": "Out"}],
+        "layouts": {"Out": {"name": "O"}}})";
+    write("good-1.json", R"({"name": "Good", "version": "Version 1.2.3", )" + mixer + "}");
+    write("good-1b.json", R"({"name": "Good", "version": "Version 1.2.3", )" + mixer + "}");
+    // Newer, but it does not load.
+    write("good-2.json", R"({"name": "Good", "version": "Version 2.0.0", "mixer": {"layouts": {
+        "Synth": "AudioChannel"}}})");
+    // A profile that takes its name from its base.
+    write("base/named.json", R"({"abstract": true, "name": "Named", )" + mixer + "}");
+    write("named-1.json", R"({"extends": "base/named", "version": "Version 1.0.0"})");
+    write("named-3.json", R"({"extends": "base/named", "version": "Version 3.0.0"})");
+
+    const RefHost::ProfileStore store(folder.path());
+    const struct {
+        const char* selector;
+        const char* id;  // null: none loads
+    } cases[] = {{"Good", "good-1b"},   {"Good 1.2.3", "good-1"}, {"Good 2.0.0", nullptr},
+                 {"Named", "named-3"},  {"Named 1.0.0", "named-1"}, {"Goo", nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.selector);
+        if (c.id)
+            EXPECT_EQ(store.load(c.selector).id, c.id);
+        else
+            EXPECT_THROW(store.load(c.selector), RefHost::ProfileError);
+    }
+}
+
 // What a profile's description says of effect channels is what the edition rules give its
 // host.
 TEST(Profiles, DescriptionsAgreeWithTheEffectChannelRule) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <thread>
 
 #include "refhost/instruments.h"
 #include "tests/support/host_access.h"
@@ -58,6 +59,57 @@ TEST(Storage, ANodeHasItsKindsAndNoOthers) {
               (std::set<std::string>{"channel", "param", "send"}));
     EXPECT_EQ(names.size(), 3u);
     EXPECT_TRUE(RefHost::KindSet().names().empty());
+}
+
+TEST(Storage, KindsNamedFromManyThreadsAtOnceGetOneNumberEach) {
+    // Imports on several threads number new kinds at the same time as they look known ones
+    // up; each name must end with one number, which every thread's sets agree on.
+    constexpr int kThreads = 4;
+    constexpr int kNames = 16;
+    std::vector<std::vector<RefHost::KindSet>> made(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&made, t] {
+            for (int n = 0; n < kNames; ++n) {
+                const std::string name = "threaded kind " + std::to_string((n + t) % kNames);
+                made[static_cast<std::size_t>(t)].push_back(RefHost::KindSet{name, "param"});
+                EXPECT_TRUE(made[static_cast<std::size_t>(t)].back().contains(name));
+            }
+        });
+    for (auto& thread : threads) thread.join();
+    for (int n = 0; n < kNames; ++n) {
+        const std::string name = "threaded kind " + std::to_string(n);
+        const RefHost::KindSet one{name};
+        for (int t = 0; t < kThreads; ++t) {
+            const RefHost::KindSet& set =
+                made[static_cast<std::size_t>(t)][static_cast<std::size_t>((n - t + kNames) % kNames)];
+            EXPECT_TRUE(set.containsAll(one)) << name << " on thread " << t;
+            EXPECT_EQ(set.names().size(), 2u);
+        }
+    }
+    const RefHost::KindSet param{"param"}, send{"send"}, both{"param", "send"};
+    EXPECT_FALSE(param.containsAll(both));
+    EXPECT_TRUE(both.containsAll(send));
+}
+
+TEST(Storage, AChildIsFoundByItsNameAsShown) {
+    auto host = makeHost();
+    auto& parent = host->make<RefHost::Node>(RefHost::KindSet{"param"}, u"Parent");
+    for (const char16_t* name : {u"EQ", u"EQ 2", u"\u00C9galiseur", u"Sends", u""})
+        parent.append(host->make<RefHost::Node>(RefHost::KindSet{"param"}, name));
+    const struct {
+        const char* name;
+        const char16_t* found;  // null: none
+    } cases[] = {{"EQ", u"EQ"},          {"EQ 2", u"EQ 2"},   {"E", nullptr},
+                 {"EQ 23", nullptr},     {"eq", nullptr},     {"\xC3\x89galiseur", u"\u00C9galiseur"},
+                 {"Egaliseur", nullptr}, {"", u""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RefHost::Node* child = parent.findChild(c.name);
+        EXPECT_EQ(child ? child->name : u"(none)", c.found ? c.found : u"(none)");
+    }
+    // A name with a zero unit in it is not the name before the zero.
+    EXPECT_EQ(parent.findChild(std::string_view("Sends\0", 6)), nullptr);
 }
 
 TEST(Storage, ChannelsShareTheirParametersListsAndNames) {

@@ -6,8 +6,10 @@
 namespace TessaroTest {
 
 ChunkRead readOneChunk(ChunkReader reader, std::string_view id, BufferStream& stream,
-                       Tessaro::HostSession& host, Tessaro::SongModel& song) {
+                       const Tessaro::HostSession& host, Tessaro::SongModel& song,
+                       Tessaro::ImportNotes* notes) {
     ChunkRead out;
+    Tessaro::ImportNotes ownNotes;
     Tessaro::FileReader in(&stream);
     std::uint64_t size = 0;
     if (!in.seekToEnd() || !in.tellSize(&size) || !in.seekToStart()) {
@@ -16,7 +18,7 @@ ChunkRead readOneChunk(ChunkReader reader, std::string_view id, BufferStream& st
     }
     Tessaro::ChunkView chunk(in, id, 0, 0);
     try {
-        reader(chunk, host, song);
+        reader(chunk, host, notes ? *notes : ownNotes, song);
         out.read = in.position();
         chunk.skipToEnd();
         out.next = in.position();

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "hostkit/diagnostics.h"
 #include "hostkit/host_session.h"
 #include "model/song_model.h"
 #include "reader/chunk_view.h"
@@ -15,7 +16,8 @@
 
 namespace TessaroTest {
 
-using ChunkReader = void (*)(Tessaro::ChunkView&, Tessaro::HostSession&, Tessaro::SongModel&);
+using ChunkReader = void (*)(Tessaro::ChunkView&, const Tessaro::HostSession&,
+                             Tessaro::ImportNotes&, Tessaro::SongModel&);
 
 struct ChunkRead {
     std::string error;       // the reader's error text; empty when it read the chunk
@@ -26,9 +28,10 @@ struct ChunkRead {
     std::uint64_t next = 0;
 };
 
-// Reads the chunk id behind stream's bytes with reader, for host and song. The stream
-// counts as the whole file.
+// Reads the chunk id behind stream's bytes with reader, for host and song, its notes into
+// notes (or a sink of its own when none is given). The stream counts as the whole file.
 ChunkRead readOneChunk(ChunkReader reader, std::string_view id, BufferStream& stream,
-                       Tessaro::HostSession& host, Tessaro::SongModel& song);
+                       const Tessaro::HostSession& host, Tessaro::SongModel& song,
+                       Tessaro::ImportNotes* notes = nullptr);
 
 }  // namespace TessaroTest

@@ -9,12 +9,15 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/import/outputs.h"
+#include "tools/import/page_output.h"
 #include "tools/import/progress.h"
 #include "tools/import/project_import.h"
+#include "tools/import/render_outputs.h"
 
 namespace ImportTool {
 
@@ -27,6 +30,8 @@ struct ProjectResult {
     // its reason for the failed import ("TREG chunk #7 at byte 1234: ...").
     std::string reason;
     std::vector<std::filesystem::path> outputs;  // the files written for the project
+    PageSummary page;                            // what its page showed, for the index
+    std::filesystem::path mix;  // the rendered mix among them, if any
 };
 
 // The project's line: "<file>: imported" or "<file>: failed", ": <reason>" when there is
@@ -38,14 +43,20 @@ struct BatchSettings {
     OutputOption json;        // a folder, or none
     OutputOption dawproject;  // a folder, or none
     OutputOption midi;        // a folder, or none
+    OutputOption html;        // a folder (a page per project and index.html), or none
     unsigned jobs = 1;
     bool quiet = false;
     Progress::Display display = Progress::Display::Off;
+    OutputOption render;  // a folder, or none
+    OutputOption stems;   // a folder (each project's stems in a folder of its name), or none
+    bool withStems = false;
+    std::optional<RenderSettings> renderSettings;  // none: nothing is rendered
 };
 
 // Imports every file and prints its line as soon as those before it are printed, then the
-// total (with quiet: the lines of failed projects only). Returns kImported when every
-// project imported, else kFailed.
+// total (with quiet: the lines of failed projects only); with html, writes the index of
+// the pages last. Returns kImported when every project imported, else kFailed (also when
+// the index cannot be written).
 int runBatch(const std::vector<std::string>& files, const BatchSettings& settings);
 
 }  // namespace ImportTool

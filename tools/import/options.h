@@ -19,6 +19,14 @@ struct Options {
     std::string json;
     std::string dawproject;  // where the interchange library is built
     std::string midi;
+    std::string html;  // where the view is built
+    // The render (where the command is built with it): the mix, the stems' folder, the
+    // stems inside the DAWproject file, the samples ("pcm24" or "float"), the soundfont.
+    std::string render;
+    std::string stems;
+    bool withStems = false;
+    std::string renderFormat = "pcm24";
+    std::string soundfont;
     std::string projectFolder;
     std::string module;
     std::string profiles;
@@ -31,6 +39,9 @@ struct Options {
 // Parses the command line into options. Returns the exit status when the parse ends the
 // run (--help, or a usage error, which is also printed).
 std::optional<int> parseOptions(int argc, char** argv, Options& options);
+
+// Whether the run asks for a render (--render, --stems, --with-stems).
+bool rendering(const Options& options);
 
 // The help text, for a run that lacks its project file.
 std::string helpText();

@@ -1,6 +1,7 @@
 #include "tools/import/progress.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -93,7 +94,7 @@ void Progress::tick() {
 void Progress::started(std::size_t slot, std::size_t project) {
     if (!shown_) return;
     std::lock_guard lock(mutex_);
-    slots_.at(slot) = Slot{project, {}, 0, 0};
+    slots_.at(slot) = Slot{project, {}, 0, 0, std::nullopt, 0};
     redraw(Change::Shape);
 }
 
@@ -106,6 +107,16 @@ void Progress::wrote(std::size_t slot, const RefHost::AudioWriteProgress& block)
     s.written = block.written;
     s.frames = block.frames;
     redraw(newFile ? Change::Shape : Change::Count);
+}
+
+void Progress::rendered(std::size_t slot, double seconds, double songSeconds) {
+    if (!shown_) return;
+    std::lock_guard lock(mutex_);
+    Slot& s = slots_.at(slot);
+    const bool first = !s.rendered;
+    s.rendered = seconds;
+    s.songSeconds = songSeconds;
+    redraw(first ? Change::Shape : Change::Count);
 }
 
 void Progress::finished(std::size_t slot) {
@@ -127,7 +138,10 @@ std::string Progress::text() const {
     for (const Slot* slot : running) {
         const Slot& s = *slot;
         line += ", " + names_.at(*s.project);
-        if (!s.file.empty())
+        if (s.rendered)
+            line += ": " + std::to_string(static_cast<long long>(std::min(*s.rendered, s.songSeconds))) + " of " +
+                    std::to_string(static_cast<long long>(std::ceil(s.songSeconds))) + " s rendered";
+        else if (!s.file.empty())
             line += ": " + std::to_string(s.written) + " of " + std::to_string(s.frames) +
                     " frames";
     }

@@ -1,10 +1,11 @@
 // The progress line tessaro-import keeps on standard error while a run takes more than a
 // moment, when standard error is a terminal:
 //
-//     2 of 64 projects, Song 3.tsp: 132096 of 264600 frames, Song 4.tsp
+//     2 of 64 projects, Song 3.tsp: 132096 of 264600 frames, Song 4.tsp: 12 of 191 s rendered
 //
 // the projects done of all, then each project being imported and, while its import
-// converts a wave file, the frames written of the frames the writer was configured with.
+// converts a wave file, the frames written of the frames the writer was configured with,
+// or, while its song is rendered, the seconds rendered of the song's seconds.
 // The line is rewritten in place and cleared when the run ends; lines printed through
 // print() appear above it. Nothing else is written, so standard output is the same with
 // it or without it. Imports report from their own threads.
@@ -47,6 +48,7 @@ public:
     // slot's project is done.
     void started(std::size_t slot, std::size_t project);
     void wrote(std::size_t slot, const RefHost::AudioWriteProgress& block);
+    void rendered(std::size_t slot, double seconds, double songSeconds);
     void finished(std::size_t slot);
 
     // Writes text (whole lines) to standard output, the progress line out of its way.
@@ -62,6 +64,8 @@ private:
         std::filesystem::path file;  // the file its writer writes
         long long written = 0;
         long long frames = 0;
+        std::optional<double> rendered;  // seconds, while the song is rendered
+        double songSeconds = 0;
     };
 
     std::string text() const;

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "refhost/report.h"
+
 #if TESSARO_WITH_INTERCHANGE
 #include "interchange/export.h"
 #include "interchange/host_song.h"
@@ -23,7 +25,6 @@ ImportedProject importProject(const ImportSetup& setup, const fs::path& file,
         imported.host->setProjectFolder(fs::absolute(setup.projectFolder));
     imported.host->watchAudioWrites(std::move(watcher));
     imported.outcome = RefHost::runImport(setup.module, *imported.host, file);
-    imported.report = RefHost::makeReport(*imported.host, imported.outcome.result);
     return imported;
 }
 
@@ -51,14 +52,18 @@ ExportResult exportProject(ImportedProject& imported, const fs::path& file,
     if (imported.outcome.result != 0 || !imported.outcome.error.empty()) return result;
     if (targets.dawproject.empty() && targets.midi.empty()) return result;
     const Interchange::ExportRequest request{targets.dawproject, targets.midi,
-                                             {"tessaro-import", TESSARO_VERSION}};
+                                             {"tessaro-import", TESSARO_VERSION},
+                                             targets.extraTracks};
     const Interchange::Song* song = songOf(imported, file);
     const auto exported = song ? Interchange::exportSong(*song, file, request)
                                : Interchange::songNotRead(request, imported.songError);
-    imported.report["export"] = exported.report();
+    imported.reportSections.push_back({"export", [section = exported.report()](
+                                                     RefHost::ReportWriter& out) {
+        out.document(section);
+    }});
     for (const auto& output : exported.outputs) {
         if (output.written)
-            result.written.push_back(output.path);
+            result.written.push_back({output.format, output.path, output.leftOut.size()});
         else
             result.errors.push_back(output.error);
     }
@@ -68,6 +73,30 @@ ExportResult exportProject(ImportedProject& imported, const fs::path& file,
     (void)targets;
 #endif
     return result;
+}
+
+void writeReport(RefHost::ReportWriter& out, const ImportedProject& imported) {
+    out.beginObject();
+    RefHost::writeHostReport(*imported.host, imported.outcome.result, out);
+    for (const auto& section : imported.reportSections) {
+        out.key(section.name);
+        section.write(out);
+    }
+    out.end();
+}
+
+void leaveToProcessEnd(ImportedProject& imported) {
+#if defined(__SANITIZE_ADDRESS__)
+    (void)imported;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    (void)imported;
+#else
+    static_cast<void>(imported.host.release());
+#endif
+#else
+    static_cast<void>(imported.host.release());
+#endif
 }
 
 std::optional<std::string> inputProblem(const fs::path& file) {

@@ -2,17 +2,20 @@
 // run's profile, the module's filter, the file; on the calling thread from start to end.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "interchange/dawproject.h"
 #include "interchange/song.h"
 #include "refhost/module_loader.h"
 #include "refhost/profile.h"
 #include "refhost/reference_host.h"
-#include "refhost/report.h"
+#include "refhost/report_writer.h"
 
 namespace ImportTool {
 
@@ -24,10 +27,18 @@ struct ImportSetup {
     std::filesystem::path projectFolder;  // the folder the host names; empty: the file's
 };
 
+// A section that an output run after the import adds to the project's report, behind the
+// host's sections ("export"); written when the report is.
+struct ReportSection {
+    std::string name;
+    std::function<void(RefHost::ReportWriter&)> write;
+};
+
 struct ImportedProject {
     std::unique_ptr<RefHost::ReferenceHost> host;  // as the import left it
     RefHost::ImportOutcome outcome;
-    RefHost::Report report;
+    // What the outputs run after the import add to the report, in the order they ran.
+    std::vector<ReportSection> reportSections;
     // The plain song every output of a successful import draws on (the exports, the render,
     // the view): read from the host by the first output that asks (songOf), kept for the
     // others. songError: why it could not be read.
@@ -50,11 +61,20 @@ const Interchange::Song* songOf(ImportedProject& imported, const std::filesystem
 struct ExportTargets {
     std::filesystem::path dawproject;
     std::filesystem::path midi;
+    // Tracks the DAWproject file holds beside the song's: the rendered stems.
+    std::vector<Interchange::ExtraTrack> extraTracks;
+};
+
+// An export written: what the summary says of it.
+struct ExportedFile {
+    std::string format;  // "dawproject", "midi"
+    std::filesystem::path path;
+    std::size_t leftOutKinds = 0;  // the kinds of values it left out
 };
 
 struct ExportResult {
-    std::vector<std::filesystem::path> written;  // the files written, in the order asked
-    std::vector<std::string> errors;             // why the others could not be written
+    std::vector<ExportedFile> written;  // the files written, in the order asked
+    std::vector<std::string> errors;    // why the others could not be written
 };
 
 // After a successful import, writes the exports targets names (each through a temporary
@@ -62,6 +82,16 @@ struct ExportResult {
 // nothing is written. Without the interchange library nothing can be asked for.
 ExportResult exportProject(ImportedProject& imported, const std::filesystem::path& file,
                            const ExportTargets& targets);
+
+// Writes the project's report into out: its object with the host's sections, then the
+// sections the outputs added.
+void writeReport(RefHost::ReportWriter& out, const ImportedProject& imported);
+
+// For the last project of a process, once everything is printed and written: leaves its
+// host to the operating system, which takes a host of thousands of tracks back at once,
+// where destroying it object by object costs a sixth of such a run. Built with the
+// sanitizers, the host is destroyed as usual, so that they see everything given back.
+void leaveToProcessEnd(ImportedProject& imported);
 
 // Why an argument is no project file to import, found before any import: it does not
 // exist, it is a folder, it is not a regular file (a named pipe would make a read wait

@@ -1,18 +1,24 @@
 #include "tools/import/summary.h"
 
 #include <fstream>
+#include <new>
 
+#include "base/text.h"
+#include "refhost/audio.h"
 #include "refhost/events.h"
 #include "refhost/file_io.h"
+#include "refhost/report.h"
 
 namespace ImportTool {
 
 namespace {
 
-std::string number(const RefHost::Report& value) {
-    if (value.is_null()) return "-";
-    if (value.is_string()) return value.get<std::string>();
-    return value.dump();
+// A value as the report shows it; "-" when there is none.
+std::string shown(double value) { return RefHost::numberText(value); }
+std::string shown(Host::int32 value) { return std::to_string(value); }
+template <class T>
+std::string shown(const std::optional<T>& value) {
+    return value ? shown(*value) : "-";
 }
 
 }  // namespace
@@ -29,61 +35,70 @@ void printDiagnostics(std::ostream& out, const std::optional<RefHost::Diagnostic
         out << "  " << line << "\n";
 }
 
-void printSummary(std::ostream& out, const RefHost::Report& report) {
-    const auto& song = report["song"];
-    out << "Song:       tempo " << number(song["tempo"]["tempo"]) << " bpm, length "
-        << number(song["length"]);
-    for (const auto& s : song["signatures"])
-        out << ", signature " << number(s["numerator"]) << "/" << number(s["denominator"])
-            << " at " << number(s["position"]);
-    const auto& cycle = song["cycle"];
-    out << ", cycle "
-        << (cycle["active"].is_null() ? "-" : cycle["active"].get<bool>() ? "on" : "off")
-        << " " << number(cycle["left"]) << " to " << number(cycle["right"]) << ", "
-        << number(song["sampleRate"]) << " Hz, " << number(song["sampleSize"]) << " bit\n";
-    out << "Tracks:     " << report["tracks"].size() << "\n";
-    for (const auto& t : report["tracks"]) {
-        out << "  " << std::string(2 * t["depth"].get<std::size_t>(), ' ')
-            << t["kind"].get<std::string>() << " \"" << t["name"].get<std::string>() << "\"";
-        if (!t["colour"].is_null()) out << "  colour " << t["colour"].get<std::string>();
-        const auto& c = t["channel"];
-        if (!c.is_null())
-            out << "  channel " << number(c["channel"]) << " (" << c["type"].get<std::string>()
-                << ")  volume " << number(c["volume"]) << "  pan " << number(c["pan"])
-                << "  mute " << number(c["mute"]) << "  solo " << number(c["solo"]);
+void printSummary(std::ostream& out, const RefHost::ReferenceHost& host,
+                  const std::vector<ExportedFile>& exported) {
+    const RefHost::Document& document = host.document();
+    const RefHost::SongState& song = document.song;
+    out << "Song:       tempo " << shown(song.tempo) << " bpm, length " << shown(song.length);
+    for (const auto& s : song.signatures)
+        out << ", signature " << shown(s.numerator) << "/" << shown(s.denominator) << " at "
+            << shown(s.position);
+    out << ", cycle " << (!song.cycleActive ? "-" : *song.cycleActive ? "on" : "off") << " "
+        << shown(song.cycleLeft) << " to " << shown(song.cycleRight) << ", "
+        << shown(song.sampleRate) << " Hz, " << shown(song.sampleSize) << " bit\n";
+
+    const auto tracks = document.tracks();
+    out << "Tracks:     " << tracks.size() << "\n";
+    for (const auto& [track, depth] : tracks) {
+        const std::string indent(2 * static_cast<std::size_t>(depth), ' ');
+        out << "  " << indent << RefHost::trackKindName(*track) << " \""
+            << Tessaro::toUtf8(track->name) << "\"";
+        if (track->colour) out << "  colour " << RefHost::hexText(*track->colour);
+        if (const RefHost::Node* channel = track->channel) {
+            const RefHost::ChannelStrip strip = RefHost::channelStrip(document, *channel);
+            out << "  channel " << strip.channel << " (" << channel->deviceType << ")  volume "
+                << shown(strip.volume) << "  pan " << shown(strip.pan) << "  mute "
+                << shown(strip.mute) << "  solo " << shown(strip.solo);
+        }
         out << "\n";
-        if (const std::string events = RefHost::eventSummary(t); !events.empty())
-            out << "  " << std::string(2 * t["depth"].get<std::size_t>(), ' ') << "  " << events
-                << "\n";
+        if (const std::string events = RefHost::eventSummary(*track); !events.empty())
+            out << "  " << indent << "  " << events << "\n";
     }
-    out << "Mixer:      " << report["mixer"]["channels"].size() << " channels";
-    for (const auto& c : report["mixer"]["channels"])
-        out << (&c == &report["mixer"]["channels"].front() ? ": " : ", ")
-            << c["type"].get<std::string>() << " \"" << c["name"].get<std::string>() << "\"";
+
+    const auto& channels = document.channels.children;
+    out << "Mixer:      " << channels.size() << " channels";
+    for (std::size_t i = 0; i < channels.size(); ++i)
+        out << (i == 0 ? ": " : ", ") << channels[i]->deviceType << " \""
+            << channels[i]->shownName8() << "\"";
     out << "\n";
-    for (const auto& f : report["files"]) out << "Wrote:      " << f["path"].get<std::string>() << "\n";
-    if (report.contains("export"))
-        for (const auto& [format, e] : report["export"].items())
-            if (e["written"].get<bool>())
-                out << "Exported:   " << e["path"].get<std::string>() << " (" << format << ", "
-                    << e["leftOut"].size() << " kinds of values left out)\n";
-    if (report.contains("missingFiles"))
-        for (const auto& f : report["missingFiles"])
-            out << "Missing:    " << f.get<std::string>() << "\n";
-    const auto& refs = report["references"];
-    out << "References: " << refs["held"] << " held, " << refs["overReleased"]
-        << " released too often, " << refs["misuses"] << " misuses\n";
-    if (!refs["firstMisuse"].is_null())
-        out << "First misuse: " << refs["firstMisuse"].get<std::string>() << "\n";
+    for (const auto& file : host.records().filesWritten)
+        out << "Wrote:      " << RefHost::shownFilePath(host, file) << "\n";
+    for (const auto& e : exported)
+        out << "Exported:   " << e.path.string() << " (" << e.format << ", " << e.leftOutKinds
+            << " kinds of values left out)\n";
+    for (const auto& file : host.records().filesMissing)
+        out << "Missing:    " << RefHost::shownFilePath(host, file) << "\n";
+    const RefHost::Findings found = host.account().findings();
+    out << "References: " << found.held << " held, " << found.overReleased
+        << " released too often, " << found.misuseCount << " misuses\n";
+    if (!found.misuses.empty()) out << "First misuse: " << found.firstMisuse() << "\n";
 }
 
-std::optional<std::string> writeReport(const std::filesystem::path& file,
-                                       const RefHost::Report& report) {
-    const std::string text = RefHost::reportText(report);
+std::optional<std::string> writeReportFile(const std::filesystem::path& file,
+                                           const ImportedProject& imported) {
+    const std::string problem = "cannot write the report to " + RefHost::FileIo::utf8(file);
     std::ofstream out(file, std::ios::binary);
-    out << text;
-    out.close();
-    if (!out) return "cannot write the report to " + RefHost::FileIo::utf8(file);
+    try {
+        if (out) {
+            RefHost::ReportText text(out);
+            writeReport(text, imported);
+            text.finish();
+            out.close();
+        }
+    } catch (const std::bad_alloc&) {
+        return problem + ": out of memory";
+    }
+    if (!out) return problem;
     return std::nullopt;
 }
 

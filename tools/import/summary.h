@@ -1,14 +1,16 @@
-// What tessaro-import prints of one imported project: the readable summary taken from the
-// JSON report, and the report itself.
+// What tessaro-import prints of one imported project: the readable summary, read from the
+// host as it stands after the import, and the JSON report, written as the host is walked.
 #pragma once
 
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "refhost/diagnostics.h"
-#include "refhost/report.h"
+#include "refhost/reference_host.h"
+#include "tools/import/project_import.h"
 
 namespace ImportTool {
 
@@ -21,11 +23,13 @@ enum class DiagnosticsShown { ReasonOnly, Everything };
 void printDiagnostics(std::ostream& out, const std::optional<RefHost::Diagnostics>& diagnostics,
                       bool imported, DiagnosticsShown shown);
 
-// The song, tracks, mixer, files written and missing, and the account of references.
-void printSummary(std::ostream& out, const RefHost::Report& report);
+// The song, tracks, mixer, files written, exports written and files missing, and the
+// account of references.
+void printSummary(std::ostream& out, const RefHost::ReferenceHost& host,
+                  const std::vector<ExportedFile>& exported);
 
-// Writes the report's text to file; why it cannot, when it cannot.
-std::optional<std::string> writeReport(const std::filesystem::path& file,
-                                       const RefHost::Report& report);
+// Writes the project's report to file as it is walked; why it cannot, when it cannot.
+std::optional<std::string> writeReportFile(const std::filesystem::path& file,
+                                           const ImportedProject& imported);
 
 }  // namespace ImportTool

@@ -74,6 +74,20 @@ std::vector<std::u16string> referencedAudioFiles(const ProjectFile& file) {
     return names;
 }
 
+ProjectFile instrumentTracksProject(int count) {
+    ProjectFile file;
+    HeadChunk& head = file.add(HeadChunk{});
+    head.trackCount = static_cast<std::uint16_t>(count);
+    for (int t = 1; t <= count; ++t) {
+        TrackInfoChunk track;
+        track.trackNumber = static_cast<std::uint16_t>(t);
+        track.trackType = kInstrumentTrack;
+        track.name = std::string_view("Track " + std::to_string(t));
+        file.add(std::move(track));
+    }
+    return file;
+}
+
 ProjectFile audioTracksProject(const std::vector<std::vector<std::u16string>>& tracks,
                                std::uint32_t sampleRate, std::uint8_t sampleSize,
                                std::uint32_t regionTicks) {

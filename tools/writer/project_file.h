@@ -80,4 +80,9 @@ ProjectFile audioTracksProject(const std::vector<std::vector<std::u16string>>& t
                                std::uint32_t sampleRate = 44100, std::uint8_t sampleSize = 16,
                                std::uint32_t regionTicks = 120);
 
+// A project of count plain instrument tracks, "Track 1" to "Track <count>": the song header
+// and a track info chunk per track, nothing else. The one kind of input whose size a file
+// can grow without bound while every track stays legal.
+ProjectFile instrumentTracksProject(int count);
+
 }  // namespace TessaroWriter
