@@ -695,13 +695,21 @@ private:
     }
 
     void automation(XmlWriter& xml, const Track& track, const TrackIds& ids, const AutomationLane& lane) {
+        // A lane aims at a parameter the channel writes; one whose parameter the channel
+        // lacks is listed instead, so that no reference is left without its element.
+        const Channel* c = track.channel ? &*track.channel : nullptr;
         std::string target;
         const char* unit = "linear";
+        const char* missing = "send level automation without a send";
         switch (lane.kind) {
-        case AutomationLane::Kind::Volume: target = ids.volume; break;
+        case AutomationLane::Kind::Volume:
+            if (c && c->volume) target = ids.volume;
+            missing = "volume automation without a volume";
+            break;
         case AutomationLane::Kind::Pan:
-            target = ids.pan;
+            if (c && c->pan) target = ids.pan;
             unit = "normalized";
+            missing = "pan automation without a pan";
             break;
         case AutomationLane::Kind::SendLevel:
             // The host's send level automation names no send: it goes to the first one.
@@ -709,8 +717,7 @@ private:
             break;
         }
         if (target.empty()) {
-            leftOut_.add("send level automation without a send", track.name.utf8, {},
-                         std::to_string(lane.points.size()) + " points");
+            leftOut_.add(missing, track.name.utf8, {}, std::to_string(lane.points.size()) + " points");
             return;
         }
         xml.start("Points");
