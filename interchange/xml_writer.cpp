@@ -157,13 +157,6 @@ void XmlWriter::attribute(const char* name, double value) {
     number(name, buffer, static_cast<int>(result.ptr - buffer));
 }
 
-void XmlWriter::attribute(const char* name, double value, int digits) {
-    if (!std::isfinite(value) || value == 0) value = 0;
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
-    number(name, buffer, static_cast<int>(result.ptr - buffer));
-}
-
 void XmlWriter::attribute(const char* name, std::int64_t value) {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
