@@ -44,20 +44,6 @@ std::vector<std::string> listed(const LeftOutList& leftOut) {
     return out;
 }
 
-// The messages of a track as "tick: bytes" in hexadecimal, meta events too.
-std::vector<std::string> messages(const std::vector<MidiMessage>& track) {
-    std::vector<std::string> out;
-    for (const auto& m : track) {
-        std::string line = std::to_string(m.tick) + ":";
-        for (const auto b : m.bytes) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, " %02X", b);
-            line += hex;
-        }
-        out.push_back(line);
-    }
-    return out;
-}
 
 std::vector<std::string> attributes(const std::vector<Element>& elements, const char* key) {
     std::vector<std::string> out;
@@ -103,7 +89,7 @@ TEST(HandSongMidi, TheConductorHoldsTheMeterAndTempoOnlyWithinWhatTheFileCanCarr
         ASSERT_EQ(file.tracks.size(), 1u);
         std::vector<std::string> expected{"0: FF 03 54"};
         expected.insert(expected.end(), c.conductor.begin(), c.conductor.end());
-        EXPECT_EQ(messages(file.tracks[0]), expected);
+        EXPECT_EQ(midiMessages(file.tracks[0], true), expected);
         EXPECT_EQ(listed(leftOut), c.leftOut);
     }
 }
@@ -154,11 +140,11 @@ TEST(HandSongMidi, EventsOutsideWhatMidiCarriesAreListedAndTheRestKeepTheirTicks
     LeftOutList leftOut;
     const MidiFile file = readMidiFile(midiFileBytes(song, leftOut));
     ASSERT_EQ(file.tracks.size(), 3u);
-    EXPECT_EQ(messages(file.tracks[1]),
+    EXPECT_EQ(midiMessages(file.tracks[1], true),
               (std::vector<std::string>{"0: FF 03 4B 65 79 73", "0: C3 21", "0: E3 01 40", "0: 93 3C 64",
                                         "480: D3 7F", "960: 83 3C 00", "960: C3 05", "960: B3 07 64",
                                         "960: 93 3E 7F", "960: 83 3E 00", "960: FF 2F"}));
-    EXPECT_EQ(messages(file.tracks[2]),
+    EXPECT_EQ(midiMessages(file.tracks[2], true),
               (std::vector<std::string>{"0: FF 03 42 61 72 65", "1920: 90 46 5A", "2880: 80 46 00",
                                         "2880: FF 2F"}));
     EXPECT_EQ(listed(leftOut),
