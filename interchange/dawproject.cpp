@@ -695,13 +695,21 @@ private:
     }
 
     void automation(XmlWriter& xml, const Track& track, const TrackIds& ids, const AutomationLane& lane) {
+        // A lane aims at a parameter the channel writes; one whose parameter the channel
+        // lacks is listed instead, so that no reference is left without its element.
+        const Channel* c = track.channel ? &*track.channel : nullptr;
         std::string target;
         const char* unit = "linear";
+        const char* missing = "send level automation without a send";
         switch (lane.kind) {
-        case AutomationLane::Kind::Volume: target = ids.volume; break;
+        case AutomationLane::Kind::Volume:
+            if (c && c->volume) target = ids.volume;
+            missing = "volume automation without a volume";
+            break;
         case AutomationLane::Kind::Pan:
-            target = ids.pan;
+            if (c && c->pan) target = ids.pan;
             unit = "normalized";
+            missing = "pan automation without a pan";
             break;
         case AutomationLane::Kind::SendLevel:
             // The host's send level automation names no send: it goes to the first one.
@@ -709,8 +717,7 @@ private:
             break;
         }
         if (target.empty()) {
-            leftOut_.add("send level automation without a send", track.name.utf8, {},
-                         std::to_string(lane.points.size()) + " points");
+            leftOut_.add(missing, track.name.utf8, {}, std::to_string(lane.points.size()) + " points");
             return;
         }
         xml.start("Points");
@@ -811,10 +818,12 @@ private:
         switch (command) {
         case ZIP_SOURCE_OPEN:
             // The document is written once: libzip reads it straight through.
+            // GCOVR_EXCL_START: libzip opens a source once for the one pass of zip_close.
             if (thread_.joinable()) {
                 zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
                 return -1;
             }
+            // GCOVR_EXCL_STOP
             thread_ = std::thread([this] { run(); });
             return 0;
         case ZIP_SOURCE_READ:
@@ -825,15 +834,20 @@ private:
         case ZIP_SOURCE_STAT:
             zip_stat_init(static_cast<zip_stat_t*>(data));
             return sizeof(zip_stat_t);
+        // GCOVR_EXCL_START: libzip asks for the error only after a command failed, and the
+        // commands it sends (those SUPPORTS lists, the second open aside) do not fail.
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&error_, data, length);
+        // GCOVR_EXCL_STOP
         case ZIP_SOURCE_FREE:
             return 0;
         case ZIP_SOURCE_SUPPORTS:
             return ZIP_SOURCE_SUPPORTS_READABLE;
+        // GCOVR_EXCL_START: libzip sends only the commands SUPPORTS lists.
         default:
             zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
             return -1;
+        // GCOVR_EXCL_STOP
         }
     }
 

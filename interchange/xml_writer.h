@@ -41,8 +41,6 @@ public:
     void attribute(const char* name, std::string_view value);
     void attribute(const char* name, const char* value) { attribute(name, std::string_view(value)); }
     void attribute(const char* name, double value);
-    // A number to so many significant digits.
-    void attribute(const char* name, double value, int digits);
     void attribute(const char* name, std::int64_t value);
     void attribute(const char* name, std::int32_t value) { attribute(name, std::int64_t{value}); }
     void attribute(const char* name, bool value);

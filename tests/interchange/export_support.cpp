@@ -2,6 +2,7 @@
 
 #include "tests/support/tool_run.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "tools/writer/tone_file.h"
@@ -56,6 +57,21 @@ std::vector<HostEvent> hostEvents(const RefHost::Report& report) {
 }
 
 // --- Projects --------------------------------------------------------------------------
+
+std::vector<std::string> midiMessages(const std::vector<MidiMessage>& track, bool withMeta) {
+    std::vector<std::string> out;
+    for (const auto& m : track) {
+        if (m.bytes[0] == 0xFF && !withMeta) continue;
+        std::string line = std::to_string(m.tick) + ":";
+        for (const auto b : m.bytes) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, " %02X", b);
+            line += hex;
+        }
+        out.push_back(line);
+    }
+    return out;
+}
 
 fs::path copyDemo(const fs::path& folder) {
     fs::create_directories(folder);

@@ -46,6 +46,10 @@ struct HostEvent {
 };
 std::vector<HostEvent> hostEvents(const RefHost::Report& report);
 
+// The messages of a MIDI track as "tick: status data..." in hexadecimal, in file order; the
+// meta events too when withMeta.
+std::vector<std::string> midiMessages(const std::vector<MidiMessage>& track, bool withMeta);
+
 // The checked-in demo project and its wave file, copied into folder; returns the project.
 std::filesystem::path copyDemo(const std::filesystem::path& folder);
 

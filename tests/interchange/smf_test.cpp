@@ -50,21 +50,6 @@ const Exported& rich() {
 // The text of a meta event (the reader keeps FF, its type and its data).
 std::string text(const MidiMessage& m) { return std::string(m.bytes.begin() + 2, m.bytes.end()); }
 
-// The channel messages of a track as "tick: status data...", in file order.
-std::vector<std::string> messages(const std::vector<MidiMessage>& track) {
-    std::vector<std::string> out;
-    for (const auto& m : track) {
-        if (m.bytes[0] == 0xFF) continue;
-        std::string line = std::to_string(m.tick) + ":";
-        for (const auto b : m.bytes) {
-            char hex[4];
-            std::snprintf(hex, sizeof hex, " %02X", b);
-            line += hex;
-        }
-        out.push_back(line);
-    }
-    return out;
-}
 
 }  // namespace
 
@@ -86,7 +71,7 @@ TEST(MidiFileExport, TheDemoIsAFormatOneFileWithATempoTrackAndOneTrackPerAudible
     EXPECT_EQ(text(e.file.tracks[2][0]), "Drums");
 
     // The piano's General MIDI program first, then what the part holds at its ticks.
-    const auto piano = messages(e.file.tracks[1]);
+    const auto piano = midiMessages(e.file.tracks[1], false);
     ASSERT_EQ(piano.size(), 1u + 24 + 5);
     EXPECT_EQ(piano[0], "0: C0 00");
     EXPECT_EQ(std::vector<std::string>(piano.begin() + 1, piano.begin() + 6),
@@ -156,7 +141,7 @@ TEST(MidiFileExport, MutedPartsAndWhatMidiCannotCarryStayOutAndAreListed) {
     // Ticks of the file (1000 a whole note) are ticks of ours (250 a quarter note). The
     // note without length starts and ends at 250; velocity 0 and key 200 are gone; the
     // program change of 200 and controller 130 are gone, controller 11's 300 is 127.
-    EXPECT_EQ(messages(e.file.tracks[1]),
+    EXPECT_EQ(midiMessages(e.file.tracks[1], false),
               (std::vector<std::string>{"0: E0 00 40", "0: 90 3C 64", "100: D0 40", "200: C0 05",
                                         "250: 80 3C 00", "250: 90 3E 5A", "250: 80 3E 00", "400: B0 07 64",
                                         "500: B0 0B 7F", "1000: 90 43 7F", "1500: 80 43 00"}));

@@ -523,6 +523,17 @@ TEST(RenderCommand, TheDawprojectHoldsEachInstrumentStemAsAMutedAudioTrackAfterI
         // One clip over the whole render: its beats are the stem's seconds at 120 bpm.
         EXPECT_DOUBLE_EQ(clips[0].number("duration"), static_cast<double>(wave.frames()) / 44100 * 2);
     }
+
+    // Without --stems the stems go through a hidden folder beside the file, gone once the
+    // file holds them.
+    const fs::path alone = folder.path() / "Alone.dawproject";
+    const ToolRun withoutStems = runTool(renderArgs(project, {"--dawproject", alone.string(), "--with-stems"}));
+    ASSERT_EQ(withoutStems.status, 0) << withoutStems.err;
+    EXPECT_EQ(namesIn(folder.path()),
+              (std::set<std::string>{"Song.tsp", "Song.dawproject", "stems", "Alone.dawproject"}));
+    const auto held = readContainer(alone);
+    for (const std::string stem : {"01 Keys.wav", "02 Bass.wav", "03 Beat.wav"})
+        EXPECT_TRUE(held.at("audio/" + stem) == entries.at("audio/" + stem)) << stem;
 }
 
 TEST(RenderCommand, SeveralProjectsRenderIntoFoldersTheirPagesPlayTheMixProgressOnATerminalOnly) {

@@ -27,8 +27,6 @@ std::vector<View::Link> linksFrom(const fs::path& folder, const std::vector<fs::
 
 }  // namespace
 
-bool pagesAvailable() { return true; }
-
 std::optional<std::string> writeProjectPage(const PageTarget& target, ImportedProject* imported,
                                             const fs::path& file, const std::string& reason,
                                             PageSummary& summary) {
@@ -104,8 +102,6 @@ std::optional<std::string> writeRunIndex(const fs::path& folder, const std::vect
 }
 
 #else
-
-bool pagesAvailable() { return false; }
 
 std::optional<std::string> writeProjectPage(const PageTarget&, ImportedProject*, const fs::path&,
                                             const std::string&, PageSummary&) {

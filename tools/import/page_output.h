@@ -21,9 +21,6 @@ struct PageSummary {
     std::optional<std::size_t> notCarried;  // the module's notes, when it told them
 };
 
-// Whether the command can write pages (it is built with the view).
-bool pagesAvailable();
-
 struct PageTarget {
     std::filesystem::path page;                  // where the page goes; empty: no page
     std::vector<std::filesystem::path> outputs;  // the project's other outputs, to link

@@ -3,7 +3,6 @@
 #include "base/text.h"
 
 #include <bit>
-#include <cassert>
 
 namespace TessaroWriter {
 
@@ -33,7 +32,6 @@ ByteWriter& ByteWriter::u32(std::uint32_t v) {
     return *this;
 }
 
-ByteWriter& ByteWriter::i32(std::int32_t v) { return u32(static_cast<std::uint32_t>(v)); }
 
 ByteWriter& ByteWriter::f32(float v) { return u32(std::bit_cast<std::uint32_t>(v)); }
 
@@ -61,13 +59,6 @@ ByteWriter& ByteWriter::string(const FileString& s) {
 ByteWriter& ByteWriter::padTo(std::size_t size) {
     if (out_.size() < size) zeros(size - out_.size());
     return *this;
-}
-
-void ByteWriter::patchU32(std::size_t offset, std::uint32_t v) {
-    assert(offset + 4 <= out_.size());
-    for (std::size_t k = 0; k < 4; ++k) {
-        out_[offset + k] = static_cast<std::uint8_t>((v >> (8 * k)) & 0xFF);
-    }
 }
 
 std::uint16_t readU16(std::span<const std::uint8_t> data, std::size_t offset) {

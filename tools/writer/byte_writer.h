@@ -42,7 +42,6 @@ public:
     ByteWriter& u16(std::uint16_t v);
     ByteWriter& i16(std::int16_t v);
     ByteWriter& u32(std::uint32_t v);
-    ByteWriter& i32(std::int32_t v);
     ByteWriter& f32(float v);
     ByteWriter& bytes(std::span<const std::uint8_t> data);
     ByteWriter& ascii(std::string_view text);  // the characters as bytes, no count
@@ -50,8 +49,6 @@ public:
     ByteWriter& string(const FileString& s);
     // Zero bytes up to a total size of `size`; nothing when already as long or longer.
     ByteWriter& padTo(std::size_t size);
-    // Overwrites a u32 at `offset` (which must lie inside what is written).
-    void patchU32(std::size_t offset, std::uint32_t v);
 
     std::size_t size() const { return out_.size(); }
     const std::vector<std::uint8_t>& data() const { return out_; }
