@@ -39,8 +39,6 @@ RowValue rowValue(Formula formula, double a, double b, std::span<const Host::int
             return integerValue(within01(std::log(v / fa) / std::log(fb / fa)) * m);
         case Formula::Integer:
             return integerValue(v);
-        case Formula::Inverted:
-            return integerValue((1.0f - v) * m);
         case Formula::Lookup: {
             const Host::int32 i = parameterValue(v);
             if (i < 0 || static_cast<std::size_t>(i) >= lookup.size()) return {};
