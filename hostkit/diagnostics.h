@@ -25,6 +25,9 @@ struct ImportFailure {
     std::int32_t chunkIndex = -1;  // its place among the file's chunks, from 0; -1 outside
     std::int64_t byteOffset = -1;  // the failing field's file offset; -1 when not read
 
+    // The reason in one line with its place (failureLine in base/text.h).
+    std::string line() const { return failureLine(text, chunkId, chunkIndex, byteOffset); }
+
     // A failure before anything of the file was read: no chunk, no offset.
     static ImportFailure beforeReading(std::string reason);
 

@@ -247,12 +247,14 @@ TEST(Diagnostics, EachKindOfNoteTellsWhatWasNotCarried) {
     oneNaN.busOrder = 1;
     EffectChunk channelTonalix = effect(TonalixParams{}, 1);
     channelTonalix.busOrder = 0;
-    // An audio channel with neither an EQ of its own nor the strip's EQ module.
+    // An audio channel with neither an EQ of its own nor an EQ module among its strip's.
     const auto withoutEq = [](RefHost::Profile& p) {
         auto& children = p.layouts.at("AudioChannel").children;
-        std::erase_if(children, [](const RefHost::NodeTemplate& n) {
-            return n.name == "EQ" || n.name == "Strips";
-        });
+        std::erase_if(children, [](const RefHost::NodeTemplate& n) { return n.name == "EQ"; });
+        for (auto& node : children)
+            std::erase_if(node.children, [](const RefHost::NodeTemplate& slot) {
+                return !slot.params.empty() && slot.params.back().list == "stripEqs";
+            });
     };
 
     const Case cases[] = {
