@@ -3,6 +3,7 @@
 // buffers read and filled.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -10,48 +11,55 @@
 
 using namespace Tessaro;
 
-TEST(Text, Utf8ToUtf16ReplacesEachMalformedByteAlone) {
-    struct Case {
-        const char* name;
-        std::string_view utf8;
-        std::u16string utf16;
-    };
-    const Case cases[] = {
-        {"ASCII", "Bus 1", u"Bus 1"},
-        {"two bytes", "\xC3\xA9", u"\u00E9"},
-        {"three bytes", "\xE2\x82\xAC", u"\u20AC"},
-        {"four bytes, a surrogate pair", "\xF0\x9F\x8E\xB9", u"\U0001F3B9"},
-        {"a lone continuation byte", "a\x80z", u"a\uFFFDz"},
-        {"a lead byte no sequence has", "\xF8z", u"\uFFFDz"},
-        {"a sequence cut by the end", "z\xE2\x82", u"z\uFFFD\uFFFD"},
-        {"a lead byte without its continuation", "\xC3z", u"\uFFFDz"},
-        {"an overlong form", "\xC0\xAF", u"\uFFFD\uFFFD"},
-        {"an encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
-        {"beyond U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
-    };
-    for (const Case& c : cases) {
+namespace {
+
+// One conversion and what it must give, by name.
+template <class From, class To>
+struct Conversion {
+    const char* name;
+    From from;
+    To to;
+};
+
+template <class From, class To, class Convert>
+void expectEach(std::initializer_list<Conversion<From, To>> cases, Convert convert) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(toUtf16(c.utf8), c.utf16);
+        EXPECT_EQ(convert(c.from), c.to);
     }
 }
 
+}  // namespace
+
+TEST(Text, Utf8ToUtf16ReplacesEachMalformedByteAlone) {
+    expectEach<std::string_view, std::u16string>(
+        {
+            {"ASCII", "Bus 1", u"Bus 1"},
+            {"two bytes", "\xC3\xA9", u"\u00E9"},
+            {"three bytes", "\xE2\x82\xAC", u"\u20AC"},
+            {"four bytes, a surrogate pair", "\xF0\x9F\x8E\xB9", u"\U0001F3B9"},
+            {"a lone continuation byte", "a\x80z", u"a\uFFFDz"},
+            {"a lead byte no sequence has", "\xF8z", u"\uFFFDz"},
+            {"a sequence cut by the end", "z\xE2\x82", u"z\uFFFD\uFFFD"},
+            {"a lead byte without its continuation", "\xC3z", u"\uFFFDz"},
+            {"an overlong form", "\xC0\xAF", u"\uFFFD\uFFFD"},
+            {"an encoded surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+            {"beyond U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        },
+        [](std::string_view utf8) { return toUtf16(utf8); });
+}
+
 TEST(Text, Utf16ToUtf8ReplacesUnpairedSurrogates) {
-    struct Case {
-        const char* name;
-        std::u16string utf16;
-        std::string utf8;
-    };
-    const Case cases[] = {
-        {"one to four bytes", u"a\u00E9\u20AC\U0001F3B9", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB9"},
-        {"a high surrogate at the end", u"a\xD83C", "a\xEF\xBF\xBD"},
-        {"a high surrogate before no low one", u"\xD83Cz", "\xEF\xBF\xBDz"},
-        {"two high surrogates", u"\xD83C\xD83C", "\xEF\xBF\xBD\xEF\xBF\xBD"},
-        {"a lone low surrogate", u"\xDF39", "\xEF\xBF\xBD"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(toUtf8(c.utf16), c.utf8);
-    }
+    expectEach<std::u16string, std::string>(
+        {
+            {"one to four bytes", u"a\u00E9\u20AC\U0001F3B9",
+             "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xB9"},
+            {"a high surrogate at the end", u"a\xD83C", "a\xEF\xBF\xBD"},
+            {"a high surrogate before no low one", u"\xD83Cz", "\xEF\xBF\xBDz"},
+            {"two high surrogates", u"\xD83C\xD83C", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+            {"a lone low surrogate", u"\xDF39", "\xEF\xBF\xBD"},
+        },
+        [](const std::u16string& utf16) { return toUtf8(utf16); });
 }
 
 TEST(Text, HostBuffersAreReadToTheirZeroAndFilledCutAndTerminated) {
