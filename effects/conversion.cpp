@@ -39,8 +39,6 @@ RowValue rowValue(Formula formula, double a, double b, std::span<const Host::int
             return integerValue(within01(std::log(v / fa) / std::log(fb / fa)) * m);
         case Formula::Integer:
             return integerValue(v);
-        case Formula::Inverted:
-            return integerValue((1.0f - v) * m);
         case Formula::Lookup: {
             const Host::int32 i = parameterValue(v);
             if (i < 0 || static_cast<std::size_t>(i) >= lookup.size()) return {};
@@ -60,7 +58,7 @@ RowValue rowValue(Formula formula, double a, double b, std::span<const Host::int
         case Formula::FloatValue:
             return {RowValue::Float, 0, static_cast<double>(v * fa)};
     }
-    return {};
+    return {};  // GCOVR_EXCL_LINE: every formula returns in its case
 }
 
 bool applyRow(Host::IParamNode* node, Host::int32 tag, Formula formula, double a, double b,

@@ -23,7 +23,6 @@ enum class Formula : std::uint8_t {
     Range,        // trunc(t × M), t = (v - a) / (b - a) kept within 0 to 1
     LogRange,     // trunc(t × M), t = log(v / a) / log(b / a) kept within 0 to 1
     Integer,      // trunc(v): a switch or a list index as it stands
-    Inverted,     // trunc((1 - v) × M): a bypass onto an on switch
     Lookup,       // lookup[trunc(v)]; a value outside the lookup sets nothing
     LimiterDrive, // M when v ≥ 0.8, else trunc((v / 0.8 + 1) × 0.5 × M)
     LimiterGain,  // M when v ≥ 0.65, else trunc((v / 0.65 × 26 / 30 + 0.13333334) × M)
@@ -117,10 +116,6 @@ constexpr Row<S> integer(Host::int32 tag, bool S::*field) {
 template <class S>
 constexpr Row<S> integerOf(Host::int32 tag, double constant) {
     return {tag, {.constant = constant}, Formula::Integer};
-}
-template <class S>
-constexpr Row<S> inverted(Host::int32 tag, bool S::*field) {
-    return {tag, {.flag = field}, Formula::Inverted};
 }
 template <class S>
 constexpr Row<S> lookup(Host::int32 tag, std::uint8_t S::*field,

@@ -43,9 +43,10 @@ void ImportNotes::clear() {
 
 std::string noteText(std::u16string_view text) {
     std::u16string kept(text.substr(0, kMostNameUnits));
-    // A pair of UTF-16 units cut in half would read as a broken character.
-    if (kept.size() < text.size() && !kept.empty() && kept.back() >= 0xD800 &&
-        kept.back() <= 0xDBFF)
+    // A pair of UTF-16 units cut in half would read as a broken character. (A cut text keeps
+    // kMostNameUnits units, never none.)
+    static_assert(kMostNameUnits > 0);
+    if (kept.size() < text.size() && kept.back() >= 0xD800 && kept.back() <= 0xDBFF)
         kept.pop_back();
     // Control characters (a zero among them) would end or break the line a host shows.
     std::replace_if(kept.begin(), kept.end(), [](char16_t c) { return c < 0x20 || c == 0x7F; },

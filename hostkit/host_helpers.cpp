@@ -65,11 +65,6 @@ std::string nodeName(Host::IParamNode* node) {
     return readHostText8([&](char* b, Host::int32 n) { return node->getName(b, n); });
 }
 
-std::string paramName(Host::IParameter* param) {
-    if (!param) return {};
-    return readHostText8([&](char* b, Host::int32 n) { return param->getName(b, n); });
-}
-
 IPtr<Host::IParamNode> childAt(Host::IParamNode* node, std::int32_t index) {
     IPtr<Host::IParamNode> child;
     if (node && node->getChild(index, child.put()) != Host::kResultOk) child.reset();

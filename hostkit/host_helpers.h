@@ -41,9 +41,8 @@ std::optional<std::u16string> attrString(Host::IAttributeList* list, const char*
 // The root of the parameter tree of a track's mixer channel; empty without a channel.
 IPtr<Host::IParamNode> channelRoot(Host::ITrack* track);
 
-// The 8-bit name of a node or parameter.
+// The 8-bit name of a node.
 std::string nodeName(Host::IParamNode* node);
-std::string paramName(Host::IParameter* param);
 
 IPtr<Host::IParamNode> childAt(Host::IParamNode* node, std::int32_t index);
 IPtr<Host::IParamNode> childNamed(Host::IParamNode* node, const char* name);

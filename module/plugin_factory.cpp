@@ -65,7 +65,7 @@ bool CPluginFactory::registerClass(const Host::PClassInfo2* info, CreateFunction
     if (!info || !create) return false;
     try {
         if (classes_.size() == classes_.capacity()) classes_.reserve(classes_.size() + kGrowBy);
-        classes_.push_back(ClassEntry{*info, widenRecord(*info), create, context, false});
+        classes_.push_back(ClassEntry{*info, widenRecord(*info), create, context});
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -93,23 +93,13 @@ Host::int32 CPluginFactory::countClasses() { return static_cast<Host::int32>(cla
 
 Host::tresult CPluginFactory::getClassInfo(Host::int32 index, Host::PClassInfo* info) {
     if (!info || !validIndex(index)) return Host::kInvalidArgument;
-    const ClassEntry& entry = classes_[static_cast<std::size_t>(index)];
-    if (entry.registeredAsUnicode) {
-        std::memset(info, 0, sizeof *info);
-        return Host::kResultFalse;
-    }
-    std::memcpy(info, &entry.info, sizeof *info);
+    std::memcpy(info, &classes_[static_cast<std::size_t>(index)].info, sizeof *info);
     return Host::kResultOk;
 }
 
 Host::tresult CPluginFactory::getClassInfo2(Host::int32 index, Host::PClassInfo2* info) {
     if (!info || !validIndex(index)) return Host::kInvalidArgument;
-    const ClassEntry& entry = classes_[static_cast<std::size_t>(index)];
-    if (entry.registeredAsUnicode) {
-        std::memset(info, 0, sizeof *info);
-        return Host::kResultFalse;
-    }
-    *info = entry.info;
+    *info = classes_[static_cast<std::size_t>(index)].info;
     return Host::kResultOk;
 }
 

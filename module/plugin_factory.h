@@ -46,7 +46,6 @@ private:
         Host::PClassInfoW infoW;
         CreateFunction create;
         void* context;
-        bool registeredAsUnicode;
     };
     static constexpr std::size_t kGrowBy = 10;
 

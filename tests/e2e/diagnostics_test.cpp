@@ -239,6 +239,23 @@ TEST(Diagnostics, EachKindOfNoteTellsWhatWasNotCarried) {
     MidiData midi;
     midi.transposition = 5;
     transposed.regions.push_back(Region{.content = midi});
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    TrackInfoChunk sendingNaN = track(1);
+    sendingNaN.sends = {Send{.level = kNaN}};
+    EffectChunk twoNaN = effect(LimiterParams{kNaN, kNaN, 0.2f, 0.4f}, 1);
+    EffectChunk oneNaN = effect(ReverbParams{kNaN, 0.15f, 0.4f, 0.5f, 0.6f}, 1);
+    oneNaN.busOrder = 1;
+    EffectChunk channelTonalix = effect(TonalixParams{}, 1);
+    channelTonalix.busOrder = 0;
+    // An audio channel with neither an EQ of its own nor an EQ module among its strip's.
+    const auto withoutEq = [](RefHost::Profile& p) {
+        auto& children = p.layouts.at("AudioChannel").children;
+        std::erase_if(children, [](const RefHost::NodeTemplate& n) { return n.name == "EQ"; });
+        for (auto& node : children)
+            std::erase_if(node.children, [](const RefHost::NodeTemplate& slot) {
+                return !slot.params.empty() && slot.params.back().list == "stripEqs";
+            });
+    };
 
     const Case cases[] = {
         {"pads", project(1, track(1), pads), "",
@@ -291,6 +308,22 @@ TEST(Diagnostics, EachKindOfNoteTellsWhatWasNotCarried) {
         {"transposed MIDI region", project(1, track(1), transposed), "",
          {{Host::kNoteMidiNotCarried, 1,
            "MIDI region transposition: not carried; the host's part has none"}}},
+        {"effect values not a number", project(1, track(1), twoNaN, oneNaN), "",
+         {{Host::kNoteValueReplaced, 1,
+           "limiter: 2 values are not a number in the file; taken as 0"},
+          {Host::kNoteValueReplaced, 1,
+           "reverb: 1 value is not a number in the file; taken as 0"}}},
+        {"send level not a number", project(1, sendingNaN), "",
+         {{Host::kNoteValueReplaced, 1,
+           "send level: not a number in the file; the send is set to its bottom"}}},
+        {"brickwall on an effect bus without a channel limiter",
+         project(0, effect(BrickwallParams{}, -1)), "Ombrel Kip 7.0.0",
+         {{Host::kNoteEffectNotAllowed, -1,
+           "effect bus 1: brickwall limiter: not built; this host edition has no channel "
+           "limiter"}}},
+        {"Tonalix EQ on a channel without an EQ", project(1, track(1, kAudioTrack), channelTonalix),
+         "", {{Host::kNoteEffectNotBuilt, 1, "Tonalix EQ: not built; the channel has no EQ"}},
+         withoutEq},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "base/iptr.h"
 #include "module/filter_plugin.h"
@@ -18,6 +21,43 @@ struct PlainObject : Host::FUnknown {
     }
     Host::uint32 addRef() override { return 1; }
     Host::uint32 release() override { return 1; }
+};
+
+// A host context whose application information throws, as a faulty host might: what it was
+// asked to show is kept.
+struct ThrowingHost : Host::IHostContext, Host::IMessageDisplay, Host::IApplicationInfo {
+    std::vector<std::u16string> shown;
+
+    Host::tresult queryInterface(const Host::FUID& iid, void** obj) override {
+        if (iid == Host::IHostContext::iid || iid == Host::FUnknown::iid)
+            *obj = static_cast<Host::IHostContext*>(this);
+        else if (iid == Host::IMessageDisplay::iid)
+            *obj = static_cast<Host::IMessageDisplay*>(this);
+        else if (iid == Host::IApplicationInfo::iid)
+            *obj = static_cast<Host::IApplicationInfo*>(this);
+        else
+            *obj = nullptr;
+        return *obj ? Host::kResultOk : Host::kNoInterface;
+    }
+    Host::uint32 addRef() override { return 1; }
+    Host::uint32 release() override { return 1; }
+    Host::tresult getProject(Host::IProject** project) override {
+        *project = nullptr;
+        return Host::kResultFalse;
+    }
+    Host::tresult createInstance(const Host::FUID&, const Host::FUID&, void** obj) override {
+        *obj = nullptr;
+        return Host::kNoInterface;
+    }
+    Host::tresult showMessage(const Host::char16* text, Host::int32, Host::int32,
+                              Host::int32) override {
+        shown.emplace_back(text);
+        return Host::kResultOk;
+    }
+    Host::tresult getName(Host::char16*, Host::int32) override { return Host::kResultFalse; }
+    Host::tresult getVersion(Host::char16*, Host::int32) override {
+        throw std::runtime_error("the host's own fault");
+    }
 };
 
 IPtr<Host::IProjectFilterPlugin> makeFilter() {
@@ -126,4 +166,21 @@ TEST(FilterPlugin, DiagnosticsTellTheLastImport) {
     EXPECT_EQ(diagnostics->getFailure(&failure, nullptr, 0), Host::kResultTrue);
     EXPECT_EQ(diagnostics->getNoteCount(), 0);
     EXPECT_EQ(diagnostics->getNote(-1, &note, text, 8), Host::kInvalidArgument);
+}
+
+// An exception out of the host does not cross back into it: the import fails with the one
+// failure message, and no diagnostics are kept of a run that did not end as a run.
+TEST(FilterPlugin, AnExceptionOfTheHostFailsTheImportWithTheOneMessage) {
+    auto filter = makeFilter();
+    ThrowingHost host;
+    ASSERT_EQ(filter->initialize(static_cast<Host::IHostContext*>(&host)), Host::kResultOk);
+    EXPECT_EQ(filter->importProject(nullptr, nullptr), 1);
+    EXPECT_EQ(host.shown, std::vector<std::u16string>{
+                              u"Cannot read Tessaro project file. Reason: unknown format."});
+    const auto diagnostics = queryTo<Host::IImportDiagnostics>(filter);
+    ASSERT_TRUE(diagnostics);
+    Host::ImportFailureInfo failure{};
+    EXPECT_EQ(diagnostics->getFailure(&failure, nullptr, 0), Host::kResultFalse);
+    EXPECT_EQ(diagnostics->getNoteCount(), 0);
+    EXPECT_EQ(filter->terminate(), Host::kResultOk);
 }

@@ -224,6 +224,38 @@ TEST(PresetFile, MetaTextFollowsTheLastEntry) {
     EXPECT_EQ(stream.bytes.size(), 56u + 8 + 40);
 }
 
+// writeSynthPreset asks where it stands 5 times: where "Comp" and "Info" begin and end, and
+// where the list goes. Any of them failing fails the write.
+TEST(PresetFile, EveryTellThatFailsFails) {
+    const auto data = dataOf(10);
+    TestStream whole;
+    ASSERT_TRUE(PresetFile::writeSynthPreset(&whole, data.data(), 10));
+    ASSERT_EQ(whole.tellCalls, 5);
+    for (int tell = 1; tell <= whole.tellCalls; ++tell) {
+        SCOPED_TRACE(tell);
+        TestStream stream;
+        stream.faultyTell = tell;
+        EXPECT_FALSE(PresetFile::writeSynthPreset(&stream, data.data(), 10));
+        EXPECT_EQ(stream.refs.load(), 1u);
+    }
+}
+
+// Data that cannot make a chunk is refused before anything is written.
+TEST(PresetFile, NoDataOrNoTextMakesNoChunk) {
+    TestStream stream;
+    PresetFile file(&stream, Qpl::kAnaloraClassId);
+    ASSERT_TRUE(file.emitHeader());
+    const auto written = stream.writeCalls;
+    EXPECT_FALSE(file.emitChunk(nullptr, 3, Qpl::kComponentState));
+    EXPECT_FALSE(file.emitChunk("abc", -1, Qpl::kComponentState));
+    EXPECT_FALSE(file.emitMetaText(nullptr));
+    EXPECT_EQ(file.entryCount(), 0);
+    EXPECT_EQ(stream.writeCalls, written);
+    // An empty chunk needs no data.
+    EXPECT_TRUE(file.emitChunk(nullptr, 0, Qpl::kComponentState));
+    EXPECT_EQ(file.entry(0).size, 0);
+}
+
 TEST(PresetFile, NoStreamMeansNoFile) {
     PresetFile file(nullptr, Qpl::kAnaloraClassId);
     EXPECT_FALSE(file.emitHeader());

@@ -1,6 +1,6 @@
 // A growable in-memory byte stream for the preset file tests, with faults that can be
 // switched on per call: a write that reports fewer bytes, a write that is "not
-// implemented", a seek that lands elsewhere.
+// implemented", a seek that lands elsewhere, a tell that fails.
 #pragma once
 
 #include <algorithm>
@@ -24,9 +24,11 @@ public:
     int faultyWrite = 0;
     WriteFault writeFault = WriteFault::None;
     int faultySeek = 0;
+    int faultyTell = 0;
 
     int writeCalls = 0;
     int seekCalls = 0;
+    int tellCalls = 0;
 
     Host::tresult queryInterface(const Host::FUID& id, void** obj) override {
         if (id == Host::FUnknown::iid || id == Host::IBStream::iid) {
@@ -83,6 +85,7 @@ public:
     }
 
     Host::tresult tell(Host::int64* pos) override {
+        if (++tellCalls == faultyTell) return Host::kResultFalse;
         *pos = position;
         return Host::kResultOk;
     }

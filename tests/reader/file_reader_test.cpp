@@ -40,7 +40,73 @@ void readSample(Stream& stream) {
     EXPECT_THROW(in.u8("past the end"), ReaderError);
 }
 
+// A stream that answers wrongly: a read that claims more bytes than it was asked for, a
+// seek that lands elsewhere than asked, a tell of a position before the start.
+class LyingStream : public BufferStream {
+public:
+    enum class Lie { ReadsTooMuch, SeeksElsewhere, TellsNegative };
+    LyingStream(std::vector<std::uint8_t> bytes, Lie lie)
+        : BufferStream(std::move(bytes)), lie_(lie) {}
+
+    Host::tresult read(void* buffer, Host::int32 n, Host::int32* got) override {
+        const Host::tresult result = BufferStream::read(buffer, n, got);
+        if (lie_ == Lie::ReadsTooMuch && got) *got = n + 1;
+        return result;
+    }
+    Host::tresult seek(Host::int64 pos, Host::int32 mode, Host::int64* result) override {
+        const Host::tresult r = BufferStream::seek(pos, mode, result);
+        if (lie_ == Lie::SeeksElsewhere && result) *result += 1;
+        return r;
+    }
+    Host::tresult tell(Host::int64* pos) override {
+        const Host::tresult result = BufferStream::tell(pos);
+        if (lie_ == Lie::TellsNegative) *pos = -1;
+        return result;
+    }
+
+private:
+    Lie lie_;
+};
+
 }  // namespace
+
+// What a stream answers wrongly is a failed read, skip or seek, never a read past what was
+// delivered.
+TEST(FileReader, AStreamThatAnswersWronglyFailsTheCall) {
+    using Lie = LyingStream::Lie;
+    const std::vector<std::uint8_t> bytes(64, 0x11);
+    {
+        LyingStream stream(bytes, Lie::ReadsTooMuch);
+        FileReader in(&stream);
+        EXPECT_THROW(in.u8("too much"), ReaderError);
+        EXPECT_EQ(in.position(), 0u);
+    }
+    {
+        LyingStream stream(bytes, Lie::SeeksElsewhere);
+        FileReader in(&stream);
+        EXPECT_FALSE(in.seekToStart());
+        EXPECT_FALSE(in.skip(10));
+        EXPECT_EQ(in.position(), 0u);
+    }
+    {
+        LyingStream stream(bytes, Lie::TellsNegative);
+        FileReader in(&stream);
+        std::uint64_t size = 99;
+        ASSERT_TRUE(in.seekToEnd());
+        EXPECT_FALSE(in.tellSize(&size));
+        EXPECT_EQ(size, 0u);
+    }
+    {
+        // A skip the stream's position cannot hold is refused before the stream is asked.
+        BufferStream stream(bytes);
+        FileReader in(&stream);
+        std::uint64_t size = 0;
+        ASSERT_TRUE(in.seekToEnd());
+        ASSERT_TRUE(in.tellSize(&size));
+        EXPECT_FALSE(in.skip(std::numeric_limits<std::uint64_t>::max()));
+        EXPECT_EQ(stream.position(), 64);
+    }
+}
 
 TEST(FileReader, ReadsLittleEndianFieldsWholeOrSlow) {
     BufferStream whole(sampleBytes());

@@ -24,6 +24,10 @@ TEST(RegionPieces, SampleRateText) {
         {44100.0, "44100.0"}, {48000.0, "48000.0"}, {22050.5, "22050.5"},
         {8000.125, "8000.125"}, {0.0, "0.0"},       {96000.000001, "96000.000001"},
         {11025.0000004, "11025.0"},
+        // A rate a host could state but no copy is made at.
+        {std::numeric_limits<double>::quiet_NaN(), "nan"},
+        {std::numeric_limits<double>::infinity(), "inf"},
+        {-std::numeric_limits<double>::infinity(), "-inf"},
     };
     for (const auto& [rate, text] : cases) EXPECT_EQ(sampleRateText(rate), text) << rate;
 }
@@ -42,6 +46,8 @@ TEST(RegionPieces, ConvertedFilePath) {
         {"/p/loop.aif", 44100, 16, "/p/loop.aif (44100.0Hz 16bit).wav"},
         {"/p/ab", 44100, 16, "/p/ab (44100.0Hz 16bit).wav"},
         {".wav", 32000, 8, " (32000.0Hz 8bit).wav"},
+        // Shorter than the extension: nothing to compare.
+        {"a", 44100, 16, "a (44100.0Hz 16bit).wav"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(toUtf8(convertedFilePath(toUtf16(c.path), c.rate, c.bits)), c.expected);
@@ -66,6 +72,7 @@ TEST(RegionPieces, OnlyPlainFileNamesAreLookedUp) {
         {u"C:drums.wav", false},
         {u"drums.wav:stream", false},
         {u"drums\n.wav", false},
+        {u"drums\x7F.wav", false},
         {std::u16string_view(u"a\0b.wav", 7), false},
     };
     for (const auto& [name, plain] : cases)
