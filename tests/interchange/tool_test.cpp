@@ -5,22 +5,12 @@
 #include <set>
 
 #include "tests/interchange/export_support.h"
+#include "tests/support/folder_names.h"
 #include "tests/support/import_harness.h"
 #include "tests/support/tool_run.h"
 
 using namespace TessaroTest;
 namespace fs = std::filesystem;
-
-namespace {
-
-// The names in folder, temporary files included.
-std::set<std::string> listing(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
-
-}  // namespace
 
 TEST(ImportTool, ExportsTheDemoToBothFormatsAndListsWhatWasLeftOut) {
     if (!TESSARO_WITH_AUDIO) GTEST_SKIP() << "the demo plays a wave file: the host needs audio";
@@ -32,7 +22,7 @@ TEST(ImportTool, ExportsTheDemoToBothFormatsAndListsWhatWasLeftOut) {
                                  "--json", report.string()});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(listing(folder.path()),
+    EXPECT_EQ(namesIn(folder.path()),
               (std::set<std::string>{"Demo.tsp", "vocals.wav", "vocals (44100.0Hz 16bit).wav", "Demo.dawproject",
                                      "Demo.mid", "report.json"}));
     const auto json = nlohmann::ordered_json::parse(readFile(report));
@@ -63,7 +53,7 @@ TEST(ImportTool, AFailedImportWritesNoExport) {
     const ToolRun run = runTool({project.string(), "--dawproject", (folder.path() / "out.dawproject").string(), "--midi",
                                  (folder.path() / "out.mid").string()});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(listing(folder.path()), std::set<std::string>{"Broken.tsp"});
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"Broken.tsp"});
 }
 
 TEST(ImportTool, AnUnwritableTargetIsAClearErrorAndLeavesNothingBehind) {
@@ -92,7 +82,7 @@ TEST(ImportTool, AnUnwritableTargetIsAClearErrorAndLeavesNothingBehind) {
         const ToolRun run = runTool(arguments);
         EXPECT_EQ(run.status, 2);
         EXPECT_EQ(run.err, c.error);
-        EXPECT_EQ(listing(folder.path()), std::set<std::string>{"Empty.tsp"});
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"Empty.tsp"});
     }
     EXPECT_EQ(readFile(project), before);
 }
@@ -105,7 +95,7 @@ TEST(ImportTool, ManyProjectsExportIntoFoldersUnderDistinctNames) {
     const ToolRun run = runTool({first.string(), second.string(), "--dawproject", out.string() + "/",
                                  "--midi", out.string() + "/", "--jobs", "2"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(listing(out), (std::set<std::string>{"Demo.dawproject", "Demo.mid", "Demo-2.dawproject",
+    EXPECT_EQ(namesIn(out), (std::set<std::string>{"Demo.dawproject", "Demo.mid", "Demo-2.dawproject",
                                                    "Demo-2.mid"}));
     EXPECT_NE(run.out.find(first.string() + ": imported -> " + (out / "Demo.dawproject").string() + ", " +
                            (out / "Demo.mid").string() + "\n"),
@@ -130,7 +120,7 @@ TEST(ImportTool, AProjectWhoseExportFailsIsAFailedProjectOfTheRun) {
                   second.string() + ": imported -> " + (out / "Demo-2.dawproject").string() + ", " +
                       (out / "Demo-2.mid").string(),
                   "2 projects: 1 imported, 1 failed"}));
-    EXPECT_EQ(listing(out), (std::set<std::string>{"Demo.dawproject", "Demo.mid", "Demo-2.dawproject",
+    EXPECT_EQ(namesIn(out), (std::set<std::string>{"Demo.dawproject", "Demo.mid", "Demo-2.dawproject",
                                                    "Demo-2.mid"}));
     EXPECT_TRUE(fs::is_empty(out / "Demo.dawproject"));
 }

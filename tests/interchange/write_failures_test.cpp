@@ -13,6 +13,7 @@
 #include "interchange/export.h"
 #include "interchange/output_file.h"
 #include "interchange/smf.h"
+#include "tests/support/folder_names.h"
 #include "tests/support/import_harness.h"
 
 using namespace TessaroTest;
@@ -44,12 +45,6 @@ private:
     rlimit before_{};
     void (*previous_)(int) = nullptr;
 };
-
-std::set<std::string> listing(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
 
 // One instrument track of notes: about 8 bytes of MIDI file a note.
 Song songOfNotes(int count) {
@@ -96,7 +91,7 @@ TEST(ExportWriteFailures, AFullDiskFailsTheOutputItCutsAndLeavesNoFile) {
         EXPECT_FALSE(outcome.ok());
         EXPECT_FALSE(outcome.outputs[0].written);
         EXPECT_EQ(outcome.outputs[0].error, "cannot write " + target.string() + ": " + c.error);
-        EXPECT_EQ(listing(folder.path()), std::set<std::string>{});
+        EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{});
     }
 }
 
@@ -114,7 +109,7 @@ TEST(ExportWriteFailures, NoDescriptorLeftIsAnErrorNamingTheFolder) {
         error = e.what();
     }
     EXPECT_EQ(error, "cannot write into the folder " + folder.path().string() + ": Too many open files");
-    EXPECT_EQ(listing(folder.path()), std::set<std::string>{});
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{});
 }
 
 TEST(ExportWriteFailures, AFolderMadeAtTheTargetWhileWritingFailsTheCommit) {
@@ -132,7 +127,7 @@ TEST(ExportWriteFailures, AFolderMadeAtTheTargetWhileWritingFailsTheCommit) {
         }
     }
     EXPECT_EQ(error, "cannot write " + target.string() + ": Is a directory");
-    EXPECT_EQ(listing(folder.path()), std::set<std::string>{"out.mid"});
+    EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"out.mid"});
     EXPECT_TRUE(fs::is_directory(target));
 }
 

@@ -15,6 +15,7 @@
 #include "interchange/host_units.h"
 #include "tests/interchange/export_support.h"
 #include "tests/render/render_support.h"
+#include "tests/support/folder_names.h"
 #include "tests/support/import_harness.h"
 #include "tests/support/tool_run.h"
 #include "tools/writer/demo_project.h"

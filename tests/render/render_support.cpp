@@ -30,12 +30,6 @@ Wave readWave(const fs::path& file) {
     return wave;
 }
 
-std::set<std::string> namesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
-    return names;
-}
-
 TessaroWriter::ProjectFile instrumentProject(const std::vector<InstrumentPart>& tracks, std::uint32_t bars,
                                              std::uint32_t sampleRate) {
     using namespace TessaroWriter;

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -29,9 +28,6 @@ struct Wave {
 };
 // Throws std::runtime_error when file cannot be read.
 Wave readWave(const std::filesystem::path& file);
-
-// The names in a folder, hidden and temporary files included.
-std::set<std::string> namesIn(const std::filesystem::path& folder);
 
 // A track of an instrument project: the app's instrument id and one part's notes (ticks of
 // 480 per whole note, absolute), the part from 0 to `length` ticks.
